@@ -1,0 +1,43 @@
+# Two commands on a fresh Debian machine: `make run` and `make test`.
+BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_WERROR=ON
+
+.PHONY: run test deps build build-asan test-asan bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)
+
+# Opens the program; without a display it says so and prints the program generated from the
+# worked example instead.
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+		echo "No display found (DISPLAY is not set): printing the program generated from examples/worked-example.toml instead."; \
+		echo; \
+		$(BUILD_DIR)/quillane-cli generate examples/worked-example.toml; \
+	else \
+		$(BUILD_DIR)/quillane; \
+	fi
+
+# The core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_WERROR=ON \
+		-DQUILLANE_SANITIZE=ON -DQUILLANE_CORE_ONLY=ON
+	cmake --build $(ASAN_DIR)
+
+test-asan: build-asan
+	cd $(ASAN_DIR) && ctest --output-on-failure -L core
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure
+	$(MAKE) --no-print-directory test-asan
+
+bench: build
+	$(BUILD_DIR)/quillane_bench
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)

@@ -1,0 +1,35 @@
+// Numbers as the NC texts and the dialog boxes write and read them, independent of locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillane {
+
+// Value of a typed or scanned text: blanks, tabs and line feeds are skipped anywhere; then an
+// optional sign, digits with at most one '.', an optional exponent ('E' or 'D', sign, digits).
+// Reading stops at the first character that does not fit; no digits gives 0. A value beyond
+// the double range gives +/-infinity, which callers that compute with it must reject.
+double NumericValue(std::string_view text);
+
+// Pattern format for the patterns the program writes: optional '#'s, '0's for the minimum
+// integer digits, optionally '.' followed by '0's (decimals always shown) and '#'s (decimals
+// shown when not zero), then a literal suffix (e.g. "000 "). Rounds half away from zero,
+// judged on the value's 15-significant-digit decimal form (what the user typed), so 1.0005
+// with "####0.000" gives 1.001. A value that rounds to zero never shows a sign.
+// A non-finite value gives an empty text; callers must not pass one.
+std::string FormatPattern(double value, std::string_view pattern);
+
+// General number form: rounded to `significantDigits` (15 for a double, 7 for a float),
+// trailing zeros dropped, no point for whole numbers, "0" before the point below 1, and
+// exponent form ("1E+15", "1.5E-05") at 10^significantDigits and above or below 0.0001.
+std::string GeneralNumberText(double value, int significantDigits = 15);
+inline std::string GeneralNumberText(float value) { return GeneralNumberText(static_cast<double>(value), 7); }
+
+// NC number: floors the value to 0.001 (judged on its 15-significant-digit decimal form, so
+// that 17.7 - 12.5 = 5.199999999999999 floors to 5.2 and a typed 1.005 stays 1.005), writes
+// the floored value back into `value`, and returns it as plain decimal text ("0" for zero,
+// no trailing zeros). Throws DataError for a non-finite value.
+std::string FormatNcNumber(double& value);
+
+}  // namespace quillane

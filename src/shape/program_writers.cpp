@@ -1,0 +1,156 @@
+// One "Program Output": the record turned into point data and a standard program.
+// Stored fields (RetractX, EndPointZ, Pitch) take back the floored value that an NC number
+// prints, and later passes of the same run compute with it.
+#include "shape/program_writers.h"
+
+#include "platform/data_error.h"
+#include "platform/number_text.h"
+#include "shape/pass_geometry.h"
+
+#include <vector>
+
+namespace quillane {
+namespace {
+
+constexpr std::string_view CrLf = "\r\n";
+
+// Floors a temporary for printing without touching the value it came from.
+std::string NcText(double value) { return FormatNcNumber(value); }
+
+std::string HeaderLine(const ShapeData& s) {
+    std::string line = "(-----< D";
+    line += NcText(s.D1 - s.FinishStock);
+    line += " >-----)";
+    line += CrLf;
+    return line;
+}
+
+void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
+    const std::string first = sequenceNumbers ? "N" + FormatPattern(n, "000 ") : std::string();
+    const std::string other = sequenceNumbers ? "N000 " : "";
+    out += first + "G00 X" + NcText(pass.CutX) + " Z" + NcText(pass.PassZ);
+    out += CrLf;
+    out += other + "G34 ";
+    if (s.TaperAngle != 0) {
+        double taperEndX = ComputeTaperEndX(s, pass);
+        out += "X" + FormatNcNumber(taperEndX) + " ";
+    }
+    out += "Z" + FormatNcNumber(s.EndPointZ);
+    out += " F" + FormatNcNumber(s.Pitch);
+    out += CrLf;
+    out += other + "G00 X" + FormatNcNumber(s.RetractX);
+    out += CrLf;
+    out += other + "    Z" + NcText(pass.PassZ);
+    out += CrLf;
+}
+
+void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
+    constexpr std::string_view xz = "####0.0##";
+    if (sequenceNumbers) {
+        out += "N" + FormatPattern(n, "####");
+        out += CrLf;
+    }
+    out += "G00 X" + FormatPattern(pass.CutX, xz) + " Z" + FormatPattern(pass.PassZ, xz);
+    out += CrLf;
+    out += "G32 ";
+    if (s.TaperAngle != 0) out += "X" + FormatPattern(ComputeTaperEndX(s, pass), xz) + " ";
+    out += "Z" + FormatPattern(s.EndPointZ, xz) + " F" + FormatPattern(s.Pitch, "####0.0###");
+    out += CrLf;
+    out += "G00 X" + FormatPattern(s.RetractX, xz);
+    out += CrLf;
+    out += "G00 Z" + FormatPattern(pass.PassZ, xz);
+    out += CrLf;
+}
+
+}  // namespace
+
+RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options, std::string_view pointText,
+                       std::string_view programText) {
+    RunResult r;
+    r.State = state;
+    r.PointText = std::string(pointText);
+    r.ProgramText = std::string(programText);
+    ShapeData& s = r.State.Shape;
+    try {
+        r.State.CutSpanZ = ComputeCutSpanZ(s);
+        const std::vector<ProfilePoint> points = ComputeProfile(s);
+        r.PointCount = static_cast<int>(points.size());
+
+        // Point data for the macro call.
+        std::string out;
+        if (state.PassCounter == 1.0f && options.OutputModin) {
+            out += options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=";
+            out += FormatNcNumber(s.RetractX);
+            out += " ZP=" + FormatNcNumber(s.EndPointZ);
+            out += " FD=" + FormatNcNumber(s.Pitch);
+            out += CrLf;
+        }
+        out += HeaderLine(s);
+        float n = state.PassCounter;
+        for (const ProfilePoint& point : points) {
+            const Pass pass = ComputePass(s, point);
+            if (!pass.Exists) continue;
+            if (options.SequenceNumbers) out += "N" + FormatPattern(n, "000 ");
+            out += "X" + FormatPattern(pass.CutX, "####0.000") + " Z" + FormatPattern(pass.PassZ, "####0.000");
+            out += CrLf;
+            n = n + 1.0f;
+        }
+        if (s.FinishStock == 0 && options.OutputModin) {
+            out += options.SequenceNumbers ? "N000 MODOUT" : "MODOUT";
+            out += CrLf;
+        }
+        r.PointText += out;
+        r.PointText += CrLf;
+
+        // Standard program: one thread cycle per pass.
+        out = HeaderLine(s);
+        n = state.PassCounter;
+        int written = 0;
+        if (options.Trv) {
+            for (const ProfilePoint& point : points) {
+                const Pass pass = ComputePass(s, point);
+                if (!pass.Exists) continue;
+                AppendTrvGroup(out, s, pass, n, options.SequenceNumbers);
+                n = n + 1.0f;
+                ++written;
+            }
+        }
+        if (options.Fanuc) {
+            for (const ProfilePoint& point : points) {
+                const Pass pass = ComputePass(s, point);
+                if (!pass.Exists) continue;
+                AppendFanucGroup(out, s, pass, n, options.SequenceNumbers);
+                n = n + 1.0f;
+                ++written;
+            }
+        }
+        r.PassCount = written;
+        r.State.PassCounter = n;
+        r.ProgramText += out;
+        r.ProgramText += CrLf;
+        r.Succeeded = true;
+    } catch (const DataError& e) {
+        r.ErrorDetail = e.what();
+        r.State.PassCounter = state.PassCounter;
+        r.ProgramText = std::string(programText);
+    }
+    return r;
+}
+
+RunResult ProgramOutput(const GeneratorState& state, const ShapeBoxTexts& boxes, const OutputOptions& options,
+                        std::string_view pointText, std::string_view programText) {
+    GeneratorState read = state;
+    try {
+        ReadShapeBoxes(boxes, read.Shape);
+    } catch (const DataError& e) {
+        RunResult r;
+        r.State = read;
+        r.PointText = std::string(pointText);
+        r.ProgramText = std::string(programText);
+        r.ErrorDetail = e.what();
+        return r;
+    }
+    return RunGenerator(read, options, pointText, programText);
+}
+
+}  // namespace quillane
