@@ -1,0 +1,44 @@
+// Reads the G number and the X and Z values out of one line of an NC program text.
+#pragma once
+
+// Not an NC parser: it knows comments in parentheses, the addresses G, X and Z and a small
+// left-to-right arithmetic on axis values, and passes over everything else. The plots call
+// ScanNcLine once per line and read the position from the state afterwards.
+
+#include <cstddef>
+#include <string>
+
+namespace quillane {
+
+// Shared by the scanner and the two plots for the whole run; one per window (or test).
+// GValue and InComment carry over from one plot to the next: only the scanner writes them.
+struct ScanState {
+    std::string LineText;        // the line to scan, set by the caller
+    std::size_t LineLength = 0;  // characters (bytes) of LineText, taken when the scan starts
+    std::size_t ScanPos = 0;     // 1-based position of the character being examined
+    std::string WordText;        // the current word; after ReadAxisValue its value as text, or empty
+    bool InComment = false;      // a "(" has not been closed by ")" yet, possibly on an earlier line
+    bool StartNewPath = false;   // the next plotted point starts a new path (a dot, not a line)
+    float GValue = 0;            // number of the last G word
+    double XValue = 0;           // value of the last X word that had one (a diameter)
+    double ZValue = 0;           // value of the last Z word that had one
+};
+
+// Scans LineText from its first character. Leaves GValue, XValue, ZValue, InComment and
+// StartNewPath as they stand after the line; the values are modal (a line without the word keeps
+// the previous value). Characters inside a comment never act, also when the line ends before
+// the comment does. Never fails: words it cannot evaluate leave their value unchanged.
+void ScanNcLine(ScanState& scan);
+
+// With ScanPos on a "G": collects the characters "+" to "9" that follow into WordText and leaves
+// ScanPos on the last of them (on the "G" when there are none).
+void ReadGNumber(ScanState& scan);
+
+// With ScanPos on an "X" or "Z": evaluates the word's value strictly left to right in single
+// precision (operators + - * /, zero operands skipped, so X-5 is 0 - 5 and X10/0 is 10) and
+// writes it back into WordText with at most seven significant digits. WordText stays empty when
+// the word is symbolic ("XP=30", "ZSP=VSIOZ") or its value is beyond the single-precision
+// range. ScanPos is left on the last character consumed.
+void ReadAxisValue(ScanState& scan);
+
+}  // namespace quillane
