@@ -14,6 +14,7 @@ inline constexpr int ExitUsage = 2;
 
 int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunExample(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Usage text of the whole tool.
 std::string UsageText();

@@ -1,0 +1,21 @@
+// The X and Z under the mouse over a plot, as the read-out box in the tool bar shows them.
+#include "ncplot/plot_readout.h"
+
+#include "platform/number_text.h"
+
+namespace quillane {
+namespace {
+
+// A single-precision value holds seven digits; it is rounded as the number those digits show.
+std::string ThreeDecimals(float value) {
+    return FormatPattern(NumericValue(GeneralNumberText(value)), "###0.000");
+}
+
+}  // namespace
+
+std::string ReadoutText(float x, float y) {
+    const float diameter = -2.0f * y;
+    return "  X" + ThreeDecimals(diameter) + "  Z" + ThreeDecimals(x);
+}
+
+}  // namespace quillane

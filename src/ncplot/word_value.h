@@ -1,0 +1,16 @@
+// Numeric value of a scanned word, and the single-precision range the scanner works in.
+#pragma once
+
+#include <string_view>
+
+namespace quillane {
+
+// The numeric value of a text (NumericValue), fast for the words the scanner collects (digits
+// with "." or ","; G numbers also with signs and "/"): they are read directly, anything else
+// goes through NumericValue. Gives +/-infinity beyond the double range, as NumericValue does.
+double WordValue(std::string_view word);
+
+// True when `value` rounds to a finite single-precision number.
+bool FitsSingle(double value);
+
+}  // namespace quillane
