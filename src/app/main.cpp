@@ -1,5 +1,6 @@
 // Starts the desktop program.
 #include "app/main_window.h"
+#include "app/startup.h"
 
 #include <QApplication>
 
@@ -7,7 +8,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillane"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLANE_VERSION));
-    quillane::MainWindow window;
-    window.show();
+    const std::unique_ptr<quillane::MainWindow> window = quillane::OpenMainWindow();
+    if (!window) {
+        return 0;
+    }
+    window->show();
     return QApplication::exec();
 }

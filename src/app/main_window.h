@@ -1,20 +1,141 @@
-// The main window: the two program panes.
+// The main window: two program panes, their plots, the menus, tool bar and status bar.
 #pragma once
+
+#include "app/window_placement.h"
+#include "ncplot/nc_scanner.h"
+#include "platform/drawing.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+#include "shape/program_writers.h"
 
 #include <QMainWindow>
 
-class QPlainTextEdit;
+#include <memory>
+#include <string>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolBar;
 
 namespace quillane {
+
+class ClientArea;
+class KeyboardLocks;
+class PlotView;
+class ProgramPane;
+class StatusPanels;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `guard` keeps other copies of the program out for as long as the window lives.
+    explicit MainWindow(std::unique_ptr<SingleInstanceGuard> guard = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The state "Program Output" works on: the shape record, CutSpanZ and PassCounter.
+    GeneratorState& generatorState() { return generator_; }
+    // Pane texts with CR LF line ends, as the generator and the plots use them.
+    std::string pointDataText() const;
+    std::string standardProgramText() const;
+    // Replaces the pane texts with the result of a "Program Output"; each pane that changes
+    // is replotted.
+    void showProgramTexts(const std::string& pointText, const std::string& programText);
+    // Replots each pane that holds text (after the shape record changed).
+    void replotNonEmptyPanes();
+    // Folder the Save dialog starts in.
+    QString rememberedFolder() const { return rememberedFolder_; }
+
+public slots:
+    void newProgram();
+    void save();
+    void exitProgram();
+    void undo();
+    void cut();
+    void copy();
+    void copyAll();
+    void paste();
+    void loadTrvMacroExample();
+    void loadTrvStandardExample();
+    void loadFanucExample();
+    // A tool-bar button, by its key; a key that names no command does nothing.
+    void runToolBarKey(const QString& key);
+
+signals:
+    // "Data Input" and "About" are answered by the shape dialog and the About box.
+    void dataInputRequested();
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
-    QPlainTextEdit* txtDataA_;
-    QPlainTextEdit* txtDataB_;
+    void createPanes();
+    void createPlots();
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createReadout();
+    void createStatusBar();
+    void connectPaneEvents();
+    void readSettings();
+    void writeSettings();
+    void closeOtherForms();
+    void applyPlacement();
+    void layoutClientArea();
+
+    void replotPointData();
+    void replotCuttingPath();
+    void showReadout(const QPointF& drawingPosition);
+    void adoptPlot(PlotView* view, Drawing drawing);
+    ProgramPane* currentPane() const;
+    void toggleInsertMode();
+    void showSaveError(const QString& text);
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+    std::unique_ptr<SingleInstanceGuard> guard_;
+    SettingsStore settings_;
+    GeneratorState generator_;
+    ScanState scan_;
+    QString rememberedFolder_;
+    WindowPlacement storedPlacement_;  // as read, written back unchanged if the window was not moved
+    QRect placedFrame_;                // the frame rectangle that placement was applied as
+    bool placementPending_ = true;
+    bool insertMode_ = true;
+
+    ClientArea* client_ = nullptr;
+    ProgramPane* txtDataA_ = nullptr;
+    ProgramPane* txtDataB_ = nullptr;
+    PlotView* Picture1_ = nullptr;
+    PlotView* Picture2_ = nullptr;
+    QLabel* Picture3_ = nullptr;
+    QToolBar* tbToolBar_ = nullptr;
+    QFrame* Line1_ = nullptr;
+    QFrame* Line2_ = nullptr;
+    StatusPanels* sbStatusBar_ = nullptr;
+    KeyboardLocks* keyboardLocks_ = nullptr;
+
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuEdit_ = nullptr;
+    QMenu* mnuExample_ = nullptr;
+    QMenu* mnuHelp_ = nullptr;
+    QAction* mnuFileNew_ = nullptr;
+    QAction* mnuSquare_ = nullptr;
+    QAction* mnuFileSave_ = nullptr;
+    QAction* mnuFileBar2_ = nullptr;
+    QAction* mnuFileExit_ = nullptr;
+    QAction* mnuEditUndo_ = nullptr;
+    QAction* mnuEditCut_ = nullptr;
+    QAction* mnuEditCopy_ = nullptr;
+    QAction* mnuEditCopyAll_ = nullptr;
+    QAction* mnuEditPaste_ = nullptr;
+    QAction* ExampleTrvMacro_ = nullptr;
+    QAction* ExampleTrvStandard_ = nullptr;
+    QAction* ExampleFanucStandard_ = nullptr;
+    QAction* mnuHelpAbout_ = nullptr;
 };
 
 }  // namespace quillane

@@ -1,0 +1,16 @@
+// The one place where a pane's text meets the CR LF texts of the generator and the plots.
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace quillane {
+
+// Pane text (lines separated by '\n') to a program text with CR LF line ends, UTF-8.
+std::string ToProgramText(const QString& paneText);
+// Program text to pane text: each CR LF, and each lone CR or LF, becomes one line break.
+QString ToPaneText(std::string_view programText);
+
+}  // namespace quillane

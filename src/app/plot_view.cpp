@@ -1,0 +1,65 @@
+// A plot picture: paints a recorded Drawing at whatever size the window gives it.
+#include "app/plot_view.h"
+
+#include "app/main_layout.h"
+#include "platform/drawing_painter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <utility>
+
+namespace quillane {
+
+PlotView::PlotView(const QString& objectName, const QString& caption, QWidget* parent)
+    : QWidget(parent), caption_(caption) {
+    setObjectName(objectName);
+    setAccessibleName(caption);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    // Every pixel is painted each time; nothing behind needs drawing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PlotView::showDrawing(Drawing drawing) {
+    drawing_ = std::move(drawing);
+    if (drawing_.Crosshair) {
+        setCursor(Qt::CrossCursor);
+    }
+    ++replotCount_;
+    update();
+}
+
+void PlotView::clearToButtonFace() {
+    drawing_.Background = Color::System(ColorRole::ButtonFace);
+    drawing_.Items.clear();
+    ++replotCount_;
+    update();
+}
+
+QPointF PlotView::drawingPositionAt(const QPointF& widgetPosition) const {
+    const QPointF p = DrawingPosition(drawing_, QRectF(rect()), widgetPosition);
+    if (drawing_.Scale) {
+        return p;
+    }
+    const double twipsPerPixelX = kTwipsPerInch / logicalDpiX();
+    const double twipsPerPixelY = kTwipsPerInch / logicalDpiY();
+    return {p.x() * twipsPerPixelX, p.y() * twipsPerPixelY};
+}
+
+void PlotView::paintEvent(QPaintEvent* /*e*/) {
+    QPainter painter(this);
+    PaintDrawing(painter, drawing_, QRectF(rect()), palette());
+}
+
+void PlotView::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    emit gotFocus();
+}
+
+void PlotView::mouseMoveEvent(QMouseEvent* e) {
+    emit mouseMovedTo(drawingPositionAt(e->position()));
+    QWidget::mouseMoveEvent(e);
+}
+
+}  // namespace quillane

@@ -1,0 +1,45 @@
+// A plot picture: paints a recorded Drawing at whatever size the window gives it.
+#pragma once
+
+#include "platform/drawing.h"
+
+#include <QWidget>
+
+namespace quillane {
+
+class PlotView : public QWidget {
+    Q_OBJECT
+public:
+    PlotView(const QString& objectName, const QString& caption, QWidget* parent = nullptr);
+
+    QString caption() const { return caption_; }
+    const Drawing& drawing() const { return drawing_; }
+    // How many pictures have been shown since the window opened; every replot counts.
+    int replotCount() const { return replotCount_; }
+
+    // Shows a new picture. A completed plot also turns the mouse pointer into a crosshair,
+    // which then stays.
+    void showDrawing(Drawing drawing);
+    // Clears the picture to the button face; the scale stays, as a cleared picture keeps it.
+    void clearToButtonFace();
+
+    // Drawing coordinates under a widget position. Before any plot set a scale these are the
+    // picture's own coordinates: twips from its top-left corner.
+    QPointF drawingPositionAt(const QPointF& widgetPosition) const;
+
+signals:
+    void gotFocus();
+    void mouseMovedTo(QPointF drawingPosition);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    QString caption_;
+    Drawing drawing_ = FreshPicture();
+    int replotCount_ = 0;
+};
+
+}  // namespace quillane

@@ -1,0 +1,29 @@
+// Opening the program: one copy per user, then the main window.
+#include "app/startup.h"
+
+#include "app/main_window.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+
+#include <QDir>
+#include <QMessageBox>
+
+namespace quillane {
+
+QString InstanceLockPath() {
+    const SettingsStore store(QStringLiteral("Quillane"), QStringLiteral("Settings"));
+    return QDir(store.folder()).filePath(QStringLiteral("quillane.lock"));
+}
+
+std::unique_ptr<MainWindow> OpenMainWindow(const QString& lockPath) {
+    auto guard = std::make_unique<SingleInstanceGuard>(lockPath);
+    if (!guard->tryAcquire()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillane"), QStringLiteral("Already Running"),
+                        QMessageBox::Ok);
+        box.exec();
+        return nullptr;
+    }
+    return std::make_unique<MainWindow>(std::move(guard));
+}
+
+}  // namespace quillane

@@ -1,0 +1,14 @@
+// The tool-bar and window icons, drawn in code so that they stay sharp at any scale.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace quillane {
+
+// Icon for a tool-bar key ("New", "Square", "Save", "Undo", "Cut", "Copy", "CopyAll",
+// "Paste", "Exit"); an unknown key gives an empty icon.
+QIcon ToolIcon(const QString& key);
+QIcon QuillaneWindowIcon();
+
+}  // namespace quillane

@@ -1,0 +1,26 @@
+// The per-user settings store: text values by application, section and key.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+namespace quillane {
+
+class SettingsStore {
+public:
+    SettingsStore(const QString& application, const QString& section);
+
+    // The stored text, or `defaultValue` when the key is absent.
+    QString get(const QString& key, const QString& defaultValue) const;
+    void save(const QString& key, const QString& value);
+    // Writes pending values to disk now (the store also does so on destruction).
+    void flush();
+    // Folder that holds the store: a per-user place for this application's own files.
+    QString folder() const;
+
+private:
+    QSettings settings_;
+    QString section_;
+};
+
+}  // namespace quillane

@@ -1,0 +1,93 @@
+// Helpers for driving the main window in tests: a clean settings store, answering modal boxes.
+#include "window_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+namespace quillane::testing {
+void ClearSettings() {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Quillane", "Quillane");
+    store.clear();
+    store.sync();
+}
+
+void StoreSetting(const QString& key, const QString& value) {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Quillane", "Quillane");
+    store.setValue(QStringLiteral("Settings/") + key, value);
+    store.sync();
+}
+
+QString StoredSetting(const QString& key) {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Quillane", "Quillane");
+    return store.value(QStringLiteral("Settings/") + key).toString();
+}
+
+std::unique_ptr<MainWindow> OpenWindow() {
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        return nullptr;
+    }
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    return window;
+}
+
+struct MessageBoxAnswerer::State {
+    SeenMessage message;
+    QTimer timer;
+};
+
+MessageBoxAnswerer::MessageBoxAnswerer() : state_(std::make_shared<State>()) {
+    std::weak_ptr<State> weak = state_;
+    QObject::connect(&state_->timer, &QTimer::timeout, [weak] {
+        auto state = weak.lock();
+        if (!state) return;
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        state->timer.stop();
+        state->message = {true, box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())};
+        box->button(QMessageBox::Ok)->click();
+    });
+    state_->timer.start(10);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() { state_->timer.stop(); }
+
+const SeenMessage& MessageBoxAnswerer::seen() const { return state_->message; }
+
+struct FileDialogAnswerer::State {
+    std::function<void(QFileDialog*)> answer;
+    bool seen = false;
+    QString directory;
+    QStringList filters;
+    QTimer timer;
+};
+
+FileDialogAnswerer::FileDialogAnswerer(std::function<void(QFileDialog*)> answer) : state_(std::make_shared<State>()) {
+    state_->answer = std::move(answer);
+    std::weak_ptr<State> weak = state_;
+    QObject::connect(&state_->timer, &QTimer::timeout, [weak] {
+        auto state = weak.lock();
+        if (!state) return;
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        state->timer.stop();
+        state->seen = true;
+        state->directory = dialog->directory().absolutePath();
+        state->filters = dialog->nameFilters();
+        state->answer(dialog);
+    });
+    state_->timer.start(10);
+}
+
+FileDialogAnswerer::~FileDialogAnswerer() { state_->timer.stop(); }
+
+bool FileDialogAnswerer::seen() const { return state_->seen; }
+QString FileDialogAnswerer::directory() const { return state_->directory; }
+QStringList FileDialogAnswerer::nameFilters() const { return state_->filters; }
+
+}  // namespace quillane::testing

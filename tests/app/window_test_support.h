@@ -1,0 +1,66 @@
+// Helpers for driving the main window in tests: a clean settings store, answering modal boxes.
+#pragma once
+
+#include "app/main_window.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace quillane::testing {
+
+// Removes every stored setting of the program (the test's own settings folder).
+void ClearSettings();
+// Writes one value, as an earlier run would have left it.
+void StoreSetting(const QString& key, const QString& value);
+// The stored text of a key, or a null string when absent.
+QString StoredSetting(const QString& key);
+
+// A shown main window, ready for input.
+std::unique_ptr<MainWindow> OpenWindow();
+
+template <typename T>
+T* Find(QObject* root, const QString& name) {
+    return root->findChild<T*>(name);
+}
+
+// What a message box said before the test closed it.
+struct SeenMessage {
+    bool Seen = false;
+    QString Title;
+    QString Text;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    int Buttons = 0;
+};
+
+// Watches for the next modal message box, records it and presses its OK button.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer();
+    ~MessageBoxAnswerer();
+    const SeenMessage& seen() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+// Watches for the next modal file dialog and lets `answer` fill it in and accept or reject it.
+class FileDialogAnswerer {
+public:
+    explicit FileDialogAnswerer(std::function<void(QFileDialog*)> answer);
+    ~FileDialogAnswerer();
+    bool seen() const;
+    // Folder and filters as the dialog showed them.
+    QString directory() const;
+    QStringList nameFilters() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace quillane::testing
