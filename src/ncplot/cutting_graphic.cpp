@@ -70,7 +70,7 @@ std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const Generato
                 picture.Line({prevZ, -prevX / 2}, to, Rapid, LineStyle::Solid, line);
             } else {
                 picture.Line({prevZ, -prevX / 2}, to, Cut, LineStyle::Solid, line);
-                if (rings) {
+                if (rings && ringPairs < MaxRingPairs) {
                     ForEachStep(prevZ, z, -s.Pitch, xLow - 0.1, xHigh + 0.1, [&](double k) {
                         if (ringPairs >= MaxRingPairs) return;
                         ++ringPairs;
