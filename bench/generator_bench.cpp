@@ -1,1 +1,64 @@
+// Time of one "Program Output" at full capacity (361 profile points), in each dialect.
+#include "shape/pass_geometry.h"
+#include "shape/program_writers.h"
+
 #include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace quillane;
+
+// The worked internal groove with a lead long enough for exactly 361 points.
+ShapeData FullCapacityShape() {
+    ShapeData s;
+    s.Side = -1;
+    s.DimensionsSet = true;
+    s.Pitch = 179.2;
+    s.Width = 3;
+    s.NoseR = 0.4;
+    s.D1 = 36;
+    s.D2 = 30;
+    s.D3 = 30;
+    s.A1 = 60;
+    s.A2 = 60;
+    s.R1 = 0.5;
+    s.R2 = 1;
+    s.R3 = 1;
+    s.R4 = 0.5;
+    s.BlankDiaX = 29;
+    s.StartPointZ = 5;
+    s.EndPointZ = -80;
+    s.RetractX = 28;
+    s.Feed.fill(0.5f);
+    return s;
+}
+
+void ProgramOutputRun(benchmark::State& bench, bool fanuc) {
+    GeneratorState state;
+    state.Shape = FullCapacityShape();
+    OutputOptions options;
+    options.Fanuc = fanuc;
+    options.Trv = !fanuc;
+    if (ComputeProfile(state.Shape).size() != MaxProfilePoints) {
+        bench.SkipWithError("the shape does not give 361 points");
+        return;
+    }
+    for (auto _ : bench) {
+        RunResult r = RunGenerator(state, options, "", "");
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+void BM_ProgramOutputTrv(benchmark::State& bench) { ProgramOutputRun(bench, false); }
+void BM_ProgramOutputFanuc(benchmark::State& bench) { ProgramOutputRun(bench, true); }
+
+void BM_ProfileOnly(benchmark::State& bench) {
+    const ShapeData s = FullCapacityShape();
+    for (auto _ : bench) benchmark::DoNotOptimize(ComputeProfile(s));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ProgramOutputTrv)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ProgramOutputFanuc)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ProfileOnly)->Unit(benchmark::kMicrosecond);

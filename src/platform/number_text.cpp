@@ -3,103 +3,269 @@
 
 #include "platform/data_error.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace quillane {
 namespace {
 
-// A finite value as significant decimal digits: value = 0.d1d2d3... x 10^pointPos.
+// Generated programs format thousands of numbers per run and the plots format their labels on
+// every keystroke, so the digits live in fixed buffers, never on the heap.
+
+// A finite value as significant decimal digits: |value| = 0.d1d2d3... x 10^pointPos.
 struct DecimalForm {
     bool negative = false;
-    std::string digits;  // exactly the requested number of significant digits
-    int pointPos = 0;    // digits before the decimal point (may be <= 0 or > digits.size())
+    std::array<char, 24> digits{};
+    int count = 0;     // significant digits held
+    int pointPos = 0;  // digits before the decimal point (may be <= 0 or > count)
 };
 
+constexpr int MaxExactPow10 = 22;  // 10^22 is the largest power of ten a double holds exactly
+constexpr auto Pow10Table = [] {
+    std::array<double, MaxExactPow10 + 1> t{};
+    double p = 1;
+    for (auto& v : t) {
+        v = p;
+        p *= 10;
+    }
+    return t;
+}();
+
+// The 15 significant digits of a value as one whole number: |value| ~ Digits x 10^(PointPos - 15).
+struct Digits15 {
+    std::uint64_t Digits = 0;  // 10^14 <= Digits < 10^15
+    int PointPos = 0;
+};
+
+// The 15 significant digits of a magnitude between 1e-8 and 1e15, exactly as correct rounding
+// gives them, without a general conversion: the magnitude is scaled to 15 integer digits by an
+// exact power of ten, and the rounding error of that product, recovered exactly with a fused
+// multiply-add, decides the last digit. Returns false for an exact tie or a magnitude out of
+// range; the caller then takes the general conversion.
+bool FastDigits15(double magnitude, Digits15& out) {
+    // floor(log10(2^(e2 - 1))) by the usual fixed-point trick; the true decimal exponent is
+    // this or one more (the loop below corrects it)
+    const int exp2 = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1022;
+    if (exp2 <= -1021) return false;  // subnormal: far below the range anyway
+    int exponent = ((exp2 - 1) * 78913) >> 18;
+    double scaled = 0, error = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int k = 14 - exponent;
+        if (k < 0 || k > MaxExactPow10) return false;
+        const double p10 = Pow10Table[static_cast<std::size_t>(k)];
+        scaled = magnitude * p10;
+        error = std::fma(magnitude, p10, -scaled);  // magnitude * p10 == scaled + error, exactly
+        if (scaled < 1e15) break;
+        ++exponent;
+    }
+    if (scaled < 1e14 || scaled >= 1e15) return false;
+    const double whole = static_cast<double>(static_cast<std::uint64_t>(scaled));  // floor: positive
+    // Both terms are multiples of scaled's unit in the last place, which exceeds |error|:
+    // so a non-zero difference alone says which way the exact value rounds.
+    const double aboveHalf = (scaled - whole) - 0.5;
+    bool up = false;
+    if (aboveHalf != 0) {
+        up = aboveHalf > 0;
+    } else if (error != 0) {
+        up = error > 0;
+    } else {
+        return false;
+    }
+    out.Digits = static_cast<std::uint64_t>(whole) + (up ? 1 : 0);
+    if (out.Digits == 1'000'000'000'000'000ULL) {
+        out.Digits /= 10;
+        ++exponent;
+    }
+    out.PointPos = exponent + 1;
+    return true;
+}
+
+constexpr std::array<std::uint64_t, 20> Pow10U = [] {
+    std::array<std::uint64_t, 20> t{};
+    std::uint64_t p = 1;
+    for (auto& v : t) {
+        v = p;
+        p *= 10;
+    }
+    return t;
+}();
+
 DecimalForm ToDecimal(double value, int significantDigits) {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significantDigits - 1);
-    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     DecimalForm d;
-    if (!text.empty() && text.front() == '-') {
-        d.negative = true;
-        text.remove_prefix(1);
+    d.negative = std::signbit(value);
+    if (value == 0) {
+        std::fill_n(d.digits.begin(), significantDigits, '0');
+        d.count = significantDigits;
+        d.pointPos = 1;
+        return d;
     }
-    const auto e = text.find('e');
-    for (char c : text.substr(0, e)) {
-        if (c != '.') d.digits.push_back(c);
+    if (Digits15 fast; significantDigits == 15 && FastDigits15(std::fabs(value), fast)) {
+        for (int i = 14; i >= 0; --i, fast.Digits /= 10) {
+            d.digits[static_cast<std::size_t>(i)] = static_cast<char>('0' + fast.Digits % 10);
+        }
+        d.count = 15;
+        d.pointPos = fast.PointPos;
+        return d;
     }
+
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, significantDigits - 1);
+    const char* c = buf;
+    for (; c < res.ptr && *c != 'e'; ++c) {
+        if (*c != '.') d.digits[static_cast<std::size_t>(d.count++)] = *c;
+    }
+    ++c;  // past 'e'
+    if (c < res.ptr && *c == '+') ++c;
     int exponent = 0;
-    std::string_view expText = text.substr(e + 1);
-    if (!expText.empty() && expText.front() == '+') expText.remove_prefix(1);
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+    std::from_chars(c, res.ptr, exponent);
     d.pointPos = exponent + 1;
     return d;
 }
 
-bool AllZero(std::string_view digits) { return digits.find_first_not_of('0') == std::string_view::npos; }
-
-// Adds one to a string of decimal digits.
-void Increment(std::string& digits) {
-    for (auto i = digits.size(); i-- > 0;) {
-        if (digits[i] != '9') {
-            ++digits[i];
-            return;
-        }
-        digits[i] = '0';
-    }
-    digits.insert(digits.begin(), '1');
-}
-
 enum class Rounding { HalfAwayFromZero, Floor };
 
-// |value| x 10^decimals as a whole number in decimal digits, rounded as asked.
-std::string ScaledDigits(const DecimalForm& d, int decimals, Rounding rounding) {
-    const long keep = static_cast<long>(d.pointPos) + decimals;
-    std::string kept;
-    std::string_view dropped;
-    if (keep <= 0) {
-        dropped = d.digits;
-    } else if (static_cast<std::size_t>(keep) >= d.digits.size()) {
-        kept = d.digits;
-        kept.append(static_cast<std::size_t>(keep) - d.digits.size(), '0');
-    } else {
-        kept = d.digits.substr(0, static_cast<std::size_t>(keep));
-        dropped = std::string_view(d.digits).substr(static_cast<std::size_t>(keep));
-    }
+// A whole number in decimal digits, most significant first, with room to grow by one digit.
+struct Scaled {
+    std::array<char, 400> digits;  // a double has at most 309 integer digits; only count are set
+    int count = 0;
+};
+
+// |value| x 10^decimals as a whole number, rounded as asked.
+void ScaleDigits(const DecimalForm& d, int decimals, Rounding rounding, Scaled& out) {
+    const int keep = d.pointPos + decimals;  // digits of d that stay, padded with zeros past count
+    out.count = 0;
+    for (int i = 0; i < keep; ++i)
+        out.digits[static_cast<std::size_t>(out.count++)] = i < d.count ? d.digits[static_cast<std::size_t>(i)] : '0';
     bool up = false;
-    if (rounding == Rounding::HalfAwayFromZero) {
-        up = keep >= 0 && !dropped.empty() && dropped.front() >= '5';
-    } else {
-        up = d.negative && !AllZero(dropped);
+    if (keep >= 0 && keep < d.count) {
+        if (rounding == Rounding::HalfAwayFromZero) {
+            up = d.digits[static_cast<std::size_t>(keep)] >= '5';
+        } else {
+            up = d.negative &&
+                 std::any_of(d.digits.begin() + keep, d.digits.begin() + d.count, [](char c) { return c != '0'; });
+        }
+    } else if (keep < 0 && rounding == Rounding::Floor) {
+        up = d.negative && std::any_of(d.digits.begin(), d.digits.begin() + d.count, [](char c) { return c != '0'; });
     }
-    if (up) Increment(kept);
-    return kept;
+    if (!up) return;
+    for (int i = out.count; i-- > 0;) {
+        char& c = out.digits[static_cast<std::size_t>(i)];
+        if (c != '9') {
+            ++c;
+            return;
+        }
+        c = '0';
+    }
+    std::copy_backward(out.digits.begin(), out.digits.begin() + out.count, out.digits.begin() + out.count + 1);
+    out.digits[0] = '1';
+    ++out.count;
 }
 
 // Lays out a scaled whole number as "int.frac" with the given digit counts.
-std::string FixedText(bool negative, std::string scaled, int decimals, int minIntDigits, int minDecimals) {
-    if (scaled.size() < static_cast<std::size_t>(decimals)) {
-        scaled.insert(0, static_cast<std::size_t>(decimals) - scaled.size(), '0');
+std::string FixedText(bool negative, const Scaled& scaled, int decimals, int minIntDigits, int minDecimals) {
+    const char* digits = scaled.digits.data();
+    const int intCount = std::max(scaled.count - decimals, 0);
+    int firstInt = 0;
+    while (firstInt < intCount && digits[firstInt] == '0')
+        ++firstInt;
+    const int shownInt = std::max(intCount - firstInt, minIntDigits);
+
+    // fraction digits, most significant first, padded with leading zeros when the number is short
+    std::array<char, 32> frac{};
+    for (int i = 0; i < decimals; ++i) {
+        const int src = scaled.count - decimals + i;
+        frac[static_cast<std::size_t>(i)] = src >= 0 ? digits[src] : '0';
     }
-    std::string intPart = scaled.substr(0, scaled.size() - static_cast<std::size_t>(decimals));
-    std::string fracPart = scaled.substr(scaled.size() - static_cast<std::size_t>(decimals));
-    const auto firstNonZero = intPart.find_first_not_of('0');
-    intPart = firstNonZero == std::string::npos ? std::string() : intPart.substr(firstNonZero);
-    if (intPart.size() < static_cast<std::size_t>(minIntDigits)) {
-        intPart.insert(0, static_cast<std::size_t>(minIntDigits) - intPart.size(), '0');
-    }
-    while (fracPart.size() > static_cast<std::size_t>(minDecimals) && fracPart.back() == '0') fracPart.pop_back();
-    const bool zero = AllZero(intPart) && AllZero(fracPart);
-    std::string out = (negative && !zero) ? "-" : "";
-    out += intPart;
-    if (!fracPart.empty()) {
+    int fracCount = decimals;
+    while (fracCount > minDecimals && frac[static_cast<std::size_t>(fracCount - 1)] == '0')
+        --fracCount;
+
+    const bool zero =
+        firstInt == intCount && std::all_of(frac.begin(), frac.begin() + fracCount, [](char c) { return c == '0'; });
+    std::string out;
+    out.reserve(static_cast<std::size_t>(shownInt + fracCount + 2));
+    if (negative && !zero) out += '-';
+    out.append(static_cast<std::size_t>(shownInt - (intCount - firstInt)), '0');
+    out.append(digits + firstInt, static_cast<std::size_t>(intCount - firstInt));
+    if (fracCount > 0) {
         out += '.';
-        out += fracPart;
+        out.append(frac.data(), static_cast<std::size_t>(fracCount));
     }
     return out;
+}
+
+// n / 10^k for k <= 19. A divisor known at compile time becomes a multiplication; a hardware
+// 64-bit division would cost more than the rest of the formatting together.
+template <std::size_t... K>
+constexpr auto MakeDivisions(std::index_sequence<K...>) {
+    return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(K)>{[](std::uint64_t n) { return n / Pow10U[K]; }...};
+}
+constexpr auto DivisionsByPow10 = MakeDivisions(std::make_index_sequence<Pow10U.size()>());
+
+std::uint64_t DivPow10(std::uint64_t n, int k) {
+    return DivisionsByPow10[static_cast<std::size_t>(k)](n);
+}
+
+// The common case of a fixed-point text, in whole-number arithmetic: the value's 15 digits
+// rounded (or floored) to `decimals`. Gives the same text as the digit-string path below;
+// returns false when the value is out of its range. `thousandths` receives the rounded
+// magnitude x 10^decimals.
+bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigits, int minDecimals, std::string& out,
+                   std::uint64_t& scaledOut) {
+    Digits15 d;
+    if (decimals > 15 || value == 0 || !FastDigits15(std::fabs(value), d)) return false;
+    const bool negative = std::signbit(value);
+    const int dropped = 15 - d.PointPos - decimals;  // digits of d.Digits past the last kept decimal
+    std::uint64_t kept = 0;
+    bool up = false;
+    if (dropped > 15) {
+        up = rounding == Rounding::Floor && negative;
+    } else if (dropped > 0) {
+        const std::uint64_t p = Pow10U[static_cast<std::size_t>(dropped)];
+        kept = DivPow10(d.Digits, dropped);
+        const std::uint64_t rest = d.Digits - kept * p;
+        up = rounding == Rounding::HalfAwayFromZero ? rest >= p / 2 : (negative && rest != 0);
+    } else if (dropped >= -4) {
+        kept = d.Digits * Pow10U[static_cast<std::size_t>(-dropped)];
+    } else {
+        return false;
+    }
+    kept += up ? 1 : 0;
+    scaledOut = kept;
+
+    const std::uint64_t unit = Pow10U[static_cast<std::size_t>(decimals)];
+    const std::uint64_t intPart = DivPow10(kept, decimals);
+    std::uint64_t fracPart = kept - intPart * unit;
+    char buf[48];
+    char* p = buf;
+    if (negative && kept != 0) *p++ = '-';
+    char intDigits[24];
+    int intCount = 0;
+    if (intPart != 0) intCount = static_cast<int>(std::to_chars(intDigits, intDigits + 24, intPart).ptr - intDigits);
+    for (int i = intCount; i < minIntDigits; ++i)
+        *p++ = '0';
+    p = std::copy(intDigits, intDigits + intCount, p);
+    int fracCount = decimals;
+    while (fracCount > minDecimals && fracPart % 10 == 0) {
+        fracPart /= 10;
+        --fracCount;
+    }
+    if (fracCount > 0) {
+        *p++ = '.';
+        for (int i = fracCount - 1; i >= 0; --i, fracPart /= 10)
+            p[i] = static_cast<char>('0' + fracPart % 10);
+        p += fracCount;
+    }
+    out.assign(buf, p);
+    return true;
 }
 
 }  // namespace
@@ -190,7 +356,8 @@ std::string FormatPattern(double value, std::string_view pattern) {
     if (!std::isfinite(value)) return {};
     int minInt = 0, minDec = 0, maxDec = 0;
     std::size_t i = 0;
-    while (i < pattern.size() && pattern[i] == '#') ++i;
+    while (i < pattern.size() && pattern[i] == '#')
+        ++i;
     while (i < pattern.size() && pattern[i] == '0') {
         ++minInt;
         ++i;
@@ -207,53 +374,86 @@ std::string FormatPattern(double value, std::string_view pattern) {
             ++i;
         }
     }
-    const std::string_view suffix = pattern.substr(i);
+    maxDec = std::min(maxDec, 20);
+    std::string text;
+    if (std::uint64_t scaled = 0;
+        FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, minInt, minDec, text, scaled)) {
+        text += pattern.substr(i);
+        return text;
+    }
     const DecimalForm d = ToDecimal(value, 15);
-    std::string text =
-        FixedText(d.negative, ScaledDigits(d, maxDec, Rounding::HalfAwayFromZero), maxDec, minInt, minDec);
-    text += suffix;
+    Scaled scaled;
+    ScaleDigits(d, maxDec, Rounding::HalfAwayFromZero, scaled);
+    text = FixedText(d.negative, scaled, maxDec, minInt, minDec);
+    text += pattern.substr(i);
     return text;
 }
 
 std::string GeneralNumberText(double value, int significantDigits) {
     if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
     if (value == 0.0) return "0";
-    DecimalForm d = ToDecimal(value, significantDigits);
-    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+    significantDigits = std::clamp(significantDigits, 1, 17);
+    const DecimalForm d = ToDecimal(value, significantDigits);
+    int count = d.count;
+    while (count > 1 && d.digits[static_cast<std::size_t>(count - 1)] == '0')
+        --count;
+    const char* digits = d.digits.data();
     const int exponent = d.pointPos - 1;
-    std::string out = d.negative ? "-" : "";
+    std::string out;
+    if (d.negative) out += '-';
     if (exponent >= significantDigits || exponent < -4) {
-        out += d.digits.front();
-        if (d.digits.size() > 1) {
+        out += digits[0];
+        if (count > 1) {
             out += '.';
-            out += d.digits.substr(1);
+            out.append(digits + 1, static_cast<std::size_t>(count - 1));
         }
         out += exponent < 0 ? "E-" : "E+";
-        const std::string expText = std::to_string(std::abs(exponent));
-        if (expText.size() < 2) out += '0';
-        out += expText;
+        const int e = std::abs(exponent);
+        if (e < 10) out += '0';
+        out += std::to_string(e);
     } else if (exponent >= 0) {
-        std::string intPart = d.digits.substr(0, std::min<std::size_t>(d.digits.size(), exponent + 1));
-        intPart.append(static_cast<std::size_t>(exponent + 1) - intPart.size(), '0');
-        out += intPart;
-        if (d.digits.size() > static_cast<std::size_t>(exponent + 1)) {
+        const int intDigits = exponent + 1;
+        out.append(digits, static_cast<std::size_t>(std::min(count, intDigits)));
+        if (count < intDigits) out.append(static_cast<std::size_t>(intDigits - count), '0');
+        if (count > intDigits) {
             out += '.';
-            out += d.digits.substr(static_cast<std::size_t>(exponent + 1));
+            out.append(digits + intDigits, static_cast<std::size_t>(count - intDigits));
         }
     } else {
         out += "0.";
         out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += d.digits;
+        out.append(digits, static_cast<std::size_t>(count));
     }
     return out;
 }
 
 std::string FormatNcNumber(double& value) {
     if (!std::isfinite(value)) throw DataError("a number to be written is not finite");
+    std::string text;
+    if (std::uint64_t thousandths = 0;
+        FastFixedText(value, 3, Rounding::Floor, 1, 0, text, thousandths) && thousandths < (1ULL << 53)) {
+        // the whole number of thousandths is exact, and one correctly rounded division gives the
+        // nearest double to the floored decimal
+        const double magnitude = static_cast<double>(thousandths) / 1000.0;
+        value = std::signbit(value) && thousandths != 0 ? -magnitude : magnitude;
+        return text;
+    }
     const DecimalForm d = ToDecimal(value, 15);
-    std::string text = FixedText(d.negative, ScaledDigits(d, 3, Rounding::Floor), 3, 1, 0);
+    Scaled thousandths;
+    ScaleDigits(d, 3, Rounding::Floor, thousandths);
+    text = FixedText(d.negative, thousandths, 3, 1, 0);
+    // The nearest double to the floored decimal. Up to 15 digits the whole number of
+    // thousandths is exact in a double, and one correctly rounded division gives it.
     double floored = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), floored);
+    if (thousandths.count <= 15) {
+        std::uint64_t n = 0;
+        for (int i = 0; i < thousandths.count; ++i)
+            n = n * 10 + static_cast<std::uint64_t>(thousandths.digits[static_cast<std::size_t>(i)] - '0');
+        floored = static_cast<double>(n) / 1000.0;
+        if (d.negative && n != 0) floored = -floored;
+    } else {
+        std::from_chars(text.data(), text.data() + text.size(), floored);
+    }
     value = floored;
     return text;
 }

@@ -15,51 +15,48 @@ namespace {
 constexpr std::string_view CrLf = "\r\n";
 
 // Floors a temporary for printing without touching the value it came from.
-std::string NcText(double value) { return FormatNcNumber(value); }
+std::string NcText(double value) {
+    return FormatNcNumber(value);
+}
+
+// Appends the pieces of one block and its CR LF.
+template <typename... Pieces>
+void Line(std::string& out, const Pieces&... pieces) {
+    (out.append(pieces), ...);
+    out.append(CrLf);
+}
 
 std::string HeaderLine(const ShapeData& s) {
-    std::string line = "(-----< D";
-    line += NcText(s.D1 - s.FinishStock);
-    line += " >-----)";
-    line += CrLf;
+    std::string line;
+    Line(line, "(-----< D", NcText(s.D1 - s.FinishStock), " >-----)");
     return line;
 }
 
 void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
     const std::string first = sequenceNumbers ? "N" + FormatPattern(n, "000 ") : std::string();
-    const std::string other = sequenceNumbers ? "N000 " : "";
-    out += first + "G00 X" + NcText(pass.CutX) + " Z" + NcText(pass.PassZ);
-    out += CrLf;
-    out += other + "G34 ";
+    const std::string_view other = sequenceNumbers ? "N000 " : "";
+    Line(out, first, "G00 X", NcText(pass.CutX), " Z", NcText(pass.PassZ));
+    out.append(other);
+    out.append("G34 ");
     if (s.TaperAngle != 0) {
         double taperEndX = ComputeTaperEndX(s, pass);
-        out += "X" + FormatNcNumber(taperEndX) + " ";
+        out.append("X").append(FormatNcNumber(taperEndX)).append(" ");
     }
-    out += "Z" + FormatNcNumber(s.EndPointZ);
-    out += " F" + FormatNcNumber(s.Pitch);
-    out += CrLf;
-    out += other + "G00 X" + FormatNcNumber(s.RetractX);
-    out += CrLf;
-    out += other + "    Z" + NcText(pass.PassZ);
-    out += CrLf;
+    out.append("Z").append(FormatNcNumber(s.EndPointZ));
+    Line(out, " F", FormatNcNumber(s.Pitch));
+    Line(out, other, "G00 X", FormatNcNumber(s.RetractX));
+    Line(out, other, "    Z", NcText(pass.PassZ));
 }
 
 void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
     constexpr std::string_view xz = "####0.0##";
-    if (sequenceNumbers) {
-        out += "N" + FormatPattern(n, "####");
-        out += CrLf;
-    }
-    out += "G00 X" + FormatPattern(pass.CutX, xz) + " Z" + FormatPattern(pass.PassZ, xz);
-    out += CrLf;
-    out += "G32 ";
-    if (s.TaperAngle != 0) out += "X" + FormatPattern(ComputeTaperEndX(s, pass), xz) + " ";
-    out += "Z" + FormatPattern(s.EndPointZ, xz) + " F" + FormatPattern(s.Pitch, "####0.0###");
-    out += CrLf;
-    out += "G00 X" + FormatPattern(s.RetractX, xz);
-    out += CrLf;
-    out += "G00 Z" + FormatPattern(pass.PassZ, xz);
-    out += CrLf;
+    if (sequenceNumbers) Line(out, "N", FormatPattern(n, "####"));
+    Line(out, "G00 X", FormatPattern(pass.CutX, xz), " Z", FormatPattern(pass.PassZ, xz));
+    out.append("G32 ");
+    if (s.TaperAngle != 0) out.append("X").append(FormatPattern(ComputeTaperEndX(s, pass), xz)).append(" ");
+    Line(out, "Z", FormatPattern(s.EndPointZ, xz), " F", FormatPattern(s.Pitch, "####0.0###"));
+    Line(out, "G00 X", FormatPattern(s.RetractX, xz));
+    Line(out, "G00 Z", FormatPattern(pass.PassZ, xz));
 }
 
 }  // namespace
@@ -78,6 +75,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
 
         // Point data for the macro call.
         std::string out;
+        out.reserve(points.size() * 32);
         if (state.PassCounter == 1.0f && options.OutputModin) {
             out += options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=";
             out += FormatNcNumber(s.RetractX);
@@ -90,9 +88,8 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         for (const ProfilePoint& point : points) {
             const Pass pass = ComputePass(s, point);
             if (!pass.Exists) continue;
-            if (options.SequenceNumbers) out += "N" + FormatPattern(n, "000 ");
-            out += "X" + FormatPattern(pass.CutX, "####0.000") + " Z" + FormatPattern(pass.PassZ, "####0.000");
-            out += CrLf;
+            if (options.SequenceNumbers) out.append("N").append(FormatPattern(n, "000 "));
+            Line(out, "X", FormatPattern(pass.CutX, "####0.000"), " Z", FormatPattern(pass.PassZ, "####0.000"));
             n = n + 1.0f;
         }
         if (s.FinishStock == 0 && options.OutputModin) {
@@ -104,6 +101,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
 
         // Standard program: one thread cycle per pass.
         out = HeaderLine(s);
+        out.reserve(points.size() * 100);
         n = state.PassCounter;
         int written = 0;
         if (options.Trv) {

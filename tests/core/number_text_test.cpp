@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace quillane {
@@ -141,6 +144,88 @@ TEST(FormatNcNumber, RejectsNonFiniteValues) {
     double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_THROW(FormatNcNumber(inf), DataError);
     EXPECT_THROW(FormatNcNumber(nan), DataError);
+}
+
+}  // namespace
+}  // namespace quillane
+
+namespace quillane {
+namespace {
+
+// An independent, slow reference: the 15-digit decimal form from printf, then decimal
+// rounding on the digit string. The formatter's whole-number fast path must agree with it.
+std::string ReferenceFixed(double value, int decimals, bool floor) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    std::string digits;
+    const char* c = buf;
+    for (; *c != 'e'; ++c) {
+        if (*c != '.') digits += *c;
+    }
+    const int pointPos = std::atoi(c + 1) + 1;
+    const bool negative = std::signbit(value);
+    const int keep = pointPos + decimals;
+    std::string kept;
+    for (int i = 0; i < keep; ++i) kept += i < 15 ? digits[static_cast<std::size_t>(i)] : '0';
+    bool up = false;
+    if (floor) {
+        bool rest = false;
+        for (int i = std::max(keep, 0); i < 15; ++i) rest |= digits[static_cast<std::size_t>(i)] != '0';
+        up = negative && rest;
+    } else if (keep >= 0 && keep < 15) {
+        up = digits[static_cast<std::size_t>(keep)] >= '5';
+    }
+    if (up) {
+        int i = static_cast<int>(kept.size()) - 1;
+        for (; i >= 0 && kept[static_cast<std::size_t>(i)] == '9'; --i) kept[static_cast<std::size_t>(i)] = '0';
+        if (i < 0) {
+            kept.insert(kept.begin(), '1');
+        } else {
+            ++kept[static_cast<std::size_t>(i)];
+        }
+    }
+    while (kept.size() < static_cast<std::size_t>(decimals) + 1) kept.insert(kept.begin(), '0');
+    std::string intPart = kept.substr(0, kept.size() - static_cast<std::size_t>(decimals));
+    intPart.erase(0, std::min(intPart.find_first_not_of('0'), intPart.size() - 1));
+    std::string text = intPart + "." + kept.substr(kept.size() - static_cast<std::size_t>(decimals));
+    if (negative && text.find_first_not_of("0.") != std::string::npos) text.insert(0, "-");
+    return text;
+}
+
+TEST(NumberTextFastPath, AgreesWithTheDigitStringReference) {
+    std::uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return state >> 11;
+    };
+    int checked = 0;
+    for (int i = 0; i < 200000; ++i) {
+        double v = 0;
+        switch (i % 4) {
+        case 0:  // typed values: a few decimals
+            v = static_cast<double>(static_cast<std::int64_t>(next() % 20000000) - 10000000) / 10000.0;
+            break;
+        case 1:  // near rounding ties of the third decimal
+            v = (static_cast<double>(next() % 2000000) + 0.5) / 1000.0 * ((next() & 1) ? 1 : -1);
+            break;
+        case 2:  // computed values: sums and differences that carry binary noise
+            v = static_cast<double>(next() % 100000) / 1000.0 - static_cast<double>(next() % 100000) / 700.0;
+            break;
+        default:  // any magnitude
+            v = std::ldexp(static_cast<double>(next()) / 9007199254740992.0, static_cast<int>(next() % 120) - 60);
+            break;
+        }
+        ASSERT_EQ(FormatPattern(v, "####0.000"), ReferenceFixed(v, 3, false)) << std::hexfloat << v;
+        double w = v;
+        const std::string nc = FormatNcNumber(w);
+        std::string ref = ReferenceFixed(v, 3, true);
+        while (ref.back() == '0') ref.pop_back();
+        if (ref.back() == '.') ref.pop_back();
+        ASSERT_EQ(nc, ref) << std::hexfloat << v;
+        ASSERT_EQ(w, std::strtod(ref.c_str(), nullptr)) << std::hexfloat << v;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 200000);
 }
 
 }  // namespace
