@@ -62,7 +62,7 @@ std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const Generato
         ForEachNcLine(plotText, scan, [&](int line) {
             if (scan.XValue == prevX && scan.ZValue == prevZ) return;
             const double x = scan.XValue, z = scan.ZValue;
-            const DrawPoint to{z, -x / 2};
+            const Point to{z, -x / 2};
             if (scan.StartNewPath) {
                 picture.Dot(to, Cut, line);
                 scan.StartNewPath = false;

@@ -5,6 +5,7 @@
 #include "platform/number_text.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace quillane {
 namespace {
@@ -69,7 +70,11 @@ void ReadGNumber(ScanState& scan) {
     scan.ScanPos = pos - 1;
 }
 
-void ReadAxisValue(ScanState& scan) {
+namespace {
+
+// ReadAxisValue, also returning the numeric value of the text it leaves (none when it leaves
+// WordText empty), so the scanner need not read its own text back.
+std::optional<double> EvaluateAxisWord(ScanState& scan) {
     const std::size_t length = UsableLength(scan);
     scan.WordText.clear();
     std::size_t pos = scan.ScanPos + 1;
@@ -78,7 +83,7 @@ void ReadAxisValue(ScanState& scan) {
     // no value here, and scanning goes on at the next blank.
     if (pos <= length && IsUpperCase(CharAt(scan, pos))) {
         scan.ScanPos = NextSeparator(scan, scan.ScanPos + 2, length) - 1;
-        return;
+        return std::nullopt;
     }
 
     Accumulator acc;
@@ -104,10 +109,15 @@ void ReadAxisValue(ScanState& scan) {
         if (IsDigit(ch) || ch == '.' || ch == ',') scan.WordText += ch;
     }
     acc.OperandStep(scan.WordText);
-    // The value goes back through its seven-digit text, so XValue and ZValue never hold more.
-    if (!acc.OutOfRange) scan.WordText = GeneralNumberText(acc.Value);
     scan.ScanPos = end - 1;
+    if (acc.OutOfRange) return std::nullopt;
+    // The value goes back through its seven-digit text, so XValue and ZValue never hold more.
+    return SevenDigitValue(acc.Value, scan.WordText);
 }
+
+}  // namespace
+
+void ReadAxisValue(ScanState& scan) { EvaluateAxisWord(scan); }
 
 void ScanNcLine(ScanState& scan) {
     scan.LineLength = scan.LineText.size();
@@ -140,12 +150,10 @@ void ScanNcLine(ScanState& scan) {
                 break;
             }
             case 'X':
-                ReadAxisValue(scan);
-                if (!scan.WordText.empty()) scan.XValue = WordValue(scan.WordText);
+                if (const auto value = EvaluateAxisWord(scan)) scan.XValue = *value;
                 break;
             case 'Z':
-                ReadAxisValue(scan);
-                if (!scan.WordText.empty()) scan.ZValue = WordValue(scan.WordText);
+                if (const auto value = EvaluateAxisWord(scan)) scan.ZValue = *value;
                 break;
             default:
                 break;

@@ -6,14 +6,13 @@
 namespace quillane::plot {
 namespace {
 
-void Check(double value) {
+// The picture's coordinates are single precision: anything beyond cannot be drawn.
+float Single(double value) {
     if (!FitsSingle(value)) throw PictureFailure{};
+    return static_cast<float>(value);
 }
 
-void Check(DrawPoint p) {
-    Check(p.X);
-    Check(p.Y);
-}
+DrawPoint Single(Point p) { return {Single(p.X), Single(p.Y)}; }
 
 }  // namespace
 
@@ -22,46 +21,46 @@ void Picture::SetScale(double left, double top, double width, double height) {
     if (!drawing_.Scale) throw PictureFailure{};
 }
 
-void Picture::Line(DrawPoint from, DrawPoint to, Color colour, LineStyle style, int ncLine) {
-    Check(from);
-    Check(to);
+void Picture::Line(Point from, Point to, Color colour, LineStyle style, int ncLine) {
+    const DrawPoint a = Single(from), b = Single(to);
     Primitive& p = drawing_.Items.emplace_back();
     p.Kind = PrimitiveKind::Line;
-    p.At = from;
-    p.To = to;
+    p.At = a;
+    p.To = b;
     p.Colour = colour;
     p.Style = style;
     p.NcLine = ncLine;
 }
 
-void Picture::Dot(DrawPoint at, Color colour, int ncLine) {
-    Check(at);
+void Picture::Dot(Point at, Color colour, int ncLine) {
+    const DrawPoint a = Single(at);
     Primitive& p = drawing_.Items.emplace_back();
     p.Kind = PrimitiveKind::Dot;
-    p.At = at;
+    p.At = a;
     p.Colour = colour;
     p.NcLine = ncLine;
 }
 
-void Picture::Circle(DrawPoint centre, double radius, Color colour, int ncLine) {
-    Check(centre);
-    Check(radius);
+void Picture::Circle(Point centre, double radius, Color colour, int ncLine) {
+    const DrawPoint c = Single(centre);
+    const float r = Single(radius);
     Primitive& p = drawing_.Items.emplace_back();
     p.Kind = PrimitiveKind::Circle;
-    p.At = centre;
-    p.Radius = radius;
+    p.At = c;
+    p.Radius = r;
     p.Colour = colour;
     p.NcLine = ncLine;
 }
 
-void Picture::Text(DrawPoint at, std::string text) {
-    Check(at);
+void Picture::Text(Point at, std::string text) {
+    const DrawPoint a = Single(at);
     Primitive& p = drawing_.Items.emplace_back();
     p.Kind = PrimitiveKind::Text;
-    p.At = at;
+    p.At = a;
     p.Colour = Label;
     p.FontSize = LabelFontSize;
-    p.Text = std::move(text);
+    p.Text = static_cast<std::uint32_t>(drawing_.Texts.size());
+    drawing_.Texts.push_back(std::move(text));
 }
 
 std::int16_t ToInt16(double value) {

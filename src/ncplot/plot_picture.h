@@ -21,11 +21,17 @@ inline constexpr Color Label = Color::Rgb(192, 192, 192);
 inline constexpr Color Rapid = Color::Rgb(128, 0, 128);
 inline constexpr Color Cut = Color::Rgb(255, 255, 0);
 inline constexpr Color Ring = Color::Rgb(0, 255, 255);
-inline constexpr int LabelFontSize = 12;
+inline constexpr std::uint8_t LabelFontSize = 12;
 
 // Thrown when the picture cannot do what it is asked: a plot stops there, silently, and keeps
 // what it has drawn.
 struct PictureFailure {};
+
+// A point as the plots compute it, in double precision; the picture stores it in single.
+struct Point {
+    double X = 0;
+    double Y = 0;
+};
 
 // Largest integer not greater than the value.
 inline double Int(double value) { return std::floor(value); }
@@ -40,10 +46,10 @@ public:
     void SetScale(double left, double top, double width, double height);
     const UserScale& Scale() const { return *drawing_.Scale; }
 
-    void Line(DrawPoint from, DrawPoint to, Color colour, LineStyle style, int ncLine = NoNcLine);
-    void Dot(DrawPoint at, Color colour, int ncLine);
-    void Circle(DrawPoint centre, double radius, Color colour, int ncLine);
-    void Text(DrawPoint at, std::string text);  // in the label colour and size
+    void Line(Point from, Point to, Color colour, LineStyle style, int ncLine = NoNcLine);
+    void Dot(Point at, Color colour, int ncLine);
+    void Circle(Point centre, double radius, Color colour, int ncLine);
+    void Text(Point at, std::string text);  // in the label colour and size
 
     void Complete() {
         drawing_.Crosshair = true;

@@ -55,7 +55,7 @@ Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanSta
         double prevX = 0, prevZ = 0;
         ForEachNcLine(plotText, scan, [&](int line) {
             if (scan.XValue == prevX && scan.ZValue == prevZ) return;
-            const DrawPoint to{scan.ZValue - s.StartPointZ, -scan.XValue / 2};
+            const Point to{scan.ZValue - s.StartPointZ, -scan.XValue / 2};
             if (scan.StartNewPath) {
                 picture.Dot(to, Cut, line);
                 scan.StartNewPath = false;

@@ -1,6 +1,7 @@
 // Numeric value of a scanned word, and the single-precision range the scanner works in.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace quillane {
@@ -9,6 +10,11 @@ namespace quillane {
 // with "." or ","; G numbers also with signs and "/"): they are read directly, anything else
 // goes through NumericValue. Gives +/-infinity beyond the double range, as NumericValue does.
 double WordValue(std::string_view word);
+
+// A single-precision value written with at most seven significant digits, as GeneralNumberText
+// writes it, into `text`; returns the numeric value of that text. Ordinary magnitudes are done
+// in exact integer arithmetic, the rest through GeneralNumberText and NumericValue.
+double SevenDigitValue(float value, std::string& text);
 
 // True when `value` rounds to a finite single-precision number.
 bool FitsSingle(double value);

@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace quillane {
 namespace {
@@ -13,16 +12,6 @@ std::optional<float> PictureValue(double value) {
     constexpr double limit = 0x1.ffffffp127;  // halfway past FLT_MAX: rounds to infinity from here
     if (!std::isfinite(value) || std::fabs(value) >= limit) return std::nullopt;
     return static_cast<float>(value);
-}
-
-void AppendNumber(std::string& out, double value) {
-    if (!std::isfinite(value)) {
-        out += "null";
-        return;
-    }
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, res.ptr);
 }
 
 void AppendNumber(std::string& out, float value) {
@@ -158,7 +147,7 @@ std::string DrawingJson(const Drawing& drawing, bool untouched) {
                 out += "{\"kind\":\"text\",\"at\":";
                 AppendPoint(out, p.At);
                 out += ",\"text\":";
-                AppendString(out, p.Text);
+                AppendString(out, p.Text < drawing.Texts.size() ? drawing.Texts[p.Text] : std::string());
                 out += ",\"color\":";
                 AppendColor(out, p.Colour);
                 out += ",\"size\":";

@@ -41,9 +41,11 @@ enum class LineStyle : std::uint8_t { Solid, Dotted };
 
 enum class PrimitiveKind : std::uint8_t { Line, Dot, Circle, Text };
 
+// Single precision, as a picture holds its coordinates: a long program draws hundreds of
+// thousands of primitives, and they stay small.
 struct DrawPoint {
-    double X = 0;
-    double Y = 0;
+    float X = 0;
+    float Y = 0;
     friend constexpr bool operator==(const DrawPoint&, const DrawPoint&) = default;
 };
 
@@ -53,14 +55,14 @@ inline constexpr int NoNcLine = -1;
 // One thing drawn. Only the fields of its kind are meaningful; the others keep their defaults.
 struct Primitive {
     PrimitiveKind Kind = PrimitiveKind::Line;
-    DrawPoint At;           // line: start; dot: position; circle: centre; text: top-left corner
-    DrawPoint To;           // line: end
-    double Radius = 0;      // circle: radius in horizontal (x) units, drawn round on screen
-    Color Colour;           // line, dot, circle and text colour
     LineStyle Style = LineStyle::Solid;  // line only
-    int FontSize = 0;       // text: size in points (the typeface is the painter's own)
-    std::string Text;       // text only
-    int NcLine = NoNcLine;  // 0-based index of the CR LF line of the plotted text that drew it
+    std::uint8_t FontSize = 0;  // text: size in points (the typeface is the painter's own)
+    Color Colour;               // line, dot, circle and text colour
+    DrawPoint At;               // line: start; dot: position; circle: centre; text: top-left corner
+    DrawPoint To;               // line: end
+    float Radius = 0;           // circle: radius in horizontal (x) units, drawn round on screen
+    std::uint32_t Text = 0;     // text: index of its string in Drawing::Texts
+    int NcLine = NoNcLine;      // 0-based index of the CR LF line of the plotted text that drew it
 
     friend bool operator==(const Primitive&, const Primitive&) = default;
 };
@@ -84,10 +86,14 @@ struct Drawing {
     Color Background = Color::System(ColorRole::ButtonFace);
     std::optional<UserScale> Scale;  // none: the plot stopped before it could set one
     std::vector<Primitive> Items;    // in drawing order; later items paint over earlier ones
+    std::vector<std::string> Texts;  // the strings of the text items
     // What a completed plot switches on for its picture; a plot that stopped early leaves both
     // false and the window keeps whatever state it had (a plot never switches them off).
     bool ReadoutVisible = false;  // the X/Z read-out box in the tool bar is shown
     bool Crosshair = false;       // the mouse pointer over the picture is a crosshair
+
+    // The string of a text item.
+    const std::string& TextOf(const Primitive& item) const { return Texts.at(item.Text); }
 
     friend bool operator==(const Drawing&, const Drawing&) = default;
 };
@@ -97,8 +103,7 @@ Drawing FreshPicture();
 
 // The drawing as JSON (format in the README). `untouched` marks a plot that left the previous
 // picture in place; `drawing` is then what is shown (e.g. FreshPicture()).
-// Numbers are written in their shortest form that reads back to the same value (coordinates as
-// double, the scale as single precision).
+// Numbers are written in their shortest form that reads back to the same single-precision value.
 std::string DrawingJson(const Drawing& drawing, bool untouched = false);
 
 }  // namespace quillane

@@ -14,7 +14,9 @@ namespace {
 // Linear map from drawing coordinates to device coordinates.
 struct Mapping {
     double OriginX = 0, OriginY = 0, ScaleX = 1, ScaleY = 1;
-    QPointF Device(const DrawPoint& p) const { return {OriginX + p.X * ScaleX, OriginY + p.Y * ScaleY}; }
+    QPointF Device(const DrawPoint& p) const {
+        return {OriginX + static_cast<double>(p.X) * ScaleX, OriginY + static_cast<double>(p.Y) * ScaleY};
+    }
 };
 
 Mapping MappingFor(const UserScale& scale, const QRectF& target) {
@@ -78,7 +80,7 @@ void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
     // Items are clipped against a slightly larger box so that lines on the border still show.
     const QRectF box = target.adjusted(-2, -2, 2, 2);
     const QFont baseFont = painter.font();
-    int currentFontSize = -1;
+    int currentFontSize = -1;  // none set yet
     QFontMetricsF metrics(baseFont, painter.device());
 
     for (const Primitive& item : drawing.Items) {
@@ -106,7 +108,7 @@ void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
             }
             case PrimitiveKind::Circle: {
                 const QPointF c = map.Device(item.At);
-                const double r = std::fabs(item.Radius * map.ScaleX);
+                const double r = std::fabs(static_cast<double>(item.Radius) * map.ScaleX);
                 if (!Finite(c) || !std::isfinite(r)) break;
                 if (!box.adjusted(-r, -r, r, r).contains(c)) break;
                 // A ring larger than the picture shows as its visible arcs; one that big tells
@@ -120,15 +122,16 @@ void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
             }
             case PrimitiveKind::Text: {
                 const QPointF p = map.Device(item.At);
-                if (!Finite(p) || item.Text.empty()) break;
+                if (!Finite(p) || item.Text >= drawing.Texts.size() || drawing.Texts[item.Text].empty()) break;
                 if (item.FontSize != currentFontSize) {
                     QFont font = baseFont;
-                    font.setPointSize(std::max(1, item.FontSize));
+                    font.setPointSize(std::max(1, static_cast<int>(item.FontSize)));
                     painter.setFont(font);
                     metrics = QFontMetricsF(font, painter.device());
                     currentFontSize = item.FontSize;
                 }
-                const QString text = QString::fromLatin1(item.Text.data(), static_cast<qsizetype>(item.Text.size()));
+                const std::string& raw = drawing.Texts[item.Text];
+                const QString text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
                 const QRectF bounds(p.x(), p.y(), metrics.horizontalAdvance(text), metrics.height());
                 if (!bounds.intersects(box)) break;
                 painter.setRenderHint(QPainter::Antialiasing, true);

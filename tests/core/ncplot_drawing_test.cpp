@@ -56,8 +56,8 @@ Drawing Sample() {
     d.Scale = UserScale{-91.04f, -16.7f, 132.48f, 4.2f};
     Primitive line;
     line.Kind = PrimitiveKind::Line;
-    line.At = {17.7, -16};
-    line.To = {0.1 + 0.2, -16};
+    line.At = {17.7f, -16};
+    line.To = {0.1f + 0.2f, -16};
     line.Colour = Color::Rgb(255, 255, 0);
     line.NcLine = 2;
     d.Items.push_back(line);
@@ -75,14 +75,15 @@ Drawing Sample() {
     Primitive ring;
     ring.Kind = PrimitiveKind::Circle;
     ring.At = {5, -16};
-    ring.Radius = 0.05;
+    ring.Radius = 0.05f;
     ring.Colour = Color::Rgb(0, 255, 255);
     ring.NcLine = 2;
     d.Items.push_back(ring);
     Primitive text;
     text.Kind = PrimitiveKind::Text;
-    text.At = {-88.2, -15.6};
-    text.Text = "X\"31\\";
+    text.At = {-88.2f, -15.6f};
+    text.Text = static_cast<std::uint32_t>(d.Texts.size());
+    d.Texts.push_back("X\"31\\");
     text.Colour = Color::Rgb(192, 192, 192);
     text.FontSize = 12;
     d.Items.push_back(text);
@@ -95,9 +96,9 @@ TEST(DrawingJson, EveryKindInShortestRoundTripForm) {
     EXPECT_EQ(DrawingJson(Sample()),
               "{\"background\":\"#080000\",\"scale\":{\"left\":-91.04,\"top\":-16.7,\"width\":132.48,\"height\":4.2},"
               "\"items\":[\n"
-              "{\"kind\":\"line\",\"from\":[17.7,-16],\"to\":[0.30000000000000004,-16],\"color\":\"#ffff00\","
+              "{\"kind\":\"line\",\"from\":[17.7,-16],\"to\":[0.3,-16],\"color\":\"#ffff00\","
               "\"style\":\"solid\",\"line\":2},\n"
-              "{\"kind\":\"line\",\"from\":[17.7,-16],\"to\":[0.30000000000000004,-16],\"color\":\"buttonshadow\","
+              "{\"kind\":\"line\",\"from\":[17.7,-16],\"to\":[0.3,-16],\"color\":\"buttonshadow\","
               "\"style\":\"dotted\",\"line\":null},\n"
               "{\"kind\":\"dot\",\"at\":[50,-14],\"color\":\"#ffff00\",\"line\":0},\n"
               "{\"kind\":\"circle\",\"center\":[5,-16],\"radius\":0.05,\"color\":\"#00ffff\",\"line\":2},\n"
@@ -115,22 +116,22 @@ TEST(DrawingJson, NumbersReadBackExactly) {
     Drawing d;
     Primitive dot;
     dot.Kind = PrimitiveKind::Dot;
-    dot.At = {17.5 - 17.7, 1.0 / 3};
+    dot.At = {17.5f - 17.7f, 1.0f / 3};
     d.Items.push_back(dot);
     const std::string json = DrawingJson(d);
     const auto at = json.find("\"at\":[") + 6;
-    double x = 0, y = 0;
+    float x = 0, y = 0;
     const auto r1 = std::from_chars(json.data() + at, json.data() + json.size(), x);
     std::from_chars(r1.ptr + 1, json.data() + json.size(), y);
-    EXPECT_EQ(x, 17.5 - 17.7);
-    EXPECT_EQ(y, 1.0 / 3);
+    EXPECT_EQ(x, 17.5f - 17.7f);
+    EXPECT_EQ(y, 1.0f / 3);
 }
 
 TEST(DrawingJson, ControlCharactersAreEscaped) {
     Drawing d;
     Primitive text;
     text.Kind = PrimitiveKind::Text;
-    text.Text = std::string("a\nb\x01", 4);
+    d.Texts.push_back(std::string("a\nb\x01", 4));
     d.Items.push_back(text);
     EXPECT_NE(DrawingJson(d).find("\"a\\u000ab\\u0001\""), std::string::npos);
 }

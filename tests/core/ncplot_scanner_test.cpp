@@ -289,6 +289,38 @@ TEST(WordValue, MatchesNumericValueOnWordsOfEveryShape) {
     }
 }
 
+// The scanner writes its value back with seven digits without going through the general text
+// routines; both must give the same text and value for every single-precision number.
+void ExpectSevenDigitsLikeGeneralText(float f) {
+    std::string text;
+    const double value = SevenDigitValue(f, text);
+    const std::string expected = GeneralNumberText(f);
+    ASSERT_EQ(text, expected) << f;
+    const double expectedValue = NumericValue(expected);
+    ASSERT_EQ(std::memcmp(&value, &expectedValue, sizeof value), 0) << f;
+}
+
+TEST(SevenDigitValue, MatchesGeneralNumberText) {
+    for (float f : {0.0f, -0.0f, 1.0f, 17.7f, -80.0f, 30.303f, 0.0001f, 0.00009999999f, 9999999.0f, 9999999.5f,
+                    9999998.5f, 1234566.5f, 1234567.5f, 0.30000001f, 123.45679f, 1e7f, 1e-4f, 1e-5f, 3.4e38f,
+                    1e-45f, 0.99999997f, 9.9999995f, 99.999996f, 999999.94f, 0.00099999993f}) {
+        ExpectSevenDigitsLikeGeneralText(f);
+        ExpectSevenDigitsLikeGeneralText(-f);
+    }
+    std::mt19937 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        std::uint32_t bits = static_cast<std::uint32_t>(random());
+        // Mostly magnitudes a program uses (1e-5 .. 1e8), some from the whole range.
+        if (i % 4 != 0) bits = (bits & 0x807fffffu) | ((100u + (bits >> 23) % 40u) << 23);
+        float f = 0;
+        std::memcpy(&f, &bits, sizeof f);
+        if (!std::isfinite(f)) continue;
+        ExpectSevenDigitsLikeGeneralText(f);
+    }
+    // Every multiple of 0.0005 up to 100: the values a program is written with.
+    for (int k = 0; k <= 200000; ++k) ExpectSevenDigitsLikeGeneralText(static_cast<float>(k * 0.0005));
+}
+
 TEST(WordValue, SingleRangeLimit) {
     EXPECT_TRUE(FitsSingle(3.4028234663852886e38));
     EXPECT_FALSE(FitsSingle(3.5e38));

@@ -17,6 +17,9 @@ inline constexpr Color Cyan = Color::Rgb(0, 255, 255);
 inline constexpr Color PlotBackground = Color::Rgb(8, 0, 0);
 inline constexpr Color ButtonShadow = Color::System(ColorRole::ButtonShadow);
 
+// A point as the plots store it: computed in double, kept in single precision.
+inline DrawPoint P(double x, double y) { return {static_cast<float>(x), static_cast<float>(y)}; }
+
 inline std::vector<Primitive> Items(const Drawing& d, PrimitiveKind kind) {
     std::vector<Primitive> out;
     for (const Primitive& p : d.Items) {
@@ -58,14 +61,14 @@ inline std::vector<double> VerticalLineXs(const Drawing& d) {
 inline std::vector<std::string> Texts(const Drawing& d) {
     std::vector<std::string> out;
     for (const Primitive& p : d.Items) {
-        if (p.Kind == PrimitiveKind::Text) out.push_back(p.Text);
+        if (p.Kind == PrimitiveKind::Text) out.push_back(d.TextOf(p));
     }
     return out;
 }
 
 inline const Primitive* FindText(const Drawing& d, const std::string& text) {
     for (const Primitive& p : d.Items) {
-        if (p.Kind == PrimitiveKind::Text && p.Text == text) return &p;
+        if (p.Kind == PrimitiveKind::Text && d.TextOf(p) == text) return &p;
     }
     return nullptr;
 }
