@@ -12,6 +12,7 @@
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -75,7 +76,8 @@ bool WritePicture(const Drawing& drawing, const std::string& path, bool svg, int
     int argc = 1;
     char name[] = "quillane-cli";
     char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    std::optional<QGuiApplication> app;  // fonts need one; a caller may have its own
+    if (QGuiApplication::instance() == nullptr) app.emplace(argc, argv);
     const QRectF target(0, 0, width, height);
     constexpr int dotsPerMeter = 3780;  // 96 dpi: 12-point labels are 16 pixels high
     if (svg) {

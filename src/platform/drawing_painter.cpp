@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace quillane {
 namespace {
@@ -30,30 +31,33 @@ Mapping MappingFor(const UserScale& scale, const QRectF& target) {
 
 bool Finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
 
-// Clips the segment a-b to `box` (Liang-Barsky); false when nothing of it lies inside.
+// Clips the segment a-b to `box` (Cohen-Sutherland); false when nothing of it lies inside.
+// Each cut moves one end onto a box edge and sets that coordinate exactly, so grid lines with
+// far-away ends keep their place; a slanted line that far away may be off by a pixel.
 bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
     if (!Finite(a) || !Finite(b)) return false;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0) {
-            t0 = std::max(t0, t);
+    enum : int { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+    const auto code = [&](const QPointF& p) {
+        return (p.x() < box.left() ? Left : 0) | (p.x() > box.right() ? Right : 0) | (p.y() < box.top() ? Top : 0) |
+               (p.y() > box.bottom() ? Bottom : 0);
+    };
+    for (int round = 0; round < 8; ++round) {
+        const int ca = code(a), cb = code(b);
+        if ((ca | cb) == 0) return true;
+        if ((ca & cb) != 0) return false;
+        QPointF& p = ca != 0 ? a : b;
+        const int c = ca != 0 ? ca : cb;
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        if ((c & (Left | Right)) != 0) {
+            const double x = (c & Left) != 0 ? box.left() : box.right();
+            p = QPointF(x, a.y() + dy * ((x - a.x()) / dx));
         } else {
-            t1 = std::min(t1, t);
+            const double y = (c & Top) != 0 ? box.top() : box.bottom();
+            p = QPointF(a.x() + dx * ((y - a.y()) / dy), y);
         }
-        if (t0 > t1) return false;
+        if (!Finite(p)) return false;
     }
-    const QPointF start = a;
-    a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-    b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
-    return true;
+    return code(a) == 0 && code(b) == 0;
 }
 
 }  // namespace
@@ -81,7 +85,7 @@ void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
     const QRectF box = target.adjusted(-2, -2, 2, 2);
     const QFont baseFont = painter.font();
     int currentFontSize = -1;  // none set yet
-    QFontMetricsF metrics(baseFont, painter.device());
+    std::optional<QFontMetricsF> metrics;  // made for the first text: pictures without texts need no fonts
 
     for (const Primitive& item : drawing.Items) {
         const QColor colour = PaintColor(item.Colour, palette);
@@ -127,17 +131,17 @@ void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
                     QFont font = baseFont;
                     font.setPointSize(std::max(1, static_cast<int>(item.FontSize)));
                     painter.setFont(font);
-                    metrics = QFontMetricsF(font, painter.device());
+                    metrics.emplace(font, painter.device());
                     currentFontSize = item.FontSize;
                 }
                 const std::string& raw = drawing.Texts[item.Text];
                 const QString text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
-                const QRectF bounds(p.x(), p.y(), metrics.horizontalAdvance(text), metrics.height());
+                const QRectF bounds(p.x(), p.y(), metrics->horizontalAdvance(text), metrics->height());
                 if (!bounds.intersects(box)) break;
                 painter.setRenderHint(QPainter::Antialiasing, true);
                 painter.setRenderHint(QPainter::TextAntialiasing, true);
                 painter.setPen(colour);
-                painter.drawText(QPointF(p.x(), p.y() + metrics.ascent()), text);
+                painter.drawText(QPointF(p.x(), p.y() + metrics->ascent()), text);
                 break;
             }
         }
