@@ -59,8 +59,8 @@ MainWindow::MainWindow(std::unique_ptr<SingleInstanceGuard> guard, QWidget* pare
     client_ = new ClientArea(this);
     setCentralWidget(client_);
 
-    createPanes();
     createPlots();
+    createPanes();
     createActions();
     createMenus();
     createToolBar();
@@ -78,6 +78,10 @@ MainWindow::~MainWindow() = default;
 void MainWindow::createPanes() {
     txtDataA_ = new ProgramPane(QStringLiteral("txtDataA"), QStringLiteral("Point data for Macro program"), client_);
     txtDataB_ = new ProgramPane(QStringLiteral("txtDataB"), QStringLiteral("Standard program"), client_);
+    // Tab order, which also gives the first focus: the plots, the standard program, the point data.
+    setTabOrder(Picture1_, Picture2_);
+    setTabOrder(Picture2_, txtDataB_);
+    setTabOrder(txtDataB_, txtDataA_);
 }
 
 void MainWindow::createPlots() {
@@ -85,10 +89,6 @@ void MainWindow::createPlots() {
     Picture2_ = new PlotView(QStringLiteral("Picture2"), QStringLiteral("Cutting Graphic"), client_);
     Line1_ = EtchedLine(client_, QStringLiteral("Line1"), QPalette::Dark);
     Line2_ = EtchedLine(client_, QStringLiteral("Line2"), QPalette::Light);
-    // Tab order: the plots, then the standard program, then the point data.
-    setTabOrder(Picture1_, Picture2_);
-    setTabOrder(Picture2_, txtDataB_);
-    setTabOrder(txtDataB_, txtDataA_);
 }
 
 void MainWindow::createReadout() {

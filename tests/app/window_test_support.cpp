@@ -36,6 +36,19 @@ std::unique_ptr<MainWindow> OpenWindow() {
     return window;
 }
 
+void GiveShape(MainWindow& window) {
+    GeneratorState& state = window.generatorState();
+    state.Shape.DimensionsSet = true;
+    state.Shape.Side = 1;
+    state.Shape.Pitch = 12.7;
+    state.Shape.D1 = 30;
+    state.Shape.D2 = 27;
+    state.Shape.BlankDiaX = 32;
+    state.Shape.StartPointZ = 17.7;
+    state.Shape.EndPointZ = -80;
+    state.CutSpanZ = (17.7 - -80) + 12.7;
+}
+
 struct MessageBoxAnswerer::State {
     SeenMessage message;
     QTimer timer;

@@ -22,6 +22,10 @@ QString StoredSetting(const QString& key);
 // A shown main window, ready for input.
 std::unique_ptr<MainWindow> OpenWindow();
 
+// Gives the window the shape of a finished "Program Output" (lead 12.7, diameters 30 and 27,
+// Z from 17.7 down to -80), so that both plots draw.
+void GiveShape(MainWindow& window);
+
 template <typename T>
 T* Find(QObject* root, const QString& name) {
     return root->findChild<T*>(name);

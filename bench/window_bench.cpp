@@ -1,0 +1,87 @@
+// Cost of one keystroke in a large program pane: text change, scan, drawing and paint.
+#include "app/main_window.h"
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "platform/number_text.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace quillane;
+
+// A FANUC program of many passes, `bytes` long or a little more.
+std::string LargeProgram(std::size_t bytes) {
+    std::string text = "O0001( FANUC THREAD )%\r\nG28 U0 W0\r\nT0101\r\nG00 X28. Z50. S700 M4\r\n";
+    double z = 17.7;
+    while (text.size() < bytes) {
+        const std::string zText = FormatPattern(z, "###0.0##");
+        text += "G00 X32. Z" + zText + "\r\nG32 Z-80. F12.7\r\nG00 X28.\r\nG00 Z" + zText + "\r\n";
+        z -= 0.002;
+    }
+    return text + "G00 Z50. M9\r\nG28 U0 W0 M5\r\nM30\r\n";
+}
+
+void GiveShape(MainWindow& window) {
+    GeneratorState& state = window.generatorState();
+    state.Shape.Pitch = 12.7;
+    state.Shape.D1 = 30;
+    state.Shape.D2 = 27;
+    state.Shape.BlankDiaX = 32;
+    state.Shape.StartPointZ = 17.7;
+    state.Shape.EndPointZ = -80;
+    state.CutSpanZ = 110.4;
+}
+
+// One key typed at the end of the first line of the standard-program pane, then the plot
+// painted as the screen would show it.
+void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
+    window->showProgramTexts("", LargeProgram(bytes));
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    pane->setFocus();
+    QTextCursor cursor = pane->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    pane->setTextCursor(cursor);
+    int key = 0;
+    for (auto _ : state) {
+        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
+        QApplication::sendEvent(pane, &press);
+        plot->repaint();
+    }
+    state.counters["bytes"] = static_cast<double>(pane->document()->characterCount());
+    state.counters["primitives"] = static_cast<double>(plot->drawing().Items.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Offscreen by default, and settings of its own: a benchmark must not move the user's window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.resize(1200, 800);
+    window.show();
+    GiveShape(window);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RegisterBenchmark("Keystroke/1MB", Keystroke, &window, std::size_t{1} << 20)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Keystroke/10MB", Keystroke, &window, std::size_t{10} << 20)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,222 @@
+// The edit commands, New and Exit, from the menus, the tool bar and the keyboard.
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace quillane;
+using namespace quillane::testing;
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window_;
+    ProgramPane* a_ = nullptr;
+    ProgramPane* b_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+
+    QAction* menuItem(const char* name) const { return Find<QAction>(window_.get(), name); }
+    QString clipboard() const { return QGuiApplication::clipboard()->text(); }
+    void clickToolButton(const QString& key) {
+        QAction* button = Find<QAction>(window_.get(), QStringLiteral("tbButton") + key);
+        QVERIFY(button);
+        QTest::mouseClick(toolBar_->widgetForAction(button), Qt::LeftButton);
+    }
+
+private slots:
+    void init() {
+        ClearSettings();
+        window_ = OpenWindow();
+        QVERIFY(window_);
+        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
+        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
+        toolBar_ = Find<QToolBar>(window_.get(), "tbToolBar");
+        QVERIFY(a_ && b_ && toolBar_);
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+    }
+    void cleanup() { window_.reset(); }
+
+    void menuTreeAsTheUserSeesIt() {
+        QStringList seen;
+        for (QAction* top : window_->menuBar()->actions()) {
+            QStringList items;
+            for (QAction* item : top->menu()->actions()) {
+                items << (item->isSeparator() ? QStringLiteral("-") : item->text() + item->shortcut().toString());
+            }
+            seen << top->text() + QLatin1Char(':') + items.join(QLatin1Char('|'));
+        }
+        QCOMPARE(seen, QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|-|Exit(&X)",
+                                    "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste",
+                                    "Example:TRV Macro|TRV Standard|FANUC", "Help(&H):About Quillane(&A)"}));
+    }
+
+    void toolBarButtonsInOrderWithTipsAndIcons() {
+        QStringList seen;
+        for (QAction* button : toolBar_->actions()) {
+            if (button->isSeparator()) {
+                seen << QStringLiteral("|");
+                continue;
+            }
+            QVERIFY2(!button->icon().isNull(), qPrintable(button->data().toString()));
+            seen << button->data().toString() + QLatin1Char('=') + button->toolTip();
+        }
+        QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save", "|", "Undo=Undo",
+                                    "Cut=Cut", "Copy=Copy", "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit"}));
+    }
+
+    void copyTakesTheSelection() {
+        b_->setFocus();
+        QTest::keyClicks(b_, "G00 X28.");
+        QTest::keyClick(b_, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(b_, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(b_, Qt::Key_Left, Qt::ShiftModifier);
+        menuItem("mnuEditCopy")->trigger();
+        QCOMPARE(clipboard(), QStringLiteral("28."));
+        QCOMPARE(b_->toPlainText(), QStringLiteral("G00 X28."));
+    }
+
+    void cutOrCopyOfNothingEmptiesTheClipboard_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Cut") << "mnuEditCut";
+        QTest::newRow("Copy") << "mnuEditCopy";
+    }
+    void cutOrCopyOfNothingEmptiesTheClipboard() {
+        QFETCH(QString, command);
+        a_->setFocus();
+        QTest::keyClicks(a_, "N001");
+        Find<QAction>(window_.get(), command)->trigger();
+        QCOMPARE(clipboard(), QString());
+        QCOMPARE(a_->toPlainText(), QStringLiteral("N001"));
+    }
+
+    void cutRemovesTheSelection() {
+        a_->setFocus();
+        QTest::keyClicks(a_, "N001 X32");
+        QTest::keyClick(a_, Qt::Key_Home, Qt::ShiftModifier);
+        clickToolButton("Cut");
+        QCOMPARE(clipboard(), QStringLiteral("N001 X32"));
+        QCOMPARE(a_->toPlainText(), QString());
+    }
+
+    void pasteWithAnEmptyClipboardDeletesTheSelection() {
+        a_->setFocus();
+        QTest::keyClicks(a_, "N001 X32");
+        QTest::keyClick(a_, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(a_, Qt::Key_Left, Qt::ShiftModifier);
+        QGuiApplication::clipboard()->clear();
+        menuItem("mnuEditPaste")->trigger();
+        QCOMPARE(a_->toPlainText(), QStringLiteral("N001 X"));
+    }
+
+    void pasteReplacesTheSelectionWithLines() {
+        b_->setFocus();
+        QTest::keyClicks(b_, "M30");
+        QTest::keyClick(b_, Qt::Key_Home, Qt::ShiftModifier);
+        QGuiApplication::clipboard()->setText(QStringLiteral("G28 U0 W0\r\nM30"));
+        clickToolButton("Paste");
+        QCOMPARE(window_->standardProgramText(), std::string("G28 U0 W0\r\nM30"));
+    }
+
+    void ctrlACopiesAllAndKeepsItSelected() {
+        b_->setFocus();
+        QTest::keyClicks(b_, "G00 X28.");
+        QTest::keyClick(b_, Qt::Key_Return);
+        QTest::keyClicks(b_, "M30");
+        QTest::keyClick(b_, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(clipboard(), QStringLiteral("G00 X28.\nM30"));
+        QCOMPARE(b_->textCursor().selectedText().size(), b_->toPlainText().size());
+    }
+
+    void undoReversesTheLastEdit() {
+        a_->setFocus();
+        QTest::keyClicks(a_, "N001");
+        a_->selectAll();
+        QTest::keyClick(a_, Qt::Key_Delete);
+        QCOMPARE(a_->toPlainText(), QString());
+        clickToolButton("Undo");
+        QCOMPARE(a_->toPlainText(), QStringLiteral("N001"));
+    }
+
+    void editsDoNothingWhenAPlotHasTheFocus() {
+        window_->showProgramTexts("N001\r\n", "M30\r\n");
+        Find<QWidget>(window_.get(), "Picture2")->setFocus();
+        for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditCopyAll", "mnuEditPaste", "mnuEditUndo"}) {
+            menuItem(name)->trigger();
+        }
+        QCOMPARE(clipboard(), QStringLiteral("earlier"));
+        QCOMPARE(window_->pointDataText(), std::string("N001\r\n"));
+        QCOMPARE(window_->standardProgramText(), std::string("M30\r\n"));
+    }
+
+    void toolBarClickLeavesTheFocusInThePane() {
+        b_->setFocus();
+        QTest::keyClicks(b_, "M30");
+        clickToolButton("CopyAll");
+        QVERIFY(b_->hasFocus());
+        QCOMPARE(clipboard(), QStringLiteral("M30"));
+    }
+
+    void toolBarKeysMatchExactly() {
+        a_->setFocus();
+        QTest::keyClicks(a_, "N001");
+        window_->runToolBarKey(QStringLiteral("copyall"));
+        window_->runToolBarKey(QStringLiteral("CopyAll "));
+        QCOMPARE(clipboard(), QStringLiteral("earlier"));
+        window_->runToolBarKey(QStringLiteral("CopyAll"));
+        QCOMPARE(clipboard(), QStringLiteral("N001"));
+    }
+
+    void newClearsPanesPlotsAndTheCounter() {
+        GiveShape(*window_);
+        window_->generatorState().PassCounter = 37;
+        window_->loadTrvMacroExample();
+        a_->setFocus();
+        QTest::keyClick(a_, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(a_->toPlainText(), QString());
+        QCOMPARE(b_->toPlainText(), QString());
+        QCOMPARE(window_->generatorState().PassCounter, 1.0F);
+        QCOMPARE(window_->generatorState().Shape.Pitch, 12.7);  // the shape stays
+        for (const char* name : {"Picture1", "Picture2"}) {
+            const Drawing& drawing = Find<PlotView>(window_.get(), name)->drawing();
+            QVERIFY(drawing.Items.empty());
+            QVERIFY(drawing.Background == Color::System(ColorRole::ButtonFace));
+        }
+    }
+
+    void newFromTheToolBarToo() {
+        window_->showProgramTexts("N001\r\n", "M30\r\n");
+        clickToolButton("New");
+        QCOMPARE(window_->pointDataText(), std::string());
+        QCOMPARE(window_->standardProgramText(), std::string());
+    }
+
+    void dataInputAndAboutAreOfferedToTheirDialogs() {
+        int dataInput = 0;
+        int about = 0;
+        connect(window_.get(), &MainWindow::dataInputRequested, this, [&] { ++dataInput; });
+        connect(window_.get(), &MainWindow::aboutRequested, this, [&] { ++about; });
+        menuItem("mnuSquare")->trigger();
+        clickToolButton("Square");
+        menuItem("mnuHelpAbout")->trigger();
+        QCOMPARE(dataInput, 2);
+        QCOMPARE(about, 1);
+    }
+
+    void exitClosesAndWritesTheSettings() {
+        QVERIFY(StoredSetting("OpenPathName").isNull());
+        clickToolButton("Exit");
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(StoredSetting("OpenPathName"), QStringLiteral("\\"));
+        QCOMPARE(StoredSetting("MainWidth"), QStringLiteral("12000"));
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "commands_test.moc"

@@ -1,0 +1,234 @@
+// The current pane: focus colours, status texts, replotting on every change, the pane menu.
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "app/status_panels.h"
+#include "shape/program_writers.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace quillane;
+using namespace quillane::testing;
+
+namespace {
+
+QColor PaneColour(QWidget* pane) { return pane->palette().color(QPalette::Base); }
+QColor WindowBackground() { return QApplication::palette().color(QPalette::Base); }
+QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
+
+}  // namespace
+
+class PanesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window_;
+    ProgramPane* a_ = nullptr;
+    ProgramPane* b_ = nullptr;
+    PlotView* plot1_ = nullptr;
+    PlotView* plot2_ = nullptr;
+    StatusPanels* status_ = nullptr;
+
+    QString panel1() const { return status_->panelTexts().value(0); }
+
+private slots:
+    void init() {
+        ClearSettings();
+        window_ = OpenWindow();
+        QVERIFY(window_);
+        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
+        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
+        plot1_ = Find<PlotView>(window_.get(), "Picture1");
+        plot2_ = Find<PlotView>(window_.get(), "Picture2");
+        status_ = Find<StatusPanels>(window_.get(), "sbStatusBar");
+        QVERIFY(a_ && b_ && plot1_ && plot2_ && status_);
+        QVERIFY(WindowBackground() != ButtonFace());
+    }
+    void cleanup() { window_.reset(); }
+
+    void theFirstPlotHasTheFocusAtStart() {
+        QVERIFY(plot1_->hasFocus());
+        QCOMPARE(panel1(), QStringLiteral("Point Graphic"));
+    }
+
+    void panesStartInTheFaceColour() {
+        QCOMPARE(PaneColour(a_), ButtonFace());
+        QCOMPARE(PaneColour(b_), ButtonFace());
+    }
+
+    void theFocusedPaneTakesTheWindowColourAndNamesItself() {
+        QTest::mouseClick(a_->viewport(), Qt::LeftButton);
+        QCOMPARE(PaneColour(a_), WindowBackground());
+        QCOMPARE(panel1(), QStringLiteral("Point data for Macro program"));
+
+        QTest::mouseClick(b_->viewport(), Qt::LeftButton);
+        QCOMPARE(PaneColour(a_), ButtonFace());
+        QCOMPARE(PaneColour(b_), WindowBackground());
+        QCOMPARE(panel1(), QStringLiteral("Standard program"));
+    }
+
+    void aClickedPlotTakesTheFocusAndNamesItself() {
+        QTest::mouseClick(b_->viewport(), Qt::LeftButton);
+        QTest::mouseClick(plot1_, Qt::LeftButton);
+        QVERIFY(plot1_->hasFocus());
+        QCOMPARE(PaneColour(b_), ButtonFace());
+        QCOMPARE(panel1(), QStringLiteral("Point Graphic"));
+        QTest::mouseClick(plot2_, Qt::LeftButton);
+        QCOMPARE(panel1(), QStringLiteral("Cutting Graphic"));
+    }
+
+    void tabWalksPlotsThenStandardThenPointData() {
+        plot1_->setFocus();
+        QTest::keyClick(plot1_, Qt::Key_Tab);
+        QVERIFY(plot2_->hasFocus());
+        QTest::keyClick(plot2_, Qt::Key_Tab);
+        QVERIFY(b_->hasFocus());
+        QTest::keyClick(b_, Qt::Key_Tab);
+        QVERIFY(a_->hasFocus());
+    }
+
+    void everyKeystrokeReplotsItsOwnPlot() {
+        GiveShape(*window_);
+        a_->setFocus();
+        const int before1 = plot1_->replotCount();
+        const int before2 = plot2_->replotCount();
+        QTest::keyClicks(a_, "X32");
+        QCOMPARE(plot1_->replotCount(), before1 + 3);
+        QCOMPARE(plot2_->replotCount(), before2);
+
+        b_->setFocus();
+        QTest::keyClicks(b_, "G00 X32.");
+        QCOMPARE(plot2_->replotCount(), before2 + 8);
+        QCOMPARE(plot1_->replotCount(), before1 + 3);
+    }
+
+    void typedProgramLinesAreDrawn() {
+        GiveShape(*window_);
+        b_->setFocus();
+        QTest::keyClicks(b_, "G00 X28. Z50.");
+        QTest::keyClick(b_, Qt::Key_Return);
+        QTest::keyClicks(b_, "G00 X32. Z17.7");
+        QTest::keyClick(b_, Qt::Key_Return);
+        QTest::keyClicks(b_, "G32 Z-80. F12.7");
+        const auto countPath = [&] {
+            int n = 0;
+            for (const Primitive& item : plot2_->drawing().Items) n += item.NcLine != NoNcLine ? 1 : 0;
+            return n;
+        };
+        // The third line has no line end yet, so it is not drawn.
+        const int twoLines = countPath();
+        QVERIFY(twoLines > 0);
+        QTest::keyClick(b_, Qt::Key_Return);
+        QVERIFY(countPath() > twoLines);
+    }
+
+    void cutPasteAndUndoReplot() {
+        a_->setFocus();
+        QTest::keyClicks(a_, "N001 X32 Z17.7");
+        int count = plot1_->replotCount();
+        a_->selectAll();
+        QTest::keyClick(a_, Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(plot1_->replotCount() > count);
+        QCOMPARE(a_->toPlainText(), QString());
+
+        count = plot1_->replotCount();
+        QTest::keyClick(a_, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(plot1_->replotCount() > count);
+        QCOMPARE(a_->toPlainText(), QStringLiteral("N001 X32 Z17.7"));
+
+        count = plot1_->replotCount();
+        QTest::keyClick(a_, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(plot1_->replotCount() > count);
+        QCOMPARE(a_->toPlainText(), QString());
+    }
+
+    void newAndProgramOutputReplot() {
+        GiveShape(*window_);
+        const int count1 = plot1_->replotCount();
+        const int count2 = plot2_->replotCount();
+        window_->showProgramTexts("N001 X32 Z17.7\r\n", "G00 X32. Z17.7\r\n");
+        QCOMPARE(plot1_->replotCount(), count1 + 1);
+        QCOMPARE(plot2_->replotCount(), count2 + 1);
+        QCOMPARE(window_->pointDataText(), std::string("N001 X32 Z17.7\r\n"));
+        window_->newProgram();
+        QVERIFY(plot1_->replotCount() > count1 + 1);
+        QVERIFY(plot2_->replotCount() > count2 + 1);
+    }
+
+    void settingTheSameTextDoesNotReplot() {
+        window_->showProgramTexts("N001 X32\r\n", "");
+        const int count1 = plot1_->replotCount();
+        const int count2 = plot2_->replotCount();
+        window_->showProgramTexts("N001 X32\r\n", "");
+        QCOMPARE(plot1_->replotCount(), count1);
+        QCOMPARE(plot2_->replotCount(), count2);
+    }
+
+    void rightClickOpensTheEditMenuForThatPane() {
+        window_->showProgramTexts("point data\r\n", "standard program\r\n");
+        a_->setFocus();
+        auto* menu = Find<QMenu>(window_.get(), "mnuEdit");
+        QVERIFY(menu);
+        // The context menu opens on the press of the right button.
+        const QPoint at(20, 10);
+        QTest::mousePress(b_->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, b_->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(b_->viewport(), &event);
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(b_->hasFocus() || QApplication::focusWidget() == menu || window_->focusWidget() == b_);
+        menu->hide();
+        QTRY_VERIFY(!menu->isVisible());
+        Find<QAction>(window_.get(), "mnuEditCopyAll")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("standard program\n"));
+    }
+
+    void insertKeySwitchesOverwriteInBothPanes() {
+        QCOMPARE(status_->panelTexts().value(1), QStringLiteral("INS"));
+        a_->setFocus();
+        QTest::keyClicks(a_, "abc");
+        a_->moveCursor(QTextCursor::Start);
+        QTest::keyClick(a_, Qt::Key_Insert);
+        QCOMPARE(status_->panelTexts().value(1), QString());
+        QVERIFY(b_->overwriteMode());
+        QTest::keyClicks(a_, "X");
+        QCOMPARE(a_->toPlainText(), QStringLiteral("Xbc"));
+        QTest::keyClick(a_, Qt::Key_Insert);
+        QCOMPARE(status_->panelTexts().value(1), QStringLiteral("INS"));
+        QTest::keyClicks(a_, "Y");
+        QCOMPARE(a_->toPlainText(), QStringLiteral("XYbc"));
+    }
+
+    void numLockFollowsTheKeys() {
+        QWindow* handle = window_->windowHandle();
+        a_->setFocus();
+        QTest::keyClick(handle, Qt::Key_NumLock);
+        const bool afterToggle = status_->panelTexts().value(2) == QLatin1String("NUM");
+        QTest::keyClick(handle, Qt::Key_NumLock);
+        QCOMPARE(status_->panelTexts().value(2) == QLatin1String("NUM"), !afterToggle);
+        // A keypad digit can only come with num lock on.
+        QTest::keyClick(handle, Qt::Key_7, Qt::KeypadModifier);
+        QCOMPARE(status_->panelTexts().value(2), QStringLiteral("NUM"));
+        QTest::keyClick(handle, Qt::Key_Home, Qt::KeypadModifier);
+        QCOMPARE(status_->panelTexts().value(2), QString());
+    }
+
+    void statusBarShowsDateAndTime() {
+        const QStringList panels = status_->panelTexts();
+        QCOMPARE(panels.size(), 5);
+        QCOMPARE(panels.value(3), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QVERIFY(!panels.value(4).isEmpty());
+    }
+
+    void panesUseAFixedPitchTwelvePointFont() {
+        const QFontMetrics metrics(a_->font());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")), metrics.horizontalAdvance(QStringLiteral("WWWW")));
+        QCOMPARE(a_->font().pointSizeF(), 12.0);
+        QCOMPARE(b_->font(), a_->font());
+    }
+};
+
+QTEST_MAIN(PanesTest)
+#include "panes_test.moc"

@@ -1,0 +1,127 @@
+// The plots in the window: read-out under the mouse, crosshair, repaint without re-scanning.
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "window_test_support.h"
+
+#include <QLabel>
+#include <QTest>
+
+using namespace quillane;
+using namespace quillane::testing;
+
+class PlotsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window_;
+    PlotView* plot1_ = nullptr;
+    PlotView* plot2_ = nullptr;
+    QLabel* readout_ = nullptr;
+
+private slots:
+    void init() {
+        ClearSettings();
+        window_ = OpenWindow();
+        QVERIFY(window_);
+        plot1_ = Find<PlotView>(window_.get(), "Picture1");
+        plot2_ = Find<PlotView>(window_.get(), "Picture2");
+        readout_ = Find<QLabel>(window_.get(), "Picture3");
+        QVERIFY(plot1_ && plot2_ && readout_);
+    }
+    void cleanup() { window_.reset(); }
+
+    void readoutIsHiddenUntilAPlotCompletes() {
+        QVERIFY(!readout_->isVisible());
+        window_->loadFanucExample();  // no program output yet: nothing is drawn
+        QVERIFY(!readout_->isVisible());
+        QCOMPARE(plot2_->cursor().shape(), Qt::ArrowCursor);
+        GiveShape(*window_);
+        window_->loadFanucExample();
+        QVERIFY(!readout_->isVisible());  // same text: no change, no plot
+        window_->loadTrvStandardExample();
+        QVERIFY(readout_->isVisible());
+        QCOMPARE(plot2_->cursor().shape(), Qt::CrossCursor);
+        QCOMPARE(readout_->parentWidget()->objectName(), QStringLiteral("tbToolBar"));
+    }
+
+    void readoutShowsDiameterAndZUnderTheMouse() {
+        // A picture whose scale puts diameter 31 (y = -15.5) and Z 0 on a whole pixel.
+        const int px = plot2_->width() / 2;
+        const int py = plot2_->height() / 2;
+        Drawing drawing;
+        drawing.Scale = UserScale{static_cast<float>(-px), static_cast<float>(-15.5 - py),
+                                  static_cast<float>(plot2_->width()), static_cast<float>(plot2_->height())};
+        drawing.ReadoutVisible = true;
+        plot2_->showDrawing(drawing);
+        QTest::mouseMove(plot2_, QPoint(px, py));
+        QTRY_COMPARE(readout_->text(), QStringLiteral("  X31.000  Z0.000"));
+        // Above the axis the diameter reads negative: y = 1 is X-2.
+        QTest::mouseMove(plot2_, QPoint(px, py + 16));
+        QTRY_COMPARE(readout_->text(), QStringLiteral("  X-1.000  Z0.000"));
+    }
+
+    void readoutKeepsItsLastValuesWhenTheMouseLeaves() {
+        GiveShape(*window_);
+        window_->loadTrvStandardExample();
+        QTest::mouseMove(plot2_, QPoint(10, 10));
+        QTRY_VERIFY(!readout_->text().isEmpty());
+        const QString last = readout_->text();
+        QTest::mouseMove(Find<QWidget>(window_.get(), "txtDataA"), QPoint(5, 5));
+        QCOMPARE(readout_->text(), last);
+    }
+
+    void beforeAnyPlotTheReadoutIsInTwips() {
+        const double twipsPerPixel = 1440.0 / plot1_->logicalDpiX();
+        const QPointF at = plot1_->drawingPositionAt(QPointF(10, 20));
+        QCOMPARE(at.x(), 10 * twipsPerPixel);
+        QCOMPARE(at.y(), 20 * twipsPerPixel);
+    }
+
+    void resizingRepaintsWithoutReplotting() {
+        GiveShape(*window_);
+        window_->loadTrvStandardExample();
+        const int count = plot2_->replotCount();
+        const QImage before = plot2_->grab().toImage();
+        window_->resize(window_->width() + 200, window_->height() + 100);
+        QTest::qWait(20);
+        const QImage after = plot2_->grab().toImage();
+        QCOMPARE(plot2_->replotCount(), count);
+        QVERIFY(after.width() > before.width());
+    }
+
+    void theToolPathIsPaintedInItsColours() {
+        GiveShape(*window_);
+        window_->loadFanucExample();
+        window_->loadTrvStandardExample();
+        const QImage image = plot2_->grab().toImage();
+        bool yellow = false;
+        bool purple = false;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                yellow = yellow || c == QColor(255, 255, 0);
+                purple = purple || c == QColor(128, 0, 128);
+            }
+        }
+        QVERIFY(yellow);
+        QVERIFY(purple);
+    }
+
+    void pointDataIsPlottedAsTheUserTypes() {
+        GiveShape(*window_);
+        auto* pane = Find<ProgramPane>(window_.get(), "txtDataA");
+        pane->setFocus();
+        const auto dots = [&] {
+            int n = 0;
+            for (const Primitive& item : plot1_->drawing().Items) n += item.Kind == PrimitiveKind::Dot ? 1 : 0;
+            return n;
+        };
+        QTest::keyClicks(pane, "N001 X32 Z17.7");
+        QCOMPARE(dots(), 0);  // a line without its line end is not drawn
+        QTest::keyClick(pane, Qt::Key_Return);
+        QCOMPARE(dots(), 1);
+        QVERIFY(readout_->isVisible());
+    }
+};
+
+QTEST_MAIN(PlotsTest)
+#include "plots_test.moc"

@@ -1,0 +1,333 @@
+// The shape dialog driven as a user would: typing, Enter, Tab, clicking, opening and closing.
+#include "shape/program_panes.h"
+#include "shape/shape_dialog.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace quillane;
+
+namespace {
+
+// Panes that only record what the dialog asks of them.
+class FakePanes : public ProgramPanes {
+public:
+    GeneratorState state;
+    std::string a, b;
+    int showCalls = 0;
+    int replotCalls = 0;
+
+    GeneratorState& generatorState() override { return state; }
+    std::string pointDataText() const override { return a; }
+    std::string standardProgramText() const override { return b; }
+    void showProgramTexts(const std::string& pointText, const std::string& programText) override {
+        a = pointText;
+        b = programText;
+        ++showCalls;
+    }
+    void replotNonEmptyPanes() override { ++replotCalls; }
+};
+
+// What a modal message box showed before the test closed it.
+struct SeenBox {
+    bool seen = false;
+    QString title, text, detail;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Answers the next modal message box with OK, recording it.
+std::shared_ptr<SeenBox> AnswerNextMessageBox() {
+    auto seen = std::make_shared<SeenBox>();
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [seen, timer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen->seen = true;
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        seen->detail = box->detailedText();
+        seen->icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start(10);
+    return seen;
+}
+
+QByteArray GoldenWorkedExample() {
+    QFile file(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/golden/expected/worked-example.trv.nc"));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+}  // namespace
+
+class ShapeDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FakePanes> panes_;
+    std::unique_ptr<ShapeDialog> dialog_;
+
+    QLineEdit* box(const QString& name) const { return dialog_->findChild<QLineEdit*>(name); }
+    QLineEdit* text(int n) const { return box(QStringLiteral("Text%1").arg(n)); }
+    QLineEdit* feed(int k) const { return box(QStringLiteral("FEED(%1)").arg(k)); }
+    template <typename T>
+    T* control(const char* name) const {
+        return dialog_->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Opens the dialog modally and runs `inside` while it is shown.
+    void whileOpen(const std::function<void()>& inside) {
+        bool ran = false;
+        QTimer::singleShot(0, dialog_.get(), [&] {
+            QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+            inside();
+            ran = true;
+            if (dialog_->isVisible()) control<QPushButton>("Command2")->click();
+        });
+        dialog_->openModal();
+        QVERIFY(ran);
+    }
+
+    // Types a value into a box, replacing what it held.
+    static void type(QLineEdit* box, const QString& value) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, value);
+    }
+
+    void typeWorkedExample() {
+        const std::pair<int, const char*> values[] = {
+            {2, "12.7"}, {3, "3"},   {1, "0.4"},  {12, "29"}, {13, "0"},   {14, "5"},   {15, "-80"}, {16, "0"},
+            {17, "28"},  {4, "36"},  {5, "30"},   {18, "30"}, {6, "60"},   {7, "60"},   {8, "0.5"},  {9, "1"},
+            {10, "1"},   {11, "0.5"}};
+        for (const auto& [n, v] : values) type(text(n), QString::fromLatin1(v));
+        for (int k = 0; k < 8; ++k) type(feed(k), QStringLiteral("0.5"));
+    }
+
+private slots:
+    void init() {
+        panes_ = std::make_unique<FakePanes>();
+        dialog_ = std::make_unique<ShapeDialog>(*panes_);
+    }
+    void cleanup() { dialog_.reset(); }
+
+    void firstOpeningShowsTheDesignState() {
+        whileOpen([&] {
+            QCOMPARE(dialog_->windowTitle(), QStringLiteral("Shape 1 data input"));
+            for (int n = 1; n <= 18; ++n) QVERIFY2(text(n)->text().isEmpty(), qPrintable(QString::number(n)));
+            for (int k = 0; k < 8; ++k) QVERIFY(feed(k)->text().isEmpty());
+            QVERIFY(control<QRadioButton>("Option2")->isChecked());
+            QVERIFY(!control<QRadioButton>("Option1")->isChecked());
+            QVERIFY(control<QRadioButton>("TRV")->isChecked());
+            QVERIFY(!control<QRadioButton>("Fanuc")->isChecked());
+            QVERIFY(control<QCheckBox>("CheckSN")->isChecked());
+            QVERIFY(control<QCheckBox>("CheckModin")->isChecked());
+            QCOMPARE(QApplication::focusWidget(), text(2));
+        });
+    }
+
+    void programOutputOfTheWorkedExampleGivesTheGoldenTexts() {
+        whileOpen([&] {
+            typeWorkedExample();
+            control<QPushButton>("Command1")->click();
+            QVERIFY(!dialog_->isVisible());
+        });
+        QCOMPARE(QByteArray::fromStdString(panes_->a + panes_->b), GoldenWorkedExample());
+        QCOMPARE(panes_->state.PassCounter, 29.0f);
+        QCOMPARE(panes_->showCalls, 1);
+        QCOMPARE(panes_->replotCalls, 0);
+    }
+
+    void reopeningShowsTheStoredRecord() {
+        whileOpen([&] {
+            typeWorkedExample();
+            type(text(2), QStringLiteral("12.70"));
+            type(text(8), QString());  // R 1 left empty
+            type(feed(7), QStringLiteral("0.1"));
+            type(feed(6), QStringLiteral("0"));
+            control<QPushButton>("Command1")->click();
+        });
+        whileOpen([&] {
+            QCOMPARE(text(2)->text(), QStringLiteral("12.7"));
+            QCOMPARE(text(8)->text(), QStringLiteral("0"));
+            QCOMPARE(feed(7)->text(), QStringLiteral("0.1"));
+            QCOMPARE(feed(6)->text(), QString());
+        });
+    }
+
+    void flooredLeadShowsAsWrittenBack() {
+        whileOpen([&] {
+            typeWorkedExample();
+            type(text(2), QStringLiteral("12.7005"));
+            control<QPushButton>("Command1")->click();
+        });
+        whileOpen([&] { QCOMPARE(text(2)->text(), QStringLiteral("12.7")); });
+    }
+
+    void dataErrorKeepsTheDialogAndSaysWhy() {
+        panes_->a = "old\r\n";
+        whileOpen([&] {
+            typeWorkedExample();
+            type(text(1), QStringLiteral("0.4mm"));
+            type(text(3), QStringLiteral("3,5"));
+            type(text(4), QStringLiteral("3 6"));
+            type(text(12), QStringLiteral("2E1"));
+            type(text(14), QStringLiteral("-"));
+            type(text(6), QStringLiteral("abc"));  // A 1 reads as 0: the flank fails
+            auto seen = AnswerNextMessageBox();
+            control<QPushButton>("Command1")->click();
+            QVERIFY(seen->seen);
+            QCOMPARE(seen->text, QStringLiteral("Data error "));
+            QCOMPARE(seen->title, QStringLiteral("Error"));
+            QCOMPARE(seen->icon, QMessageBox::Warning);
+            QVERIFY2(seen->detail.contains(QStringLiteral("A 1")), qPrintable(seen->detail));
+            QVERIFY(dialog_->isVisible());
+            QCOMPARE(text(6)->text(), QStringLiteral("abc"));  // the user's text stays
+        });
+        const ShapeData& s = panes_->state.Shape;
+        QCOMPARE(s.NoseR, 0.4);
+        QCOMPARE(s.Width, 3.0);
+        QCOMPARE(s.D1, 36.0);
+        QCOMPARE(s.BlankDiaX, 20.0);
+        QCOMPARE(s.StartPointZ, 0.0);
+        QCOMPARE(s.A1, 0.0);
+        QCOMPARE(panes_->a, std::string("old\r\n"));
+        QCOMPARE(panes_->state.PassCounter, 1.0f);
+    }
+
+    void optionsSurviveCloseButCuttingPositionFollowsTheRecord() {
+        whileOpen([&] {
+            type(text(2), QStringLiteral("99"));
+            control<QRadioButton>("Option1")->click();
+            control<QRadioButton>("Fanuc")->click();
+            control<QCheckBox>("CheckSN")->click();
+        });
+        QCOMPARE(panes_->replotCalls, 1);
+        whileOpen([&] {
+            QCOMPARE(text(2)->text(), QString());  // nothing generated yet: empty again
+            QVERIFY(control<QRadioButton>("Fanuc")->isChecked());
+            QVERIFY(!control<QCheckBox>("CheckSN")->isChecked());
+            QVERIFY(control<QRadioButton>("Option2")->isChecked());  // Side is not +1
+        });
+        panes_->state.Shape.Side = 1;
+        whileOpen([&] { QVERIFY(control<QRadioButton>("Option1")->isChecked()); });
+    }
+
+    void enterCopiesForwardAndMovesOn() {
+        whileOpen([&] {
+            type(text(18), QStringLiteral("38"));
+            type(text(5), QStringLiteral("40"));
+            QTest::keyClick(text(5), Qt::Key_Return);
+            QCOMPARE(text(18)->text(), QStringLiteral("40"));
+            QCOMPARE(QApplication::focusWidget(), text(18));
+            QCOMPARE(text(18)->selectedText(), QStringLiteral("40"));
+
+            type(feed(0), QStringLiteral("0.2"));
+            QTest::keyClick(feed(0), Qt::Key_Return);
+            for (int k = 1; k < 8; ++k) QCOMPARE(feed(k)->text(), QStringLiteral("0.2"));
+            QCOMPARE(QApplication::focusWidget(), feed(1));
+
+            type(feed(1), QStringLiteral("0.3"));
+            QTest::keyClick(feed(1), Qt::Key_Return);
+            QCOMPARE(feed(5)->text(), QStringLiteral("0.3"));
+            type(feed(2), QStringLiteral("0.4"));
+            QTest::keyClick(feed(2), Qt::Key_Return);
+            QCOMPARE(feed(4)->text(), QStringLiteral("0.4"));
+            type(feed(3), QStringLiteral("0.6"));
+            QTest::keyClick(feed(3), Qt::Key_Return);
+            QCOMPARE(feed(7)->text(), QStringLiteral("0.6"));
+            for (int k : {4, 5, 6}) {  // R3-F, A2-F and R4-F copy nothing
+                type(feed(k), QStringLiteral("9"));
+                QTest::keyClick(feed(k), Qt::Key_Return);
+                QCOMPARE(QApplication::focusWidget(), feed(k + 1));
+            }
+            QCOMPARE(feed(7)->text(), QStringLiteral("0.6"));
+
+            text(11)->setFocus();
+            QTest::keyClick(text(11), Qt::Key_Return);  // R 4 moves to R1-F
+            QCOMPARE(QApplication::focusWidget(), feed(0));
+
+            feed(7)->setFocus();
+            QTest::keyClick(feed(7), Qt::Key_Return);  // D2-F moves to Program Output, no press
+            QCOMPARE(QApplication::focusWidget(), control<QPushButton>("Command1"));
+            QCOMPARE(panes_->showCalls, 0);
+            QVERIFY(dialog_->isVisible());
+        });
+    }
+
+    void enterWalksTheWholeChain() {
+        whileOpen([&] {
+            const int order[] = {2, 3, 1, 12, 13, 14, 15, 16, 17, 4, 5, 18, 6, 7, 8, 9, 10, 11};
+            text(2)->setFocus();
+            for (int i = 0; i + 1 < 18; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                QCOMPARE(QApplication::focusWidget(), text(order[i + 1]));
+            }
+        });
+    }
+
+    void enterOnTheFocusedButtonPressesIt() {
+        whileOpen([&] {
+            typeWorkedExample();
+            feed(7)->setFocus();
+            QTest::keyClick(feed(7), Qt::Key_Return);
+            QTest::keyClick(control<QPushButton>("Command1"), Qt::Key_Return);
+            QVERIFY(!dialog_->isVisible());
+        });
+        QCOMPARE(panes_->showCalls, 1);
+    }
+
+    void escapeAndEnterPressNothingByThemselves() {
+        whileOpen([&] {
+            text(2)->setFocus();
+            QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+            QVERIFY(dialog_->isVisible());
+        });
+        QCOMPARE(panes_->showCalls, 0);
+    }
+
+    void focusSelectsTheWholeValue() {
+        whileOpen([&] {
+            type(text(7), QStringLiteral("38.5"));
+            text(6)->setFocus();
+            QTest::keyClick(text(6), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), text(7));
+            QCOMPARE(text(7)->selectedText(), QStringLiteral("38.5"));
+            QTest::keyClick(text(7), Qt::Key_Tab);  // R 1 is empty
+            QVERIFY(!text(8)->hasSelectedText());
+        });
+    }
+
+    void closeBoxBehavesAsClose() {
+        whileOpen([&] {
+            dialog_->close();
+            QVERIFY(!dialog_->isVisible());
+        });
+        QCOMPARE(panes_->replotCalls, 1);
+    }
+
+    void tabOrderFollowsTheColumns() {
+        whileOpen([&] {
+            text(17)->setFocus();
+            QTest::keyClick(text(17), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), text(4));  // Retract X, then D 1
+            text(11)->setFocus();
+            QTest::keyClick(text(11), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), feed(0));
+        });
+    }
+};
+
+QTEST_MAIN(ShapeDialogTest)
+#include "shape_dialog_test.moc"
