@@ -1,12 +1,15 @@
 // Cost of one keystroke in a large program pane: text change, scan, drawing and paint.
 #include "app/main_window.h"
+#include "app/plot_thinning.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
+#include "ncplot/cutting_graphic.h"
 #include "platform/number_text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -62,6 +65,39 @@ void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
     state.counters["primitives"] = static_cast<double>(plot->drawing().Items.size());
 }
 
+// The parts of a keystroke one by one: reading the pane, plotting, painting.
+void ReadPane(benchmark::State& state, MainWindow* window) {
+    for (auto _ : state) benchmark::DoNotOptimize(window->standardProgramText());
+}
+
+void PlotOnly(benchmark::State& state, MainWindow* window) {
+    const std::string text = window->standardProgramText();
+    ScanState scan;
+    for (auto _ : state) benchmark::DoNotOptimize(PlotCuttingPath(text, window->generatorState(), scan));
+}
+
+void ThinOnly(benchmark::State& state, MainWindow* window) {
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    for (auto _ : state) benchmark::DoNotOptimize(ThinForPainting(plot->drawing(), QSizeF(plot->size())));
+}
+
+void TypeOnly(benchmark::State& state, MainWindow* window) {
+    // The editor alone: the pane's change handling switched off for the measurement.
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    const QSignalBlocker quiet(pane);
+    int key = 0;
+    for (auto _ : state) {
+        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
+        QApplication::sendEvent(pane, &press);
+    }
+}
+
+void PaintOnly(benchmark::State& state, MainWindow* window) {
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    for (auto _ : state) plot->repaint();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,11 +109,20 @@ int main(int argc, char** argv) {
     MainWindow window;
     window.resize(1200, 800);
     window.show();
+    // Painting happens only once the window is on screen.
+    while (window.windowHandle() == nullptr || !window.windowHandle()->isExposed()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
     GiveShape(window);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RegisterBenchmark("Keystroke/1MB", Keystroke, &window, std::size_t{1} << 20)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ReadPane/1MB", ReadPane, &window)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PlotCuttingPath/1MB", PlotOnly, &window)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Thin/1MB", ThinOnly, &window)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Type/1MB", TypeOnly, &window)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Paint/1MB", PaintOnly, &window)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Keystroke/10MB", Keystroke, &window, std::size_t{10} << 20)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(10);

@@ -2,6 +2,7 @@
 #include "app/plot_view.h"
 
 #include "app/main_layout.h"
+#include "app/plot_thinning.h"
 #include "platform/drawing_painter.h"
 
 #include <QMouseEvent>
@@ -23,6 +24,7 @@ PlotView::PlotView(const QString& objectName, const QString& caption, QWidget* p
 
 void PlotView::showDrawing(Drawing drawing) {
     drawing_ = std::move(drawing);
+    paintedStale_ = true;
     if (drawing_.Crosshair) {
         setCursor(Qt::CrossCursor);
     }
@@ -33,6 +35,7 @@ void PlotView::showDrawing(Drawing drawing) {
 void PlotView::clearToButtonFace() {
     drawing_.Background = Color::System(ColorRole::ButtonFace);
     drawing_.Items.clear();
+    paintedStale_ = true;
     ++replotCount_;
     update();
 }
@@ -48,8 +51,13 @@ QPointF PlotView::drawingPositionAt(const QPointF& widgetPosition) const {
 }
 
 void PlotView::paintEvent(QPaintEvent* /*e*/) {
+    if (paintedStale_ || paintedSize_ != size()) {
+        painted_ = ThinForPainting(drawing_, QSizeF(size()));
+        paintedSize_ = size();
+        paintedStale_ = false;
+    }
     QPainter painter(this);
-    PaintDrawing(painter, drawing_, QRectF(rect()), palette());
+    PaintDrawing(painter, painted_, QRectF(rect()), palette());
 }
 
 void PlotView::focusInEvent(QFocusEvent* e) {

@@ -39,6 +39,10 @@ protected:
 private:
     QString caption_;
     Drawing drawing_ = FreshPicture();
+    // What gets painted: the drawing thinned for the current size, made again when either changes.
+    Drawing painted_;
+    QSize paintedSize_;
+    bool paintedStale_ = true;
     int replotCount_ = 0;
 };
 

@@ -1,9 +1,13 @@
 // The plots in the window: read-out under the mouse, crosshair, repaint without re-scanning.
+#include "app/plot_thinning.h"
 #include "app/plot_view.h"
+#include "platform/drawing_painter.h"
 #include "app/program_pane.h"
 #include "window_test_support.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 
 using namespace quillane;
@@ -104,6 +108,62 @@ private slots:
         }
         QVERIFY(yellow);
         QVERIFY(purple);
+    }
+
+    void thinningDropsOnlyWhatIsPaintedOverAgain() {
+        Drawing drawing;
+        drawing.Scale = UserScale{0, 0, 100, 50};
+        drawing.Background = Color::Rgb(8, 0, 0);
+        const auto line = [](float y, Color colour) {
+            Primitive p;
+            p.Kind = PrimitiveKind::Line;
+            p.At = {5, y};
+            p.To = {95, y};
+            p.Colour = colour;
+            return p;
+        };
+        const auto ring = [](float x) {
+            Primitive p;
+            p.Kind = PrimitiveKind::Circle;
+            p.At = {x, 25};
+            p.Radius = 2;
+            p.Colour = Color::Rgb(0, 255, 255);
+            return p;
+        };
+        const Color yellow = Color::Rgb(255, 255, 0);
+        const Color purple = Color::Rgb(128, 0, 128);
+        // A thousand passes a thousandth of a pixel apart, a purple line over them, and one
+        // more yellow pass over that: the yellow must end on top.
+        for (int i = 0; i < 1000; ++i) {
+            drawing.Items.push_back(line(10.0F + static_cast<float>(i) * 1e-5F, yellow));
+            drawing.Items.push_back(ring(50.0F + static_cast<float>(i) * 1e-5F));
+        }
+        drawing.Items.push_back(line(10, purple));
+        drawing.Items.push_back(line(10, yellow));
+        drawing.Items.push_back(ring(70));  // elsewhere: kept
+
+        const QSize size(200, 100);
+        const Drawing thin = ThinForPainting(drawing, QSizeF(size));
+        QCOMPARE(thin.Items.size(), std::size_t{4});  // last ring of the thousand, purple, yellow, far ring
+        QVERIFY(thin.Items[0].Kind == PrimitiveKind::Circle);
+        QVERIFY(thin.Items[1].Colour == purple);
+        QVERIFY(thin.Items[2].Colour == yellow);
+
+        const auto paint = [&](const Drawing& d) {
+            QImage image(size, QImage::Format_RGB32);
+            QPainter painter(&image);
+            PaintDrawing(painter, d, QRectF(QPointF(), QSizeF(size)));
+            return image;
+        };
+        const QImage full = paint(drawing);
+        QCOMPARE(full.pixelColor(100, 20), QColor(255, 255, 0));
+        // Pixel for pixel the same, but for the smoothed edge of the ring at (50, 25), which a
+        // thousand coats make a little more opaque than one.
+        const QImage thinned = paint(thin);
+        const QRect ringEdge(QPoint(100, 50) - QPoint(7, 7), QSize(15, 15));
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                if (!ringEdge.contains(x, y)) QCOMPARE(thinned.pixel(x, y), full.pixel(x, y));
     }
 
     void pointDataIsPlottedAsTheUserTypes() {
