@@ -46,6 +46,9 @@ enum class PrimitiveKind : std::uint8_t { Line, Dot, Circle, Text };
 struct DrawPoint {
     float X = 0;
     float Y = 0;
+    constexpr DrawPoint() = default;
+    // From computed coordinates, rounded to single precision.
+    constexpr DrawPoint(double x, double y) : X(static_cast<float>(x)), Y(static_cast<float>(y)) {}
     friend constexpr bool operator==(const DrawPoint&, const DrawPoint&) = default;
 };
 
