@@ -34,6 +34,7 @@ Drawing ThinForPainting(const Drawing& drawing, const QSizeF& size) {
     Drawing thin;
     thin.Background = drawing.Background;
     thin.Scale = drawing.Scale;
+    thin.Texts = drawing.Texts;
     thin.ReadoutVisible = drawing.ReadoutVisible;
     thin.Crosshair = drawing.Crosshair;
     if (!drawing.Scale || drawing.Items.empty() || size.isEmpty()) {

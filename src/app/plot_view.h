@@ -3,11 +3,11 @@
 
 #include "platform/drawing.h"
 
-#include <QWidget>
+#include <QFrame>
 
 namespace quillane {
 
-class PlotView : public QWidget {
+class PlotView : public QFrame {
     Q_OBJECT
 public:
     PlotView(const QString& objectName, const QString& caption, QWidget* parent = nullptr);

@@ -49,17 +49,18 @@ private slots:
 
     void readoutShowsDiameterAndZUnderTheMouse() {
         // A picture whose scale puts diameter 31 (y = -15.5) and Z 0 on a whole pixel.
-        const int px = plot2_->width() / 2;
-        const int py = plot2_->height() / 2;
+        const QRect picture = plot2_->contentsRect();
+        const int px = picture.width() / 2;
+        const int py = picture.height() / 2;
         Drawing drawing;
         drawing.Scale = UserScale{static_cast<float>(-px), static_cast<float>(-15.5 - py),
-                                  static_cast<float>(plot2_->width()), static_cast<float>(plot2_->height())};
+                                  static_cast<float>(picture.width()), static_cast<float>(picture.height())};
         drawing.ReadoutVisible = true;
         plot2_->showDrawing(drawing);
-        QTest::mouseMove(plot2_, QPoint(px, py));
+        QTest::mouseMove(plot2_, picture.topLeft() + QPoint(px, py));
         QTRY_COMPARE(readout_->text(), QStringLiteral("  X31.000  Z0.000"));
-        // Above the axis the diameter reads negative: y = 1 is X-2.
-        QTest::mouseMove(plot2_, QPoint(px, py + 16));
+        // Above the axis the diameter reads negative: y = 0.5 is X-1.
+        QTest::mouseMove(plot2_, picture.topLeft() + QPoint(px, py + 16));
         QTRY_COMPARE(readout_->text(), QStringLiteral("  X-1.000  Z0.000"));
     }
 
@@ -75,7 +76,7 @@ private slots:
 
     void beforeAnyPlotTheReadoutIsInTwips() {
         const double twipsPerPixel = 1440.0 / plot1_->logicalDpiX();
-        const QPointF at = plot1_->drawingPositionAt(QPointF(10, 20));
+        const QPointF at = plot1_->drawingPositionAt(plot1_->contentsRect().topLeft() + QPointF(10, 20));
         QCOMPARE(at.x(), 10 * twipsPerPixel);
         QCOMPARE(at.y(), 20 * twipsPerPixel);
     }
@@ -164,6 +165,30 @@ private slots:
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x)
                 if (!ringEdge.contains(x, y)) QCOMPARE(thinned.pixel(x, y), full.pixel(x, y));
+    }
+
+    void aPictureWithNothingToThinComesBackWhole() {
+        GiveShape(*window_);
+        window_->loadTrvStandardExample();
+        const Drawing& drawing = plot2_->drawing();
+        QVERIFY(!drawing.Texts.empty());
+        // The grid and labels of a short program land on pixels of their own.
+        const Drawing thin = ThinForPainting(drawing, QSizeF(4000, 3000));
+        // All but exact repeats of a later item stay.
+        Drawing expected = drawing;
+        std::vector<Primitive> unique;
+        for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+            bool repeated = false;
+            for (std::size_t j = i + 1; j < drawing.Items.size() && !repeated; ++j) {
+                const Primitive& a = drawing.Items[i];
+                const Primitive& b = drawing.Items[j];
+                repeated = a.Kind != PrimitiveKind::Text && a.Kind == b.Kind && a.Colour == b.Colour &&
+                           a.Style == b.Style && a.At == b.At && a.To == b.To && a.Radius == b.Radius;
+            }
+            if (!repeated) unique.push_back(drawing.Items[i]);
+        }
+        expected.Items = unique;
+        QVERIFY(thin == expected);
     }
 
     void pointDataIsPlottedAsTheUserTypes() {
