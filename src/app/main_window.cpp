@@ -116,8 +116,7 @@ void MainWindow::connectPaneEvents() {
         connect(pane, &QWidget::customContextMenuRequested, this,
                 [this, pane](const QPoint& at) { mnuEdit_->popup(pane->viewport()->mapToGlobal(at)); });
     }
-    connect(txtDataA_, &QPlainTextEdit::textChanged, this, &MainWindow::replotPointData);
-    connect(txtDataB_, &QPlainTextEdit::textChanged, this, &MainWindow::replotCuttingPath);
+    connectReplots();
     for (PlotView* plot : {Picture1_, Picture2_}) {
         connect(plot, &PlotView::gotFocus, this, [this, plot] { sbStatusBar_->setCurrentName(plot->caption()); });
         connect(plot, &PlotView::mouseMovedTo, this, &MainWindow::showReadout);

@@ -17,6 +17,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 namespace quillane {
@@ -86,6 +87,7 @@ private:
     void applyPlacement();
     void layoutClientArea();
 
+    void connectReplots();
     void replotPointData();
     void replotCuttingPath();
     void showReadout(const QPointF& drawingPosition);
@@ -100,6 +102,7 @@ private:
     SettingsStore settings_;
     GeneratorState generator_;
     ScanState scan_;
+    std::string plotText_;  // the pane text being plotted, kept to reuse its storage
     QString rememberedFolder_;
     WindowPlacement storedPlacement_;  // as read, written back unchanged if the window was not moved
     QRect placedFrame_;                // the frame rectangle that placement was applied as
@@ -117,6 +120,8 @@ private:
     QFrame* Line2_ = nullptr;
     StatusPanels* sbStatusBar_ = nullptr;
     KeyboardLocks* keyboardLocks_ = nullptr;
+    QTimer* pointReplot_ = nullptr;    // replots of a very large pane wait for a pause in typing
+    QTimer* programReplot_ = nullptr;
 
     QMenu* mnuFile_ = nullptr;
     QMenu* mnuEdit_ = nullptr;

@@ -9,18 +9,53 @@
 #include "ncplot/point_graphic.h"
 
 #include <QLabel>
+#include <QTimer>
 
 #include <utility>
 
 namespace quillane {
+namespace {
+
+// Up to this many characters a pane is replotted at once on every change; a larger one when
+// the changes pause, so that a burst of keys on a 10 MB program costs one replot, not one each.
+constexpr int kPromptReplotLimit = 2'000'000;
+
+}  // namespace
+
+void MainWindow::connectReplots() {
+    pointReplot_ = new QTimer(this);
+    programReplot_ = new QTimer(this);
+    for (QTimer* timer : {pointReplot_, programReplot_}) {
+        timer->setSingleShot(true);
+        timer->setInterval(0);
+    }
+    connect(pointReplot_, &QTimer::timeout, this, &MainWindow::replotPointData);
+    connect(programReplot_, &QTimer::timeout, this, &MainWindow::replotCuttingPath);
+    const auto onChange = [](ProgramPane* pane, QTimer* later, auto replot) {
+        return [pane, later, replot] {
+            if (pane->document()->characterCount() <= kPromptReplotLimit) {
+                later->stop();
+                replot();
+            } else {
+                later->start();
+            }
+        };
+    };
+    connect(txtDataA_, &QPlainTextEdit::textChanged, this,
+            onChange(txtDataA_, pointReplot_, [this] { replotPointData(); }));
+    connect(txtDataB_, &QPlainTextEdit::textChanged, this,
+            onChange(txtDataB_, programReplot_, [this] { replotCuttingPath(); }));
+}
 
 void MainWindow::replotPointData() {
-    adoptPlot(Picture1_, PlotPointData(pointDataText(), generator_.Shape, scan_));
+    ToProgramText(txtDataA_->toPlainText(), plotText_);
+    adoptPlot(Picture1_, PlotPointData(plotText_, generator_.Shape, scan_));
 }
 
 void MainWindow::replotCuttingPath() {
     // Before the first Program Output there is no extent to draw to: the picture stays.
-    if (std::optional<Drawing> drawing = PlotCuttingPath(standardProgramText(), generator_, scan_)) {
+    ToProgramText(txtDataB_->toPlainText(), plotText_);
+    if (std::optional<Drawing> drawing = PlotCuttingPath(plotText_, generator_, scan_)) {
         adoptPlot(Picture2_, std::move(*drawing));
     }
 }

@@ -1,27 +1,44 @@
 // The one place where a pane's text meets the CR LF texts of the generator and the plots.
 #include "app/pane_text.h"
 
-#include <cstring>
-
 namespace quillane {
 
-std::string ToProgramText(const QString& paneText) {
-    // Runs on every keystroke: whole runs between line breaks are copied at once.
-    const QByteArray utf8 = paneText.toUtf8();
-    const char* at = utf8.constData();
-    const char* const end = at + utf8.size();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(utf8.size()) + static_cast<std::size_t>(utf8.size()) / 16 + 16);
-    while (at < end) {
-        const auto* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
-        if (lf == nullptr) {
-            out.append(at, end);
-            break;
+void ToProgramText(const QString& paneText, std::string& out) {
+    // Sized for the worst case first (three bytes per UTF-16 unit), written through a plain
+    // pointer, then cut to length: no growing, and no fresh memory once `out` has been used.
+    const qsizetype n = paneText.size();
+    out.resize(static_cast<std::size_t>(n) * 3);
+    char* o = out.data();
+    const char16_t* in = reinterpret_cast<const char16_t*>(paneText.constData());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char32_t c = in[i];
+        if (c < 0x80) {
+            if (c == u'\n') {
+                *o++ = '\r';
+            }
+            *o++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
+            const char32_t u = QChar::surrogateToUcs4(static_cast<char16_t>(c), in[++i]);
+            *o++ = static_cast<char>(0xF0 | (u >> 18));
+            *o++ = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            const char32_t u = QChar::isSurrogate(c) ? char32_t{0xFFFD} : c;
+            *o++ = static_cast<char>(0xE0 | (u >> 12));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         }
-        out.append(at, lf);
-        out += "\r\n";
-        at = lf + 1;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+}
+
+std::string ToProgramText(const QString& paneText) {
+    std::string out;
+    ToProgramText(paneText, out);
     return out;
 }
 

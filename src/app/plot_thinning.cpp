@@ -72,7 +72,7 @@ Drawing ThinForPainting(const Drawing& drawing, const QSizeF& size) {
 
     // A direct-mapped table of what has been seen, walking from the last item back: a clash
     // only keeps an item that could have gone, never drops one that must stay.
-    constexpr std::size_t kSlots = std::size_t{1} << 16;
+    constexpr std::size_t kSlots = std::size_t{1} << 14;  // small enough to stay in the cache
     std::vector<std::uint64_t> seen(kSlots, 0);
     std::vector<char> keep(drawing.Items.size(), 1);
     for (std::size_t i = drawing.Items.size(); i-- > 0;) {

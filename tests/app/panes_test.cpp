@@ -158,6 +158,21 @@ private slots:
         QVERIFY(plot2_->replotCount() > count2 + 1);
     }
 
+    void aVeryLargePaneIsReplottedOnceTheKeysPause() {
+        GiveShape(*window_);
+        std::string program;
+        while (program.size() < 2'400'000) program += "G00 X32. Z17.7\r\nG32 Z-80. F12.7\r\n";
+        window_->showProgramTexts("", program);
+        QTRY_VERIFY(!plot2_->drawing().Items.empty());
+        const int count = plot2_->replotCount();
+        // Three keys that arrived together, before the window got round to anything else.
+        for (const char* key : {"(", "A", ")"}) b_->insertPlainText(QString::fromLatin1(key));
+        QCOMPARE(plot2_->replotCount(), count);  // not yet: more keys may follow
+        QTRY_COMPARE(plot2_->replotCount(), count + 1);
+        QTest::qWait(20);
+        QCOMPARE(plot2_->replotCount(), count + 1);
+    }
+
     void settingTheSameTextDoesNotReplot() {
         window_->showProgramTexts("N001 X32\r\n", "");
         const int count1 = plot1_->replotCount();
@@ -220,6 +235,17 @@ private slots:
         QCOMPARE(panels.size(), 5);
         QCOMPARE(panels.value(3), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
         QVERIFY(!panels.value(4).isEmpty());
+    }
+
+    void programTextsComeBackAsTheyWent() {
+        // CR LF line ends, an empty last line, and text beyond ASCII (a comment in Japanese).
+        const std::string program = "( \xE6\xA7\x8B\xE9\x80\xA0 )\r\nG00 X28.\r\n\r\n";
+        window_->showProgramTexts("", program);
+        QCOMPARE(b_->toPlainText(), QString::fromUtf8("( \xE6\xA7\x8B\xE9\x80\xA0 )\nG00 X28.\n\n"));
+        QCOMPARE(window_->standardProgramText(), program);
+        // A lone CR or LF can only be a line break in a pane; it comes back as CR LF.
+        window_->showProgramTexts("N1\rN2\nN3", "");
+        QCOMPARE(window_->pointDataText(), std::string("N1\r\nN2\r\nN3"));
     }
 
     void panesUseAFixedPitchTwelvePointFont() {
