@@ -6,6 +6,7 @@
 #include "platform/drawing.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
+#include "shape/program_panes.h"
 #include "shape/program_writers.h"
 
 #include <QMainWindow>
@@ -28,7 +29,7 @@ class PlotView;
 class ProgramPane;
 class StatusPanels;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public ProgramPanes {
     Q_OBJECT
 public:
     // `guard` keeps other copies of the program out for as long as the window lives.
@@ -36,15 +37,15 @@ public:
     ~MainWindow() override;
 
     // The state "Program Output" works on: the shape record, CutSpanZ and PassCounter.
-    GeneratorState& generatorState() { return generator_; }
+    GeneratorState& generatorState() override { return generator_; }
     // Pane texts with CR LF line ends, as the generator and the plots use them.
-    std::string pointDataText() const;
-    std::string standardProgramText() const;
+    std::string pointDataText() const override;
+    std::string standardProgramText() const override;
     // Replaces the pane texts with the result of a "Program Output"; each pane that changes
     // is replotted.
-    void showProgramTexts(const std::string& pointText, const std::string& programText);
+    void showProgramTexts(const std::string& pointText, const std::string& programText) override;
     // Replots each pane that holds text (after the shape record changed).
-    void replotNonEmptyPanes();
+    void replotNonEmptyPanes() override;
     // Folder the Save dialog starts in.
     QString rememberedFolder() const { return rememberedFolder_; }
 
@@ -71,6 +72,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void createPanes();
@@ -85,6 +88,7 @@ private:
     void writeSettings();
     void closeOtherForms();
     void applyPlacement();
+    void finishPlacement();
     void layoutClientArea();
 
     void connectReplots();
@@ -106,7 +110,7 @@ private:
     QString rememberedFolder_;
     WindowPlacement storedPlacement_;  // as read, written back unchanged if the window was not moved
     QRect placedFrame_;                // the frame rectangle that placement was applied as
-    bool placementPending_ = true;
+    bool placementPending_ = true;    // until the frame's size is known and allowed for
     bool insertMode_ = true;
 
     ClientArea* client_ = nullptr;

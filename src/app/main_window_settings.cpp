@@ -3,6 +3,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QShowEvent>
 
 namespace quillane {
@@ -45,14 +47,33 @@ void MainWindow::applyPlacement() {
 
 void MainWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    if (placementPending_ && !e->spontaneous()) {
-        placementPending_ = false;
-        const QSize frameExtra = frameGeometry().size() - geometry().size();
-        if (!frameExtra.isEmpty() && !isMaximized() && !isMinimized()) {
-            resize(placedFrame_.size() - frameExtra);
-            move(placedFrame_.topLeft());
-        }
+    finishPlacement();
+}
+
+void MainWindow::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    finishPlacement();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    finishPlacement();
+}
+
+void MainWindow::finishPlacement() {
+    // The window manager tells the size of its frame only some time after the window appears.
+    // Once it is known, the client is sized so that the outer rectangle is the stored one;
+    // otherwise every run would grow the window by its frame.
+    if (!placementPending_ || !isVisible() || isMaximized() || isMinimized()) {
+        return;
     }
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    if (frameExtra == QSize(0, 0)) {
+        return;
+    }
+    placementPending_ = false;
+    resize(placedFrame_.size() - frameExtra);
+    move(placedFrame_.topLeft());
 }
 
 void MainWindow::writeSettings() {
