@@ -67,6 +67,7 @@ MainWindow::MainWindow(std::unique_ptr<SingleInstanceGuard> guard, QWidget* pare
     createReadout();
     createStatusBar();
     connectPaneEvents();
+    connectDialogs();
     readSettings();
     generator_.PassCounter = 1;
 

@@ -5,6 +5,7 @@
 #include "ncplot/nc_scanner.h"
 #include "platform/drawing.h"
 #include "platform/settings_store.h"
+#include "platform/system_info.h"
 #include "platform/single_instance.h"
 #include "shape/program_panes.h"
 #include "shape/program_writers.h"
@@ -27,6 +28,7 @@ class ClientArea;
 class KeyboardLocks;
 class PlotView;
 class ProgramPane;
+class ShapeDialog;
 class StatusPanels;
 
 class MainWindow : public QMainWindow, public ProgramPanes {
@@ -61,6 +63,10 @@ public slots:
     void loadTrvMacroExample();
     void loadTrvStandardExample();
     void loadFanucExample();
+    // "Data Input": the shape dialog, created on first use and kept hidden between openings.
+    void openShapeDialog();
+    // "About": the About box, modal.
+    void openAboutBox();
     // A tool-bar button, by its key; a key that names no command does nothing.
     void runToolBarKey(const QString& key);
 
@@ -84,6 +90,7 @@ private:
     void createReadout();
     void createStatusBar();
     void connectPaneEvents();
+    void connectDialogs();
     void readSettings();
     void writeSettings();
     void closeOtherForms();
@@ -106,6 +113,8 @@ private:
     SettingsStore settings_;
     GeneratorState generator_;
     ScanState scan_;
+    DesktopSystem system_;
+    ShapeDialog* DataInput1_ = nullptr;
     std::string plotText_;  // the pane text being plotted, kept to reuse its storage
     QString rememberedFolder_;
     WindowPlacement storedPlacement_;  // as read, written back unchanged if the window was not moved
