@@ -15,6 +15,7 @@ std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const Generato
 
     const ShapeData& s = gen.Shape;
     Picture picture(Background);
+    picture.ReserveFor(plotText.size());
     try {
         picture.SetScale(s.EndPointZ - 0.1 * gen.CutSpanZ, -Int(s.D1 / 2) - 1.7, 1.2 * gen.CutSpanZ,
                          1.4 * std::fabs(s.D1 - s.D2));

@@ -12,6 +12,7 @@ Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanSta
     using namespace plot;
     const ShapeData& s = shape;
     Picture picture(Background);
+    picture.ReserveFor(plotText.size());
     try {
         picture.SetScale(-0.06 * s.Pitch, -Int(s.D1 / 2) - 1.7, 1.18 * s.Pitch, 1.3 * std::fabs(s.D1 - s.D2));
         const UserScale scale = picture.Scale();
