@@ -3,7 +3,10 @@ BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_WERROR=ON
 
-.PHONY: run test deps build build-asan test-asan bench clean
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 15
+
+.PHONY: run test deps build build-asan test-asan fuzz bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -32,12 +35,20 @@ build-asan: deps
 test-asan: build-asan
 	cd $(ASAN_DIR) && ctest --output-on-failure -L core
 
+# A short libFuzzer run over the scanner, the plots and the generator (clang, ASan+UBSan).
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_CORE_ONLY=ON \
+		-DQUILLANE_FUZZ=ON -DQUILLANE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(FUZZ_DIR) --target ncplot_scan_fuzz ncplot_plot_fuzz generator_fuzz
+	cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
+
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure
+	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
 
 bench: build
 	$(BUILD_DIR)/quillane_bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
