@@ -200,6 +200,9 @@ private slots:
     void dataInputAndAboutAreOfferedToTheirDialogs() {
         int dataInput = 0;
         int about = 0;
+        // Only the requests are of interest here: the modal dialogs have tests of their own.
+        disconnect(window_.get(), &MainWindow::dataInputRequested, window_.get(), &MainWindow::openShapeDialog);
+        disconnect(window_.get(), &MainWindow::aboutRequested, window_.get(), &MainWindow::openAboutBox);
         connect(window_.get(), &MainWindow::dataInputRequested, this, [&] { ++dataInput; });
         connect(window_.get(), &MainWindow::aboutRequested, this, [&] { ++about; });
         menuItem("mnuSquare")->trigger();
