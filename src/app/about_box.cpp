@@ -78,7 +78,6 @@ AboutBox::AboutBox(const SystemInfoSystem& system, QWidget* parent) : QDialog(pa
     cmdOK_->setDefault(true);
     cmdSysInfo_ = new QPushButton(QStringLiteral("System Inf.(&S)..."), this);
     cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo_->setAutoDefault(false);
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo_, &QPushButton::clicked, this, &AboutBox::startSysInfo);
 

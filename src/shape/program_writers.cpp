@@ -65,6 +65,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
                        std::string_view programText) {
     RunResult r;
     r.State = state;
+    r.ShapeAtPointData = state.Shape;
     r.PointText = std::string(pointText);
     r.ProgramText = std::string(programText);
     ShapeData& s = r.State.Shape;
@@ -98,6 +99,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         }
         r.PointText += out;
         r.PointText += CrLf;
+        r.ShapeAtPointData = s;
 
         // Standard program: one thread cycle per pass.
         out = HeaderLine(s);

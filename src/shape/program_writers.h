@@ -27,6 +27,9 @@ struct OutputOptions {
 
 struct RunResult {
     GeneratorState State;     // the record after the run, including the floored write-backs
+    // The record as it stood when the point data was complete: the standard program may floor
+    // Pitch further, and the point-data pane is replotted before that happens.
+    ShapeData ShapeAtPointData;
     std::string PointText;    // new text of the point-data pane
     std::string ProgramText;  // new text of the standard-program pane
     bool Succeeded = false;

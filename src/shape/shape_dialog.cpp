@@ -195,7 +195,14 @@ OutputOptions ShapeDialog::outputOptions() const {
 void ShapeDialog::programOutput() {
     const RunResult r = ProgramOutput(panes_.generatorState(), boxTexts(), outputOptions(), panes_.pointDataText(),
                                       panes_.standardProgramText());
-    // The record first: the panes replot from it.
+    // The point data is in the pane before the standard program is written, and each pane
+    // plots from the record as it stands when its text arrives.
+    const std::string oldProgram = panes_.standardProgramText();
+    GeneratorState atPointData = r.State;
+    atPointData.Shape = r.ShapeAtPointData;
+    atPointData.PassCounter = panes_.generatorState().PassCounter;
+    panes_.generatorState() = atPointData;
+    panes_.showProgramTexts(r.PointText, oldProgram);
     panes_.generatorState() = r.State;
     panes_.showProgramTexts(r.PointText, r.ProgramText);
     if (r.Succeeded) {

@@ -134,6 +134,26 @@ private slots:
         QVERIFY(system_.started.isEmpty());
     }
 
+    void enterPressesTheFocusedButton() {
+        bool messageSeen = false;
+        bool boxStillOpen = false;
+        WhenModal([&](QWidget* about) {
+            QVERIFY(QTest::qWaitForWindowExposed(about));
+            auto* sysInfo = about->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"));
+            sysInfo->setFocus();
+            WhenModal([&](QWidget* message) {
+                messageSeen = qobject_cast<QMessageBox*>(message) != nullptr;
+                if (messageSeen) static_cast<QMessageBox*>(message)->button(QMessageBox::Ok)->click();
+            });
+            QTest::keyClick(sysInfo, Qt::Key_Return);  // runs the message box's own loop
+            boxStillOpen = about->isVisible();
+            about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        ShowAboutBox(nullptr, panes_, system_);
+        QVERIFY(messageSeen);
+        QVERIFY(boxStillOpen);
+    }
+
     void viewerLookup() {
         // the registry's full path comes first
         system_.registry[QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH")] = QStringLiteral("C:\\a.exe");

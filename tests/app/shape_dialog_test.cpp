@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 using namespace quillane;
 
@@ -25,11 +26,13 @@ public:
     std::string a, b;
     int showCalls = 0;
     int replotCalls = 0;
+    std::vector<double> pitchSeen;  // the record's lead at each change of the pane texts
 
     GeneratorState& generatorState() override { return state; }
     std::string pointDataText() const override { return a; }
     std::string standardProgramText() const override { return b; }
     void showProgramTexts(const std::string& pointText, const std::string& programText) override {
+        if (pointText != a || programText != b) pitchSeen.push_back(state.Shape.Pitch);
         a = pointText;
         b = programText;
         ++showCalls;
@@ -160,7 +163,7 @@ private slots:
         });
         QCOMPARE(QByteArray::fromStdString(panes_->a + panes_->b), GoldenWorkedExample());
         QCOMPARE(panes_->state.PassCounter, 29.0f);
-        QCOMPARE(panes_->showCalls, 1);
+        QCOMPARE(panes_->pitchSeen.size(), std::size_t{2});  // point data first, then the program
         QCOMPARE(panes_->replotCalls, 0);
     }
 
@@ -301,7 +304,21 @@ private slots:
             QTest::keyClick(control<QPushButton>("Command1"), Qt::Key_Return);
             QVERIFY(!dialog_->isVisible());
         });
-        QCOMPARE(panes_->showCalls, 1);
+        QVERIFY(panes_->showCalls > 0);
+    }
+
+    // The point data reaches its pane before the TRV program floors the lead: its plot uses
+    // the lead as typed, the program's plot the floored one.
+    void eachPanePlotsWithTheRecordAsItsTextArrives() {
+        whileOpen([&] {
+            typeWorkedExample();
+            type(text(2), QStringLiteral("12.7009"));
+            control<QCheckBox>("CheckModin")->click();  // no macro call line to floor it earlier
+            pressProgramOutput();
+        });
+        QCOMPARE(panes_->pitchSeen.size(), std::size_t{2});
+        QCOMPARE(panes_->pitchSeen[0], 12.7009);
+        QCOMPARE(panes_->pitchSeen[1], 12.7);
     }
 
     void escapeAndEnterPressNothingByThemselves() {
