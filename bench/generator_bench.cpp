@@ -1,6 +1,7 @@
 // Time of one "Program Output" at full capacity (361 profile points), in each dialect.
 #include "shape/pass_geometry.h"
 #include "shape/program_writers.h"
+#include "worked_example.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,26 +11,8 @@ using namespace quillane;
 
 // The worked internal groove with a lead long enough for exactly 361 points.
 ShapeData FullCapacityShape() {
-    ShapeData s;
-    s.Side = -1;
-    s.DimensionsSet = true;
+    ShapeData s = testing_shapes::WorkedExample();
     s.Pitch = 179.2;
-    s.Width = 3;
-    s.NoseR = 0.4;
-    s.D1 = 36;
-    s.D2 = 30;
-    s.D3 = 30;
-    s.A1 = 60;
-    s.A2 = 60;
-    s.R1 = 0.5;
-    s.R2 = 1;
-    s.R3 = 1;
-    s.R4 = 0.5;
-    s.BlankDiaX = 29;
-    s.StartPointZ = 5;
-    s.EndPointZ = -80;
-    s.RetractX = 28;
-    s.Feed.fill(0.5f);
     return s;
 }
 
