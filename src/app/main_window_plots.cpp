@@ -48,14 +48,14 @@ void MainWindow::connectReplots() {
 }
 
 void MainWindow::replotPointData() {
-    ToProgramText(txtDataA_->toPlainText(), plotText_);
-    adoptPlot(Picture1_, PlotPointData(plotText_, generator_.Shape, scan_));
+    const std::string_view text = ToProgramText(*txtDataA_->document(), plotText_);
+    adoptPlot(Picture1_, PlotPointData(text, generator_.Shape, scan_, Picture1_->takeSpareDrawing()));
 }
 
 void MainWindow::replotCuttingPath() {
     // Before the first Program Output there is no extent to draw to: the picture stays.
-    ToProgramText(txtDataB_->toPlainText(), plotText_);
-    if (std::optional<Drawing> drawing = PlotCuttingPath(plotText_, generator_, scan_)) {
+    const std::string_view text = ToProgramText(*txtDataB_->document(), plotText_);
+    if (std::optional<Drawing> drawing = PlotCuttingPath(text, generator_, scan_, Picture2_->takeSpareDrawing())) {
         adoptPlot(Picture2_, std::move(*drawing));
     }
 }

@@ -6,12 +6,18 @@
 #include <string>
 #include <string_view>
 
+class QTextDocument;
+
 namespace quillane {
 
 // Pane text (lines separated by '\n') to a program text with CR LF line ends, UTF-8.
 std::string ToProgramText(const QString& paneText);
 // The same into `out`, whose storage is reused: a large pane is read on every keystroke.
 void ToProgramText(const QString& paneText, std::string& out);
+// A pane's document as the same program text, read straight from the document's own text (its
+// plain text without the copy that turns paragraph marks into '\n'). The text is written into
+// `buffer`, which only ever grows, and the returned view of it is valid until the next call.
+std::string_view ToProgramText(const QTextDocument& document, std::string& buffer);
 // Program text to pane text: each CR LF, and each lone CR or LF, becomes one line break.
 QString ToPaneText(std::string_view programText);
 

@@ -32,16 +32,28 @@ std::optional<std::uint64_t> Cell(double device, double steps) {
 
 Drawing ThinForPainting(const Drawing& drawing, const QSizeF& size) {
     Drawing thin;
-    thin.Background = drawing.Background;
-    thin.Scale = drawing.Scale;
-    thin.Texts = drawing.Texts;
-    thin.ReadoutVisible = drawing.ReadoutVisible;
-    thin.Crosshair = drawing.Crosshair;
-    if (!drawing.Scale || drawing.Items.empty() || size.isEmpty()) {
-        thin.Items = drawing.Items;
+    if (!drawing.Scale) {
+        thin = drawing;
         return thin;
     }
-    const UserScale& s = *drawing.Scale;
+    ThinningScratch scratch;
+    ThinForPainting(drawing, *drawing.Scale, size, thin, scratch);
+    return thin;
+}
+
+void ThinForPainting(const Drawing& drawing, const UserScale& view, const QSizeF& size, Drawing& out,
+                     ThinningScratch& scratch) {
+    out.Background = drawing.Background;
+    out.Scale = view;
+    out.Texts = drawing.Texts;
+    out.ReadoutVisible = drawing.ReadoutVisible;
+    out.Crosshair = drawing.Crosshair;
+    out.Items.clear();
+    if (drawing.Items.empty() || size.isEmpty()) {
+        out.Items = drawing.Items;
+        return;
+    }
+    const UserScale& s = view;
     const double sx = size.width() / static_cast<double>(s.Width);
     const double sy = size.height() / static_cast<double>(s.Height);
     const double ox = -static_cast<double>(s.Left) * sx;
@@ -73,8 +85,11 @@ Drawing ThinForPainting(const Drawing& drawing, const QSizeF& size) {
     // A direct-mapped table of what has been seen, walking from the last item back: a clash
     // only keeps an item that could have gone, never drops one that must stay.
     constexpr std::size_t kSlots = std::size_t{1} << 14;  // small enough to stay in the cache
-    std::vector<std::uint64_t> seen(kSlots, 0);
-    std::vector<char> keep(drawing.Items.size(), 1);
+    std::vector<std::uint64_t>& seen = scratch.Seen;
+    seen.assign(kSlots, 0);
+    std::vector<char>& keep = scratch.Keep;
+    keep.assign(drawing.Items.size(), 1);
+    std::size_t kept = drawing.Items.size();
     for (std::size_t i = drawing.Items.size(); i-- > 0;) {
         const Primitive& item = drawing.Items[i];
         if (item.Kind == PrimitiveKind::Text) {
@@ -87,16 +102,17 @@ Drawing ThinForPainting(const Drawing& drawing, const QSizeF& size) {
         std::uint64_t& slot = seen[*k & (kSlots - 1)];
         if (slot == *k) {
             keep[i] = 0;
+            --kept;
         } else {
             slot = *k;
         }
     }
+    out.Items.reserve(kept);
     for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
         if (keep[i] != 0) {
-            thin.Items.push_back(drawing.Items[i]);
+            out.Items.push_back(drawing.Items[i]);
         }
     }
-    return thin;
 }
 
 }  // namespace quillane

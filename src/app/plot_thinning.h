@@ -5,6 +5,9 @@
 
 #include <QSizeF>
 
+#include <cstdint>
+#include <vector>
+
 namespace quillane {
 
 // The items of `drawing` as they would show at `size` (device pixels), without those that a
@@ -13,5 +16,16 @@ namespace quillane {
 // ring and line onto the same pixels; painting each of them again is what would make a
 // keystroke slow. Later items win, so the picture stays the same. Texts are always kept.
 Drawing ThinForPainting(const Drawing& drawing, const QSizeF& size);
+
+// Working memory of the thinning, kept between pictures so that each one reuses it.
+struct ThinningScratch {
+    std::vector<std::uint64_t> Seen;
+    std::vector<char> Keep;
+};
+
+// The same for the picture shown with `view` as its scale (a zoomed view of it), written into
+// `out`, whose storage is reused, as is `scratch`'s. `out` takes `view` as its scale.
+void ThinForPainting(const Drawing& drawing, const UserScale& view, const QSizeF& size, Drawing& out,
+                     ThinningScratch& scratch);
 
 }  // namespace quillane

@@ -29,7 +29,7 @@ PlotView::PlotView(const QString& objectName, const QString& caption, QWidget* p
 }
 
 void PlotView::showDrawing(Drawing drawing) {
-    drawing_ = std::move(drawing);
+    spare_ = std::exchange(drawing_, std::move(drawing));
     paintedStale_ = true;
     if (drawing_.Crosshair) {
         setCursor(Qt::CrossCursor);
@@ -59,7 +59,11 @@ QPointF PlotView::drawingPositionAt(const QPointF& widgetPosition) const {
 void PlotView::paintEvent(QPaintEvent* /*e*/) {
     const QRect picture = contentsRect();
     if (paintedStale_ || paintedSize_ != picture.size()) {
-        painted_ = ThinForPainting(drawing_, QSizeF(picture.size()));
+        if (drawing_.Scale) {
+            ThinForPainting(drawing_, *drawing_.Scale, QSizeF(picture.size()), painted_, thinning_);
+        } else {
+            painted_ = drawing_;
+        }
         paintedSize_ = picture.size();
         paintedStale_ = false;
     }

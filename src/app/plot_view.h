@@ -1,9 +1,12 @@
 // A plot picture: paints a recorded Drawing at whatever size the window gives it.
 #pragma once
 
+#include "app/plot_thinning.h"
 #include "platform/drawing.h"
 
 #include <QFrame>
+
+#include <utility>
 
 namespace quillane {
 
@@ -20,6 +23,8 @@ public:
     // Shows a new picture. A completed plot also turns the mouse pointer into a crosshair,
     // which then stays.
     void showDrawing(Drawing drawing);
+    // The picture that the last showDrawing replaced, for the next plot to reuse its storage.
+    Drawing takeSpareDrawing() { return std::move(spare_); }
     // Clears the picture to the button face; the scale stays, as a cleared picture keeps it.
     void clearToButtonFace();
 
@@ -39,8 +44,10 @@ protected:
 private:
     QString caption_;
     Drawing drawing_ = FreshPicture();
+    Drawing spare_;
     // What gets painted: the drawing thinned for the current size, made again when either changes.
     Drawing painted_;
+    ThinningScratch thinning_;
     QSize paintedSize_;
     bool paintedStale_ = true;
     int replotCount_ = 0;

@@ -17,6 +17,8 @@ namespace quillane {
 // window then keeps its previous picture. A picture that cannot be drawn (D1 equal to D2, a
 // grid counter beyond 16 bits, values beyond the single-precision range) stops silently: the
 // result holds what was drawn up to there, at least the cleared background.
-std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan);
+// `recycled`: a picture no longer needed, whose storage the new one takes over.
+std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan,
+                                       Drawing recycled = {});
 
 }  // namespace quillane

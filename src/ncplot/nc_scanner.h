@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace quillane {
 
@@ -29,6 +30,10 @@ struct ScanState {
 // the previous value). Characters inside a comment never act, also when the line ends before
 // the comment does. Never fails: words it cannot evaluate leave their value unchanged.
 void ScanNcLine(ScanState& scan);
+
+// The same on `line` in place of LineText, which is left as it was: the plots scan every line
+// of a program where it lies instead of copying it first.
+void ScanNcLine(ScanState& scan, std::string_view line);
 
 // With ScanPos on a "G": collects the characters "+" to "9" that follow into WordText and leaves
 // ScanPos on the last of them (on the "G" when there are none).

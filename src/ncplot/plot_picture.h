@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace quillane::plot {
 
@@ -40,7 +41,17 @@ inline double Int(double value) { return std::floor(value); }
 // coordinates; anything else is a PictureFailure.
 class Picture {
 public:
-    explicit Picture(Color background) { drawing_.Background = background; }
+    // `recycled` lends its storage: a picture no longer shown, whose lists are emptied and
+    // filled again, so that a replot of a large program neither asks for fresh memory nor
+    // touches fresh pages.
+    explicit Picture(Color background, Drawing recycled = {}) : drawing_(std::move(recycled)) {
+        drawing_.Items.clear();
+        drawing_.Texts.clear();
+        drawing_.Scale.reset();
+        drawing_.ReadoutVisible = false;
+        drawing_.Crosshair = false;
+        drawing_.Background = background;
+    }
 
     // Room for the primitives a text of this size is likely to draw: a program line draws at
     // most a line and two rings, and most lines are longer than six characters. Growing the
@@ -101,6 +112,8 @@ void ForEachStep(double start, double end, double step, double low, double high,
 // Calls `afterScan(lineIndex)` after scanning each line of `text` that a CR LF ends. Every line
 // after the first starts with the LF of the CR LF before it, as the plots hand lines over; a last
 // line without CR LF is not scanned.
+// Lines are scanned where they lie; LineText ends up holding the last one, as if each had been
+// copied there in turn.
 template <class AfterScan>
 void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan) {
     std::size_t start = 0;
@@ -108,6 +121,8 @@ void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan
     const char* data = text.data();
     const std::size_t size = text.size();
     std::size_t from = 0;
+    std::string_view last;
+    bool scanned = false;
     while (from + 1 < size) {
         const void* cr = std::memchr(data + from, '\r', size - from - 1);
         if (cr == nullptr) break;
@@ -116,13 +131,15 @@ void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan
             from = end + 1;
             continue;
         }
-        scan.LineText.assign(data + start, end - start);
-        ScanNcLine(scan);
+        last = text.substr(start, end - start);
+        scanned = true;
+        ScanNcLine(scan, last);
         afterScan(index);
         if (index < INT32_MAX) ++index;
         start = end + 1;
         from = end + 1;
     }
+    if (scanned) scan.LineText.assign(last);
 }
 
 }  // namespace quillane::plot

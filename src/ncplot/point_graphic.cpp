@@ -5,13 +5,14 @@
 #include "platform/number_text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quillane {
 
-Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan) {
+Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan, Drawing recycled) {
     using namespace plot;
     const ShapeData& s = shape;
-    Picture picture(Background);
+    Picture picture(Background, std::move(recycled));
     picture.ReserveFor(plotText.size());
     try {
         picture.SetScale(-0.06 * s.Pitch, -Int(s.D1 / 2) - 1.7, 1.18 * s.Pitch, 1.3 * std::fabs(s.D1 - s.D2));

@@ -1,4 +1,5 @@
 // The current pane: focus colours, status texts, replotting on every change, the pane menu.
+#include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
 #include "app/status_panels.h"
@@ -246,6 +247,19 @@ private slots:
         // A lone CR or LF can only be a line break in a pane; it comes back as CR LF.
         window_->showProgramTexts("N1\rN2\nN3", "");
         QCOMPARE(window_->pointDataText(), std::string("N1\r\nN2\r\nN3"));
+    }
+
+    void thePlotsReadTheDocumentAsTheTextReadsIt() {
+        // The plots read the document's own text on every keystroke, not its plain-text copy;
+        // both must give the same program text: paragraph ends, a no-break space, text beyond
+        // ASCII and beyond the 16-bit plane, empty lines at either end.
+        const QString text = QString::fromUtf8("\nG00 X28.\xC2\xA0Z1.\n( \xE6\xA7\x8B \xF0\x9F\x94\xA7 )\n\n");
+        a_->setPlainText(text);
+        std::string buffer(3, 'x');
+        QCOMPARE(std::string(ToProgramText(*a_->document(), buffer)), ToProgramText(a_->toPlainText()));
+        // The buffer only grows; a shorter text read into it later is still whole.
+        a_->setPlainText(QStringLiteral("N1"));
+        QCOMPARE(std::string(ToProgramText(*a_->document(), buffer)), std::string("N1"));
     }
 
     void panesUseAFixedPitchTwelvePointFont() {
