@@ -101,6 +101,9 @@ private:
     void connectReplots();
     void replotPointData();
     void replotCuttingPath();
+    void runWaitingReplots();
+    void plotPointData();
+    void plotCuttingPath();
     void showReadout(const QPointF& drawingPosition);
     void adoptPlot(PlotView* view, Drawing drawing);
     ProgramPane* currentPane() const;

@@ -31,10 +31,12 @@ void MainWindow::connectReplots() {
     }
     connect(pointReplot_, &QTimer::timeout, this, &MainWindow::replotPointData);
     connect(programReplot_, &QTimer::timeout, this, &MainWindow::replotCuttingPath);
+    // The plots share one scan state that carries over from plot to plot, so they must run in
+    // the order of the changes: every replot first runs the one still waiting.
     const auto onChange = [](ProgramPane* pane, QTimer* later, auto replot) {
         return [pane, later, replot] {
             if (pane->document()->characterCount() <= kPromptReplotLimit) {
-                later->stop();
+                later->stop();  // this change is plotted now
                 replot();
             } else {
                 later->start();
@@ -47,12 +49,33 @@ void MainWindow::connectReplots() {
             onChange(txtDataB_, programReplot_, [this] { replotCuttingPath(); }));
 }
 
+void MainWindow::runWaitingReplots() {
+    if (pointReplot_->isActive()) {
+        pointReplot_->stop();
+        plotPointData();
+    }
+    if (programReplot_->isActive()) {
+        programReplot_->stop();
+        plotCuttingPath();
+    }
+}
+
 void MainWindow::replotPointData() {
+    runWaitingReplots();
+    plotPointData();
+}
+
+void MainWindow::replotCuttingPath() {
+    runWaitingReplots();
+    plotCuttingPath();
+}
+
+void MainWindow::plotPointData() {
     const std::string_view text = ToProgramText(*txtDataA_->document(), plotText_);
     adoptPlot(Picture1_, PlotPointData(text, generator_.Shape, scan_, Picture1_->takeSpareDrawing()));
 }
 
-void MainWindow::replotCuttingPath() {
+void MainWindow::plotCuttingPath() {
     // Before the first Program Output there is no extent to draw to: the picture stays.
     const std::string_view text = ToProgramText(*txtDataB_->document(), plotText_);
     if (std::optional<Drawing> drawing = PlotCuttingPath(text, generator_, scan_, Picture2_->takeSpareDrawing())) {

@@ -29,6 +29,11 @@ PlotView::PlotView(const QString& objectName, const QString& caption, QWidget* p
 }
 
 void PlotView::showDrawing(Drawing drawing) {
+    // A plot that stopped before it could set a scale leaves the picture's scale as it was,
+    // and with it the read-out's units.
+    if (!drawing.Scale) {
+        drawing.Scale = drawing_.Scale;
+    }
     spare_ = std::exchange(drawing_, std::move(drawing));
     paintedStale_ = true;
     if (drawing_.Crosshair) {

@@ -174,6 +174,24 @@ private slots:
         QCOMPARE(plot2_->replotCount(), count + 1);
     }
 
+    void aWaitingReplotRunsBeforeTheNextOne() {
+        // The plots share their scan state: a change to the small pane must not overtake the
+        // waiting replot of the large one, nor leave it to run a second time.
+        GiveShape(*window_);
+        std::string program;
+        while (program.size() < 2'400'000) program += "G00 X32. Z17.7\r\nG32 Z-80. F12.7\r\n";
+        window_->showProgramTexts("", program);
+        QTRY_VERIFY(!plot2_->drawing().Items.empty());
+        const int programCount = plot2_->replotCount();
+        const int pointCount = plot1_->replotCount();
+        b_->insertPlainText(QStringLiteral("("));
+        a_->insertPlainText(QStringLiteral("N001 X32 Z1\n"));
+        QCOMPARE(plot2_->replotCount(), programCount + 1);
+        QCOMPARE(plot1_->replotCount(), pointCount + 1);
+        QTest::qWait(20);
+        QCOMPARE(plot2_->replotCount(), programCount + 1);
+    }
+
     void settingTheSameTextDoesNotReplot() {
         window_->showProgramTexts("N001 X32\r\n", "");
         const int count1 = plot1_->replotCount();

@@ -81,6 +81,16 @@ private slots:
         QCOMPARE(at.y(), 20 * twipsPerPixel);
     }
 
+    void aPlotThatStopsBeforeItsScaleKeepsThePreviousOne() {
+        Drawing scaled;
+        scaled.Scale = UserScale{-10, -20, 100, 50};
+        plot1_->showDrawing(scaled);
+        const QPointF corner = plot1_->contentsRect().topLeft();
+        QCOMPARE(plot1_->drawingPositionAt(corner), QPointF(-10, -20));
+        plot1_->showDrawing(Drawing{});  // stopped before it could set one
+        QCOMPARE(plot1_->drawingPositionAt(corner), QPointF(-10, -20));
+    }
+
     void resizingRepaintsWithoutReplotting() {
         GiveShape(*window_);
         window_->loadTrvStandardExample();
