@@ -4,18 +4,14 @@
 #include "platform/number_text.h"
 
 namespace quillane {
-namespace {
-
 // A single-precision value holds seven digits; it is rounded as the number those digits show.
-std::string ThreeDecimals(float value) {
+std::string ReadoutNumber(float value) {
     return FormatPattern(NumericValue(GeneralNumberText(value)), "###0.000");
 }
 
-}  // namespace
-
 std::string ReadoutText(float x, float y) {
     const float diameter = -2.0f * y;
-    return "  X" + ThreeDecimals(diameter) + "  Z" + ThreeDecimals(x);
+    return "  X" + ReadoutNumber(diameter) + "  Z" + ReadoutNumber(x);
 }
 
 }  // namespace quillane

@@ -13,4 +13,8 @@ inline constexpr const char* CuttingGraphicTitle = "Cutting Graphic";
 // each with three decimals ("  X31.500  Z-50.123"). The caller ends the line.
 std::string ReadoutText(float x, float y);
 
+// One value of the read-out: a single-precision value rounded, as the number its seven digits
+// show, to "###0.000".
+std::string ReadoutNumber(float value);
+
 }  // namespace quillane
