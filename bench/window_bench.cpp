@@ -1,4 +1,5 @@
-// Cost of one keystroke in a large program pane: text change, scan, drawing and paint.
+// Cost of one keystroke in a large program pane (text change, scan, drawing and paint), and of
+// the events that only look: a caret move, a mouse move over a plot, a zoom step.
 #include "app/main_window.h"
 #include "app/plot_thinning.h"
 #include "app/plot_view.h"
@@ -8,7 +9,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -102,6 +106,50 @@ void PaintOnly(benchmark::State& state, MainWindow* window) {
     for (auto _ : state) plot->repaint();
 }
 
+// The caret one line down or up in the large standard program, with the pass it lands on
+// lit up in all four views, until the screen shows it.
+void CaretMove(benchmark::State& state, MainWindow* window) {
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    pane->setFocus();
+    QTextCursor cursor = pane->textCursor();
+    cursor.setPosition(pane->document()->characterCount() / 2);
+    pane->setTextCursor(cursor);
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        const Qt::Key k = step++ % 2 == 0 ? Qt::Key_Down : Qt::Key_Up;
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(pane, &press);
+        QApplication::processEvents();
+    }
+}
+
+// The mouse moving over the cutting graphic: the read-out follows it.
+void MouseMove(benchmark::State& state, MainWindow* window) {
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    int step = 0;
+    for (auto _ : state) {
+        const QPointF at(100 + step++ % 50, 80);
+        QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(plot, &move);
+        QApplication::processEvents();
+    }
+}
+
+// One notch of the wheel over the cutting graphic, in and out by turns, until it is painted.
+void WheelZoom(benchmark::State& state, MainWindow* window) {
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    int step = 0;
+    for (auto _ : state) {
+        const QPointF at(120, 90);
+        QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, step++ % 2 == 0 ? 120 : -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        QApplication::processEvents();
+    }
+    plot->resetView();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,6 +174,15 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)
         ->ComputeStatistics("least", least);
+    using Run = void (*)(benchmark::State&, MainWindow*);
+    for (auto [name, run] : {std::pair<const char*, Run>{"CaretMove/1MB", CaretMove},
+                             std::pair<const char*, Run>{"MouseMove/1MB", MouseMove},
+                             std::pair<const char*, Run>{"WheelZoom/1MB", WheelZoom}}) {
+        benchmark::RegisterBenchmark(name, run, &window)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(5)
+            ->ComputeStatistics("least", least);
+    }
     benchmark::RegisterBenchmark("ReadPane/1MB", ReadPane, &window)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PlotCuttingPath/1MB", PlotOnly, &window)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Thin/1MB", ThinOnly, &window)->Unit(benchmark::kMillisecond);

@@ -64,9 +64,11 @@ MainWindow::MainWindow(std::unique_ptr<SingleInstanceGuard> guard, QWidget* pare
     createActions();
     createMenus();
     createToolBar();
+    createMeasureButton();
     createReadout();
     createStatusBar();
     connectPaneEvents();
+    connectLinks();
     connectDialogs();
     readSettings();
     generator_.PassCounter = 1;
@@ -86,8 +88,8 @@ void MainWindow::createPanes() {
 }
 
 void MainWindow::createPlots() {
-    Picture1_ = new PlotView(QStringLiteral("Picture1"), QStringLiteral("Point Graphic"), client_);
-    Picture2_ = new PlotView(QStringLiteral("Picture2"), QStringLiteral("Cutting Graphic"), client_);
+    Picture1_ = new PlotView(QStringLiteral("Picture1"), QStringLiteral("Point Graphic"), PlotKind::PointData, client_);
+    Picture2_ = new PlotView(QStringLiteral("Picture2"), QStringLiteral("Cutting Graphic"), PlotKind::CuttingPath, client_);
     Line1_ = EtchedLine(client_, QStringLiteral("Line1"), QPalette::Dark);
     Line2_ = EtchedLine(client_, QStringLiteral("Line2"), QPalette::Light);
 }

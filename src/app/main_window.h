@@ -12,7 +12,9 @@
 
 #include <QMainWindow>
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -76,6 +78,7 @@ signals:
     void aboutRequested();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -105,7 +108,17 @@ private:
     void plotPointData();
     void plotCuttingPath();
     void showReadout(const QPointF& drawingPosition);
-    void adoptPlot(PlotView* view, Drawing drawing);
+    void adoptPlot(PlotView* view, Drawing drawing, double zOffset = 0);
+
+    void createMeasureButton();
+    void connectLinks();
+    void followCaret(ProgramPane* pane);
+    void putCaretOn(ProgramPane* pane, int line);
+    void stepPass(ProgramPane* pane, PlotView* plot, int step);
+    PlotView* plotOf(const ProgramPane* pane) const;
+    std::optional<std::size_t> currentPass() const;
+    void refreshLinks();
+    QString passToolTipInPane(ProgramPane* pane, const QPoint& viewportPosition) const;
     ProgramPane* currentPane() const;
     void toggleInsertMode();
     void showSaveError(const QString& text);
@@ -138,6 +151,9 @@ private:
     KeyboardLocks* keyboardLocks_ = nullptr;
     QTimer* pointReplot_ = nullptr;    // replots of a very large pane wait for a pause in typing
     QTimer* programReplot_ = nullptr;
+    ProgramPane* linkPane_ = nullptr;  // whose caret line, and its pass, the views light up
+    double pointPlotZOffset_ = 0;      // the start point Z the point graphic was drawn from
+    QAction* measureAction_ = nullptr;
 
     QMenu* mnuFile_ = nullptr;
     QMenu* mnuEdit_ = nullptr;

@@ -72,7 +72,9 @@ void MainWindow::replotCuttingPath() {
 
 void MainWindow::plotPointData() {
     const std::string_view text = ToProgramText(*txtDataA_->document(), plotText_);
-    adoptPlot(Picture1_, PlotPointData(text, generator_.Shape, scan_, Picture1_->takeSpareDrawing()));
+    pointPlotZOffset_ = generator_.Shape.StartPointZ;
+    adoptPlot(Picture1_, PlotPointData(text, generator_.Shape, scan_, Picture1_->takeSpareDrawing()),
+              pointPlotZOffset_);
 }
 
 void MainWindow::plotCuttingPath() {
@@ -83,11 +85,13 @@ void MainWindow::plotCuttingPath() {
     }
 }
 
-void MainWindow::adoptPlot(PlotView* view, Drawing drawing) {
+void MainWindow::adoptPlot(PlotView* view, Drawing drawing, double zOffset) {
     if (drawing.ReadoutVisible) {
         Picture3_->show();
     }
-    view->showDrawing(std::move(drawing));
+    view->showDrawing(std::move(drawing), zOffset);
+    // The new picture's links: the caret's line and pass are found in it again.
+    refreshLinks();
 }
 
 void MainWindow::replotNonEmptyPanes() {

@@ -1,19 +1,29 @@
-// A plot picture: paints a recorded Drawing at whatever size the window gives it.
+// A plot picture: paints a recorded Drawing at whatever size the window gives it, with the
+// emphasis, measurement and texts that the user's picking adds on top.
 #include "app/plot_view.h"
 
 #include "app/main_layout.h"
 #include "app/plot_thinning.h"
 #include "platform/drawing_painter.h"
 
-#include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <utility>
 
 namespace quillane {
+namespace {
 
-PlotView::PlotView(const QString& objectName, const QString& caption, QWidget* parent)
-    : QFrame(parent), caption_(caption) {
+// Emphasis over the plot's own colours: a pass in orange, its current line in white on top.
+const QColor PassColour(255, 140, 0);
+const QColor LineColour(255, 255, 255);
+constexpr double EmphasisWidth = 3;
+const QColor MeasureColour(0, 255, 127);
+
+}  // namespace
+
+PlotView::PlotView(const QString& objectName, const QString& caption, PlotKind kind, QWidget* parent)
+    : QFrame(parent), caption_(caption), kind_(kind) {
     setObjectName(objectName);
     // A sunken border, as a picture box has: the picture inside it stays clear of the pane edges.
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -28,13 +38,24 @@ PlotView::PlotView(const QString& objectName, const QString& caption, QWidget* p
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PlotView::showDrawing(Drawing drawing) {
+void PlotView::showDrawing(Drawing drawing, double zOffset) {
     // A plot that stopped before it could set a scale leaves the picture's scale as it was,
     // and with it the read-out's units.
     if (!drawing.Scale) {
         drawing.Scale = drawing_.Scale;
     }
+    // A new extent (a new Program Output) starts at its own scale; an edit keeps the view.
+    if (drawing.Scale != drawing_.Scale) {
+        zoom_.reset();
+        measurePoints_.clear();
+    }
     spare_ = std::exchange(drawing_, std::move(drawing));
+    links_ = PlotLinks(drawing_, kind_);
+    zOffset_ = zOffset;
+    // Whoever emphasised the old picture's items says again what to emphasise in this one.
+    lineItems_.clear();
+    passItems_ = {};
+    passLabel_.clear();
     paintedStale_ = true;
     if (drawing_.Crosshair) {
         setCursor(Qt::CrossCursor);
@@ -46,26 +67,74 @@ void PlotView::showDrawing(Drawing drawing) {
 void PlotView::clearToButtonFace() {
     drawing_.Background = Color::System(ColorRole::ButtonFace);
     drawing_.Items.clear();
+    links_ = PlotLinks();
+    lineItems_.clear();
+    passItems_ = {};
+    passLabel_.clear();
+    measurePoints_.clear();
     paintedStale_ = true;
     ++replotCount_;
     update();
 }
 
+std::optional<UserScale> PlotView::shownScale() const {
+    if (zoom_) return zoom_;
+    return drawing_.Scale;
+}
+
 QPointF PlotView::drawingPositionAt(const QPointF& widgetPosition) const {
-    const QPointF p = DrawingPosition(drawing_, QRectF(contentsRect()), widgetPosition);
-    if (drawing_.Scale) {
-        return p;
+    const QRectF picture(contentsRect());
+    if (const std::optional<UserScale> scale = shownScale()) {
+        return DrawingPosition(*scale, picture, widgetPosition);
     }
+    const QPointF p = widgetPosition - picture.topLeft();
     const double twipsPerPixelX = kTwipsPerInch / logicalDpiX();
     const double twipsPerPixelY = kTwipsPerInch / logicalDpiY();
     return {p.x() * twipsPerPixelX, p.y() * twipsPerPixelY};
 }
 
+std::optional<QPointF> PlotView::widgetPositionOf(const DrawPoint& at) const {
+    const std::optional<UserScale> scale = shownScale();
+    if (!scale) return std::nullopt;
+    return DevicePosition(*scale, QRectF(contentsRect()), at);
+}
+
+void PlotView::setHighlight(std::vector<ItemRange> lineItems, ItemRange passItems, const QString& passLabel) {
+    if (lineItems == lineItems_ && passItems == passItems_ && passLabel == passLabel_) return;
+    lineItems_ = std::move(lineItems);
+    passItems_ = passItems;
+    passLabel_ = passLabel;
+    update();
+}
+
+void PlotView::setMeasuring(bool on) {
+    if (on == measuring_) return;
+    measuring_ = on;
+    measurePoints_.clear();
+    update();
+}
+
+QString PlotView::measurementText() const {
+    if (measurePoints_.size() < 2) return {};
+    return QString::fromStdString(MeasurementText(Measure(measurePoints_[0], measurePoints_[1])));
+}
+
+void PlotView::setShowExtents(bool on) {
+    showExtents_ = on;
+    update();
+}
+
+QString PlotView::extentsText() const {
+    const std::optional<PlotExtents> extents = links_.Extents();
+    return extents ? QString::fromStdString(ExtentsText(*extents, zOffset_)) : QString();
+}
+
 void PlotView::paintEvent(QPaintEvent* /*e*/) {
     const QRect picture = contentsRect();
+    const std::optional<UserScale> scale = shownScale();
     if (paintedStale_ || paintedSize_ != picture.size()) {
-        if (drawing_.Scale) {
-            ThinForPainting(drawing_, *drawing_.Scale, QSizeF(picture.size()), painted_, thinning_);
+        if (scale) {
+            ThinForPainting(drawing_, *scale, QSizeF(picture.size()), painted_, thinning_);
         } else {
             painted_ = drawing_;
         }
@@ -74,17 +143,65 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     }
     QPainter painter(this);
     PaintDrawing(painter, painted_, QRectF(picture), palette());
+    if (scale) {
+        const QRectF target(picture);
+        if (!passItems_.Empty()) {
+            PaintEmphasised(painter, drawing_, passItems_.First, passItems_.End, *scale, target, PassColour,
+                            EmphasisWidth);
+        }
+        for (const ItemRange& r : lineItems_) {
+            PaintEmphasised(painter, drawing_, r.First, r.End, *scale, target, LineColour, EmphasisWidth);
+        }
+    }
+    paintOverlay(painter);
     drawFrame(&painter);
+}
+
+void PlotView::paintOverlay(QPainter& painter) {
+    const QRectF picture(contentsRect());
+    painter.save();
+    painter.setClipRect(picture);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+
+    // The measured points, snapped where they were, and the line between them.
+    std::vector<QPointF> marks;
+    for (const DrawPoint& p : measurePoints_) {
+        if (const std::optional<QPointF> at = widgetPositionOf(p)) marks.push_back(*at);
+    }
+    painter.setPen(QPen(MeasureColour, 1, Qt::DashLine));
+    if (marks.size() == 2) painter.drawLine(marks[0], marks[1]);
+    painter.setPen(QPen(MeasureColour, 1.5));
+    for (const QPointF& m : marks) painter.drawRect(QRectF(m.x() - 4, m.y() - 4, 8, 8));
+
+    // Texts in the top right corner, where the plots put no labels of their own.
+    QStringList lines;
+    if (!passLabel_.isEmpty()) lines << passLabel_;
+    if (measuring_) lines << (measurePoints_.size() < 2 ? QStringLiteral("Measure: click two points") : measurementText());
+    else if (measurePoints_.size() == 2) lines << measurementText();
+    if (showExtents_ && links_.Extents()) lines << extentsText();
+    if (!lines.isEmpty()) {
+        QFont font = this->font();
+        font.setPointSize(9);
+        painter.setFont(font);
+        const QFontMetricsF metrics(font, this);
+        double width = 0;
+        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+        const double lineHeight = metrics.height();
+        QRectF box(picture.right() - width - 12, picture.top() + 4, width + 8, lineHeight * lines.size() + 4);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 190));
+        painter.drawRect(box);
+        painter.setPen(Qt::white);
+        for (int i = 0; i < lines.size(); ++i) {
+            painter.drawText(QPointF(box.left() + 4, box.top() + 2 + lineHeight * i + metrics.ascent()), lines[i]);
+        }
+    }
+    painter.restore();
 }
 
 void PlotView::focusInEvent(QFocusEvent* e) {
     QFrame::focusInEvent(e);
     emit gotFocus();
-}
-
-void PlotView::mouseMoveEvent(QMouseEvent* e) {
-    emit mouseMovedTo(drawingPositionAt(e->position()));
-    QFrame::mouseMoveEvent(e);
 }
 
 }  // namespace quillane

@@ -194,6 +194,22 @@ void DrawWindowIcon(QPainter& p) {
     p.drawPolygon(QPolygonF({QPointF(12, 18.5), QPointF(9, 23.5), QPointF(15, 23.5)}));
 }
 
+void DrawMeasure(QPainter& p) {
+    // A rule laid across two marked points.
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(250, 214, 92));
+    p.save();
+    p.translate(12, 12);
+    p.rotate(-35);
+    p.drawRect(QRectF(-11, -3.5, 22, 7));
+    for (qreal x = -8; x <= 8; x += 4) p.drawLine(QPointF(x, -3.5), QPointF(x, x == 0 ? 1 : -0.5));
+    p.restore();
+    p.setPen(QPen(kBlue, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(4, 20), 2.2, 2.2);
+    p.drawEllipse(QPointF(20, 4), 2.2, 2.2);
+}
+
 }  // namespace
 
 QIcon ToolIcon(const QString& key) {
@@ -203,7 +219,8 @@ QIcon ToolIcon(const QString& key) {
     };
     constexpr Entry artworks[] = {{"New", DrawNew},     {"Square", DrawSquare}, {"Save", DrawSave},
                                   {"Undo", DrawUndo},   {"Cut", DrawCut},       {"Copy", DrawCopy},
-                                  {"CopyAll", DrawCopyAll}, {"Paste", DrawPaste}, {"Exit", DrawExit}};
+                                  {"CopyAll", DrawCopyAll}, {"Paste", DrawPaste}, {"Exit", DrawExit},
+                                  {"Measure", DrawMeasure}};
     for (const auto& [name, draw] : artworks) {
         if (key == QLatin1String(name)) {
             return Render(draw);

@@ -7,7 +7,7 @@
 namespace quillane {
 
 // Icon for a tool-bar key ("New", "Square", "Save", "Undo", "Cut", "Copy", "CopyAll",
-// "Paste", "Exit"); an unknown key gives an empty icon.
+// "Paste", "Exit", and "Measure" for the plots' measure mode); an unknown key gives an empty icon.
 QIcon ToolIcon(const QString& key);
 QIcon QuillaneWindowIcon();
 

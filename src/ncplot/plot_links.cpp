@@ -153,15 +153,18 @@ std::optional<std::size_t> PlotLinks::PassOfLine(int line) const {
 
 std::optional<std::size_t> NearestMove(const Drawing& drawing, DrawPoint at, PixelsPerUnit scale, double tolerance) {
     std::optional<std::size_t> best;
-    double bestDistance = tolerance * tolerance;
+    double bestScore = 0;
     for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
         const Primitive& item = drawing.Items[i];
         if (!IsMove(item)) continue;
         const DrawPoint to = item.Kind == PrimitiveKind::Line ? item.To : item.At;
-        const double d = PixelDistanceSquared(at, item.At, to, scale);
-        // Later items lie on top: on a tie they are the ones under the mouse.
-        if (d <= bestDistance) {
-            bestDistance = d;
+        const double d = std::sqrt(PixelDistanceSquared(at, item.At, to, scale));
+        if (!(d <= tolerance)) continue;
+        // Where moves meet, the one that ends there made the point: a little of the distance
+        // to each move's end counts too. Later items lie on top: on a tie they win.
+        const double score = d + 0.05 * std::sqrt(PixelDistanceSquared(at, to, to, scale));
+        if (!best || score <= bestScore) {
+            bestScore = score;
             best = i;
         }
     }

@@ -69,7 +69,7 @@ struct PixelsPerUnit {
 };
 
 // The plotted move or point (a line or dot that an NC line drew) nearest `at`, if one lies
-// within `tolerance` pixels.
+// within `tolerance` pixels. Where moves meet, the one that ends there is picked.
 std::optional<std::size_t> NearestMove(const Drawing& drawing, DrawPoint at, PixelsPerUnit scale, double tolerance);
 
 // The end point of a plotted move (or a plotted point) nearest `at`, if one lies within

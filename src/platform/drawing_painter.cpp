@@ -72,86 +72,138 @@ QColor PaintColor(const Color& color, const QPalette& palette) {
     return QColor(color.Red, color.Green, color.Blue);
 }
 
-void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target, const QPalette& palette) {
-    painter.save();
-    painter.setClipRect(target);
-    painter.fillRect(target, PaintColor(drawing.Background, palette));
-    if (!drawing.Scale || target.isEmpty()) {
-        painter.restore();
-        return;
-    }
-    const Mapping map = MappingFor(*drawing.Scale, target);
-    // Items are clipped against a slightly larger box so that lines on the border still show.
-    const QRectF box = target.adjusted(-2, -2, 2, 2);
-    const QFont baseFont = painter.font();
-    int currentFontSize = -1;  // none set yet
-    std::optional<QFontMetricsF> metrics;  // made for the first text: pictures without texts need no fonts
+namespace {
 
-    for (const Primitive& item : drawing.Items) {
-        const QColor colour = PaintColor(item.Colour, palette);
+// How items are painted: as recorded, or emphasised in one colour with wider lines.
+struct Emphasis {
+    std::optional<QColor> Colour;
+    double Width = 1;
+};
+
+class ItemPainter {
+public:
+    ItemPainter(QPainter& painter, const Drawing& drawing, const UserScale& scale, const QRectF& target,
+                const QPalette& palette, Emphasis emphasis = {})
+        : painter_(painter),
+          drawing_(drawing),
+          map_(MappingFor(scale, target)),
+          // Items are clipped against a slightly larger box so that lines on the border still show.
+          box_(target.adjusted(-2, -2, 2, 2)),
+          target_(target),
+          palette_(palette),
+          emphasis_(emphasis),
+          baseFont_(painter.font()) {}
+
+    void Paint(const Primitive& item) {
+        const QColor colour = emphasis_.Colour.value_or(PaintColor(item.Colour, palette_));
+        const double width = emphasis_.Width;
         switch (item.Kind) {
             case PrimitiveKind::Line: {
-                QPointF a = map.Device(item.At), b = map.Device(item.To);
-                if (!ClipSegment(a, b, box)) break;
-                QPen pen(colour, 1, item.Style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-                pen.setCapStyle(Qt::FlatCap);
-                painter.setRenderHint(QPainter::Antialiasing, false);
-                painter.setPen(pen);
-                painter.drawLine(a, b);
+                QPointF a = map_.Device(item.At), b = map_.Device(item.To);
+                if (!ClipSegment(a, b, box_)) break;
+                QPen pen(colour, width, item.Style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+                pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
+                painter_.setRenderHint(QPainter::Antialiasing, width > 1);
+                painter_.setPen(pen);
+                painter_.drawLine(a, b);
                 break;
             }
             case PrimitiveKind::Dot: {
-                const QPointF p = map.Device(item.At);
-                if (!Finite(p) || !box.contains(p)) break;
-                painter.setRenderHint(QPainter::Antialiasing, true);
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(colour);
-                painter.drawEllipse(p, 1.5, 1.5);
-                painter.setBrush(Qt::NoBrush);
+                const QPointF p = map_.Device(item.At);
+                if (!Finite(p) || !box_.contains(p)) break;
+                painter_.setRenderHint(QPainter::Antialiasing, true);
+                painter_.setPen(Qt::NoPen);
+                painter_.setBrush(colour);
+                const double r = 1.5 * width;
+                painter_.drawEllipse(p, r, r);
+                painter_.setBrush(Qt::NoBrush);
                 break;
             }
             case PrimitiveKind::Circle: {
-                const QPointF c = map.Device(item.At);
-                const double r = std::fabs(static_cast<double>(item.Radius) * map.ScaleX);
+                const QPointF c = map_.Device(item.At);
+                const double r = std::fabs(static_cast<double>(item.Radius) * map_.ScaleX);
                 if (!Finite(c) || !std::isfinite(r)) break;
-                if (!box.adjusted(-r, -r, r, r).contains(c)) break;
+                if (!box_.adjusted(-r, -r, r, r).contains(c)) break;
                 // A ring larger than the picture shows as its visible arcs; one that big tells
                 // nothing and would only cost time, so it is left out.
-                if (r > 4 * std::max(target.width(), target.height())) break;
-                painter.setRenderHint(QPainter::Antialiasing, true);
-                painter.setPen(QPen(colour, 1));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawEllipse(c, r, r);
+                if (r > 4 * std::max(target_.width(), target_.height())) break;
+                painter_.setRenderHint(QPainter::Antialiasing, true);
+                painter_.setPen(QPen(colour, width));
+                painter_.setBrush(Qt::NoBrush);
+                painter_.drawEllipse(c, r, r);
                 break;
             }
             case PrimitiveKind::Text: {
-                const QPointF p = map.Device(item.At);
-                if (!Finite(p) || item.Text >= drawing.Texts.size() || drawing.Texts[item.Text].empty()) break;
-                if (item.FontSize != currentFontSize) {
-                    QFont font = baseFont;
+                if (emphasis_.Colour) break;  // emphasis is for what the program drew
+                const QPointF p = map_.Device(item.At);
+                if (!Finite(p) || item.Text >= drawing_.Texts.size() || drawing_.Texts[item.Text].empty()) break;
+                if (item.FontSize != currentFontSize_) {
+                    QFont font = baseFont_;
                     font.setPointSize(std::max(1, static_cast<int>(item.FontSize)));
-                    painter.setFont(font);
-                    metrics.emplace(font, painter.device());
-                    currentFontSize = item.FontSize;
+                    painter_.setFont(font);
+                    metrics_.emplace(font, painter_.device());
+                    currentFontSize_ = item.FontSize;
                 }
-                const std::string& raw = drawing.Texts[item.Text];
+                const std::string& raw = drawing_.Texts[item.Text];
                 const QString text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
-                const QRectF bounds(p.x(), p.y(), metrics->horizontalAdvance(text), metrics->height());
-                if (!bounds.intersects(box)) break;
-                painter.setRenderHint(QPainter::Antialiasing, true);
-                painter.setRenderHint(QPainter::TextAntialiasing, true);
-                painter.setPen(colour);
-                painter.drawText(QPointF(p.x(), p.y() + metrics->ascent()), text);
+                const QRectF bounds(p.x(), p.y(), metrics_->horizontalAdvance(text), metrics_->height());
+                if (!bounds.intersects(box_)) break;
+                painter_.setRenderHint(QPainter::Antialiasing, true);
+                painter_.setRenderHint(QPainter::TextAntialiasing, true);
+                painter_.setPen(colour);
+                painter_.drawText(QPointF(p.x(), p.y() + metrics_->ascent()), text);
                 break;
             }
         }
     }
+
+private:
+    QPainter& painter_;
+    const Drawing& drawing_;
+    Mapping map_;
+    QRectF box_;
+    QRectF target_;
+    const QPalette& palette_;
+    Emphasis emphasis_;
+    QFont baseFont_;
+    int currentFontSize_ = -1;              // none set yet
+    std::optional<QFontMetricsF> metrics_;  // made for the first text: pictures without texts need no fonts
+};
+
+}  // namespace
+
+void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target, const QPalette& palette) {
+    painter.save();
+    painter.setClipRect(target);
+    painter.fillRect(target, PaintColor(drawing.Background, palette));
+    if (drawing.Scale && !target.isEmpty()) {
+        ItemPainter items(painter, drawing, *drawing.Scale, target, palette);
+        for (const Primitive& item : drawing.Items) items.Paint(item);
+    }
+    painter.restore();
+}
+
+void PaintEmphasised(QPainter& painter, const Drawing& drawing, std::size_t first, std::size_t end,
+                     const UserScale& scale, const QRectF& target, const QColor& colour, double width) {
+    if (target.isEmpty()) return;
+    painter.save();
+    painter.setClipRect(target);
+    ItemPainter items(painter, drawing, scale, target, QPalette(), Emphasis{colour, width});
+    for (std::size_t i = first; i < end && i < drawing.Items.size(); ++i) items.Paint(drawing.Items[i]);
     painter.restore();
 }
 
 QPointF DrawingPosition(const Drawing& drawing, const QRectF& target, const QPointF& device) {
-    if (!drawing.Scale || target.width() == 0 || target.height() == 0) return device - target.topLeft();
-    const UserScale& s = *drawing.Scale;
+    if (!drawing.Scale) return device - target.topLeft();
+    return DrawingPosition(*drawing.Scale, target, device);
+}
+
+QPointF DevicePosition(const UserScale& s, const QRectF& target, const DrawPoint& at) {
+    return MappingFor(s, target).Device(at);
+}
+
+QPointF DrawingPosition(const UserScale& s, const QRectF& target, const QPointF& device) {
+    if (target.width() == 0 || target.height() == 0) return device - target.topLeft();
     return {static_cast<double>(s.Left) + (device.x() - target.left()) * static_cast<double>(s.Width) / target.width(),
             static_cast<double>(s.Top) + (device.y() - target.top()) * static_cast<double>(s.Height) / target.height()};
 }

@@ -9,6 +9,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <cstddef>
+
 namespace quillane {
 
 // The colour to paint: RGB colours as they are, system colours from `palette`
@@ -25,8 +27,18 @@ QColor PaintColor(const Color& color, const QPalette& palette);
 void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target,
                   const QPalette& palette = QPalette());
 
+// Paints items [first, end) of `drawing` over what is painted already, all in `colour`, lines and
+// rings `width` pixels wide and dots as large again: emphasis on what a program line drew.
+// Texts are left out.
+void PaintEmphasised(QPainter& painter, const Drawing& drawing, std::size_t first, std::size_t end,
+                     const UserScale& scale, const QRectF& target, const QColor& colour, double width);
+
 // Drawing coordinates of a device position, for the read-out under the mouse. Without a scale
 // the position relative to the top-left corner of `target`, in device pixels.
 QPointF DrawingPosition(const Drawing& drawing, const QRectF& target, const QPointF& device);
+// The same for a picture shown at `scale` (a zoomed view of it).
+QPointF DrawingPosition(const UserScale& scale, const QRectF& target, const QPointF& device);
+// Device position of a drawing point on a picture shown at `scale`.
+QPointF DevicePosition(const UserScale& scale, const QRectF& target, const DrawPoint& at);
 
 }  // namespace quillane

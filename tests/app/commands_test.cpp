@@ -68,7 +68,9 @@ private slots:
             seen << button->data().toString() + QLatin1Char('=') + button->toolTip();
         }
         QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save", "|", "Undo=Undo",
-                                    "Cut=Cut", "Copy=Copy", "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit"}));
+                                    "Cut=Cut", "Copy=Copy", "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit",
+                                    // and after the nine, the plots' measure toggle
+                                    "|", "Measure=Measure on the plots (M)"}));
     }
 
     void copyTakesTheSelection() {

@@ -168,8 +168,15 @@ TEST(PlotLinks, NearestMoveAndEndPointWithinAFewPixels) {
     const PixelsPerUnit ten{10, 10};  // 10 pixels a unit
     EXPECT_EQ(NearestMove(d, {5, 0.3F}, ten, 4), 1U);
     EXPECT_FALSE(NearestMove(d, {5, 0.5F}, ten, 4).has_value());  // 5 pixels off; the grid is not a move
-    // Where both end, the later one lies on top.
-    EXPECT_EQ(NearestMove(d, {10, 0}, ten, 4), 2U);
+    // Where two moves meet, the one that ends there made the point.
+    EXPECT_EQ(NearestMove(d, {10, 0}, ten, 4), 1U);
+    EXPECT_EQ(NearestMove(d, {10, -0.1F}, ten, 4), 1U);
+    EXPECT_EQ(NearestMove(d, {10, -1}, ten, 4), 2U);
+    // Of two moves drawn over each other, the later one lies on top.
+    Primitive again = b;
+    again.NcLine = 9;
+    d.Items.push_back(again);
+    EXPECT_EQ(NearestMove(d, {10, -2}, ten, 4), 3U);
     const std::optional<DrawPoint> end = NearestEndPoint(d, {9.7F, -0.2F}, ten, 4);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(*end, DrawPoint(10, 0));

@@ -1,0 +1,200 @@
+// A plot picture's mouse and keys: zoom about the mouse, pan, pick a move, step through the
+// passes, measure.
+#include "app/plot_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace quillane {
+namespace {
+
+// How far the view may go from the picture's own scale: closer than a hundred-thousandth of it
+// the single-precision scale runs out of digits; further away there is nothing more to see.
+constexpr double kMostMagnified = 1e5;
+constexpr double kLeastMagnified = 0.05;
+// One notch of the wheel, and one press of + or -.
+constexpr double kZoomStep = 1.25;
+// How near, in pixels, a click must come to a move to pick it, or to an end point to snap.
+constexpr double kPickTolerance = 5;
+constexpr double kSnapTolerance = 6;
+
+DrawPoint ToDrawPoint(const QPointF& p) { return DrawPoint(p.x(), p.y()); }
+
+}  // namespace
+
+void PlotView::setZoom(std::optional<UserScale> zoom) {
+    if (zoom == zoom_) return;
+    zoom_ = zoom;
+    paintedStale_ = true;
+    update();
+}
+
+void PlotView::zoomAt(const QPointF& widgetPosition, double factor) {
+    const std::optional<UserScale> shown = shownScale();
+    const QRectF picture(contentsRect());
+    if (!shown || !drawing_.Scale || !(factor > 0) || picture.isEmpty()) return;
+    const double width = static_cast<double>(shown->Width) / factor;
+    const double height = static_cast<double>(shown->Height) / factor;
+    const double magnification = static_cast<double>(drawing_.Scale->Width) / width;
+    if (magnification > kMostMagnified || magnification < kLeastMagnified) return;
+    // The drawing point under the mouse keeps its place in the picture.
+    const QPointF at = drawingPositionAt(widgetPosition);
+    const double rx = (widgetPosition.x() - picture.left()) / picture.width();
+    const double ry = (widgetPosition.y() - picture.top()) / picture.height();
+    if (const std::optional<UserScale> zoom = MakeUserScale(at.x() - rx * width, at.y() - ry * height, width, height)) {
+        setZoom(*zoom);
+    }
+}
+
+void PlotView::panBy(const QPointF& pixels) {
+    const std::optional<UserScale> shown = shownScale();
+    const QRectF picture(contentsRect());
+    if (!shown || picture.isEmpty()) return;
+    const double dx = pixels.x() * static_cast<double>(shown->Width) / picture.width();
+    const double dy = pixels.y() * static_cast<double>(shown->Height) / picture.height();
+    if (const std::optional<UserScale> zoom = MakeUserScale(static_cast<double>(shown->Left) - dx,
+                                                            static_cast<double>(shown->Top) - dy, shown->Width,
+                                                            shown->Height)) {
+        setZoom(*zoom);
+    }
+}
+
+void PlotView::resetView() { setZoom(std::nullopt); }
+
+PixelsPerUnit PlotView::pixelsPerUnit() const {
+    const std::optional<UserScale> shown = shownScale();
+    const QRectF picture(contentsRect());
+    if (!shown) return {};
+    return {picture.width() / static_cast<double>(shown->Width), picture.height() / static_cast<double>(shown->Height)};
+}
+
+QString PlotView::passToolTipAt(const QPointF& widgetPosition) const {
+    if (!shownScale()) return {};
+    const std::optional<std::size_t> item =
+        NearestMove(drawing_, ToDrawPoint(drawingPositionAt(widgetPosition)), pixelsPerUnit(), kPickTolerance);
+    if (!item) return {};
+    const std::optional<std::size_t> pass = links_.PassOfLine(drawing_.Items[*item].NcLine);
+    if (!pass) return {};
+    return QString::fromStdString(PassToolTip(*pass + 1, links_.Passes()[*pass].Start, zOffset_));
+}
+
+void PlotView::measureAt(const QPointF& widgetPosition) {
+    const DrawPoint at = ToDrawPoint(drawingPositionAt(widgetPosition));
+    const DrawPoint point = NearestEndPoint(drawing_, at, pixelsPerUnit(), kSnapTolerance).value_or(at);
+    if (measurePoints_.size() >= 2) measurePoints_.clear();
+    measurePoints_.push_back(point);
+    update();
+}
+
+bool PlotView::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const QString text = passToolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    return QFrame::event(e);
+}
+
+void PlotView::keyPressEvent(QKeyEvent* e) {
+    const QPointF centre = QRectF(contentsRect()).center();
+    switch (e->key()) {
+        case Qt::Key_Home: resetView(); break;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: zoomAt(centre, kZoomStep); break;
+        case Qt::Key_Minus: zoomAt(centre, 1 / kZoomStep); break;
+        case Qt::Key_E: setShowExtents(!showExtents_); break;
+        case Qt::Key_M: emit measureKeyPressed(); break;
+        case Qt::Key_Escape:
+            measurePoints_.clear();
+            update();
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_PageUp: emit passStepRequested(-1); break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_PageDown: emit passStepRequested(+1); break;
+        case Qt::Key_Space:
+            if (!e->isAutoRepeat() && !panning_) {
+                spaceHeld_ = true;
+                setCursor(Qt::OpenHandCursor);
+            }
+            break;
+        default: QFrame::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
+void PlotView::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) {
+        spaceHeld_ = false;
+        if (!panning_) setCursor(drawing_.Crosshair || zoom_ ? Qt::CrossCursor : Qt::ArrowCursor);
+        e->accept();
+        return;
+    }
+    QFrame::keyReleaseEvent(e);
+}
+
+void PlotView::mousePressEvent(QMouseEvent* e) {
+    QFrame::mousePressEvent(e);
+    if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && spaceHeld_)) {
+        panning_ = true;
+        panFrom_ = e->position();
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    if (e->button() != Qt::LeftButton || !shownScale()) return;
+    if (measuring_) {
+        measureAt(e->position());
+        return;
+    }
+    const std::optional<std::size_t> item =
+        NearestMove(drawing_, ToDrawPoint(drawingPositionAt(e->position())), pixelsPerUnit(), kPickTolerance);
+    if (item) emit lineClicked(drawing_.Items[*item].NcLine);
+}
+
+void PlotView::mouseMoveEvent(QMouseEvent* e) {
+    if (panning_) {
+        panBy(e->position() - panFrom_);
+        panFrom_ = e->position();
+    }
+    emit mouseMovedTo(drawingPositionAt(e->position()));
+    QFrame::mouseMoveEvent(e);
+}
+
+void PlotView::mouseReleaseEvent(QMouseEvent* e) {
+    if (panning_ && (e->button() == Qt::MiddleButton || e->button() == Qt::LeftButton)) {
+        panning_ = false;
+        setCursor(spaceHeld_ ? Qt::OpenHandCursor : Qt::CrossCursor);
+    }
+    QFrame::mouseReleaseEvent(e);
+}
+
+void PlotView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && !measuring_) {
+        resetView();
+        return;
+    }
+    QFrame::mouseDoubleClickEvent(e);
+}
+
+void PlotView::wheelEvent(QWheelEvent* e) {
+    const double notches = e->angleDelta().y() / 120.0;
+    if (notches == 0) {
+        QFrame::wheelEvent(e);
+        return;
+    }
+    zoomAt(e->position(), std::pow(kZoomStep, notches));
+    e->accept();
+}
+
+}  // namespace quillane

@@ -1,0 +1,300 @@
+// Working with the plots: zoom and pan, the line and pass that light up in all four views,
+// picking a move, stepping through passes, measuring.
+#include "../core/worked_example.h"
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "ncplot/plot_readout.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <QWheelEvent>
+
+#include <cmath>
+
+using namespace quillane;
+using namespace quillane::testing;
+
+namespace {
+
+void Wheel(QWidget* widget, const QPointF& at, int notches) {
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+
+// Index of the first line of `pane` from `from` on that starts with `start`.
+int LineStarting(const QPlainTextEdit* pane, const QString& start, int from = 0) {
+    for (QTextBlock b = pane->document()->findBlockByNumber(from); b.isValid(); b = b.next()) {
+        if (b.text().startsWith(start)) return b.blockNumber();
+    }
+    return -1;
+}
+
+// The middle of a line's (first) move, where a click picks it.
+QPoint MiddleOfMove(const PlotView* plot, int line) {
+    const std::vector<ItemRange> ranges = plot->links().ItemsOfLine(line);
+    if (ranges.empty()) return {};
+    for (std::size_t i = ranges[0].First; i < ranges[0].End; ++i) {
+        const Primitive& p = plot->drawing().Items[i];
+        if (p.Kind != PrimitiveKind::Line) continue;
+        const DrawPoint mid((static_cast<double>(p.At.X) + p.To.X) / 2, (static_cast<double>(p.At.Y) + p.To.Y) / 2);
+        return plot->widgetPositionOf(mid).value_or(QPointF()).toPoint();
+    }
+    return {};
+}
+
+// The lines of `pane` that are shown as the current pass.
+QPair<int, int> PassLinesShown(const QPlainTextEdit* pane) {
+    const QList<QTextEdit::ExtraSelection> shown = pane->extraSelections();
+    if (shown.isEmpty()) return {-1, -1};
+    const QTextCursor c = shown.front().cursor;
+    return {pane->document()->findBlock(c.selectionStart()).blockNumber(),
+            pane->document()->findBlock(c.selectionEnd()).blockNumber()};
+}
+
+}  // namespace
+
+class InteractionTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window_;
+    PlotView* plot1_ = nullptr;
+    PlotView* plot2_ = nullptr;
+    ProgramPane* a_ = nullptr;
+    ProgramPane* b_ = nullptr;
+
+    // Both panes as one "Program Output" of the worked example in the FANUC dialect leaves them.
+    void generate() {
+        GeneratorState state;
+        state.Shape = testing_shapes::WorkedExample();
+        OutputOptions options;
+        options.Trv = false;
+        options.Fanuc = true;
+        const RunResult r = RunGenerator(state, options, "", "");
+        QVERIFY(r.Succeeded);
+        window_->generatorState() = r.State;
+        window_->generatorState().Shape = r.ShapeAtPointData;
+        window_->showProgramTexts(r.PointText, "");
+        window_->generatorState() = r.State;
+        window_->showProgramTexts(r.PointText, r.ProgramText);
+        QCOMPARE(plot1_->links().Passes().size(), std::size_t{28});
+        QCOMPARE(plot2_->links().Passes().size(), std::size_t{28});
+    }
+
+    // The line of pass n's cut ("G32 ...") in the standard program.
+    int cutLine(int n) const {
+        int line = -1;
+        for (int i = 0; i < n; ++i) line = LineStarting(b_, QStringLiteral("G32 "), line + 1);
+        return line;
+    }
+
+    void putCaret(ProgramPane* pane, int line) {
+        pane->setFocus();
+        pane->setTextCursor(QTextCursor(pane->document()->findBlockByNumber(line)));
+    }
+
+private slots:
+    void init() {
+        ClearSettings();
+        window_ = OpenWindow();
+        QVERIFY(window_);
+        plot1_ = Find<PlotView>(window_.get(), "Picture1");
+        plot2_ = Find<PlotView>(window_.get(), "Picture2");
+        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
+        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
+        QVERIFY(plot1_ && plot2_ && a_ && b_);
+    }
+    void cleanup() { window_.reset(); }
+
+    void wheelZoomKeepsThePointUnderTheCursor() {
+        generate();
+        const UserScale own = *plot2_->drawing().Scale;
+        const QPointF at = plot2_->contentsRect().topLeft() + QPointF(137, 61);
+        const QPointF before = plot2_->drawingPositionAt(at);
+        Wheel(plot2_, at, 2);
+        QVERIFY(plot2_->zoomed());
+        QCOMPARE(plot2_->shownScale()->Width, static_cast<float>(own.Width / 1.5625));
+        const QPointF after = plot2_->drawingPositionAt(at);
+        // Within what a single-precision scale can hold.
+        QVERIFY2(std::fabs(after.x() - before.x()) < 1e-5 * std::fabs(own.Width), qPrintable(QString::number(after.x())));
+        QVERIFY(std::fabs(after.y() - before.y()) < 1e-5 * std::fabs(own.Height));
+        Wheel(plot2_, at, -1);
+        QVERIFY(std::fabs(plot2_->drawingPositionAt(at).x() - before.x()) < 1e-5 * std::fabs(own.Width));
+    }
+
+    void homeAndDoubleClickRestoreThePicturesOwnScale() {
+        generate();
+        const UserScale own = *plot2_->drawing().Scale;
+        plot2_->setFocus();
+        Wheel(plot2_, QPointF(50, 50), 3);
+        plot2_->panBy(QPointF(30, -12));
+        QVERIFY(plot2_->shownScale() != own);
+        QTest::keyClick(plot2_, Qt::Key_Home);
+        QVERIFY(!plot2_->zoomed());
+        QVERIFY(plot2_->shownScale() == own);
+        Wheel(plot2_, QPointF(50, 50), 1);
+        QTest::mouseDClick(plot2_, Qt::LeftButton, Qt::NoModifier, QPoint(60, 40));
+        QVERIFY(plot2_->shownScale() == own);
+        // An edit replots without losing the view; a new extent starts at its own scale.
+        Wheel(plot2_, QPointF(50, 50), 1);
+        b_->appendPlainText(QStringLiteral("(END)"));
+        QVERIFY(plot2_->zoomed());
+        generate();
+        QVERIFY(plot2_->zoomed());  // the same extent again
+        window_->generatorState().CutSpanZ += 10;
+        b_->appendPlainText(QStringLiteral("(END)"));
+        QVERIFY(!plot2_->zoomed());
+    }
+
+    void middleButtonAndSpaceDragPan() {
+        generate();
+        const QPointF start = plot2_->drawingPositionAt(QPointF(100, 80));
+        QTest::mousePress(plot2_, Qt::MiddleButton, Qt::NoModifier, QPoint(100, 80));
+        QMouseEvent move(QEvent::MouseMove, QPointF(120, 80), plot2_->mapToGlobal(QPointF(120, 80)), Qt::NoButton,
+                         Qt::MiddleButton, Qt::NoModifier);
+        QApplication::sendEvent(plot2_, &move);
+        QTest::mouseRelease(plot2_, Qt::MiddleButton, Qt::NoModifier, QPoint(120, 80));
+        // What was under the mouse moved with it.
+        const QPointF moved = plot2_->drawingPositionAt(QPointF(120, 80));
+        QVERIFY(std::fabs(moved.x() - start.x()) < 1e-4 * std::fabs(plot2_->drawing().Scale->Width));
+        QVERIFY(plot2_->zoomed());
+    }
+
+    void readoutIsRightAtAZoomedScale() {
+        // A picture at one unit a pixel, diameter 31 at its middle.
+        const QRect picture = plot2_->contentsRect();
+        const int px = picture.width() / 2, py = picture.height() / 2;
+        Drawing drawing;
+        drawing.Scale = UserScale{static_cast<float>(-px), static_cast<float>(-15.5 - py),
+                                  static_cast<float>(picture.width()), static_cast<float>(picture.height())};
+        drawing.ReadoutVisible = true;
+        plot2_->showDrawing(drawing);
+        plot2_->zoomAt(picture.topLeft() + QPoint(px, py), 2);
+        auto* readout = Find<QLabel>(window_.get(), "Picture3");
+        const auto moveTo = [this](const QPoint& at) {
+            QMouseEvent move(QEvent::MouseMove, at, plot2_->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(plot2_, &move);
+        };
+        // 16 pixels down at half a unit a pixel: y = -15.5 + 8, diameter 15.
+        moveTo(picture.topLeft() + QPoint(px, py + 16));
+        QCOMPARE(readout->text(), QStringLiteral("  X15.000  Z0.000"));
+        moveTo(picture.topLeft() + QPoint(px + 20, py));
+        QCOMPARE(readout->text(), QStringLiteral("  X31.000  Z10.000"));
+    }
+
+    void caretOnALineLightsUpExactlyItsItemsAndItsPass() {
+        generate();
+        const int line = cutLine(2);
+        putCaret(b_, line);
+        const std::vector<ItemRange> lit = plot2_->highlightedLine();
+        QCOMPARE(lit, plot2_->links().ItemsOfLine(line));
+        QCOMPARE(lit.size(), std::size_t{1});
+        const std::vector<Primitive>& items = plot2_->drawing().Items;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            QCOMPARE(items[i].NcLine == line, i >= lit[0].First && i < lit[0].End);
+        }
+        // The whole pass in both plots and both panes: in the point data its one line, N002.
+        QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[1].Items);
+        QCOMPARE(plot1_->highlightedPass(), plot1_->links().Passes()[1].Items);
+        QVERIFY(plot1_->highlightedLine().empty());
+        const int pointLine = LineStarting(a_, QStringLiteral("N002 "));
+        QCOMPARE(PassLinesShown(a_), qMakePair(pointLine, pointLine));
+        QCOMPARE(PassLinesShown(b_), qMakePair(LineStarting(b_, QStringLiteral("N2")), line + 2));
+        // And the other way round: the caret in the point data lights up the program's pass.
+        putCaret(a_, LineStarting(a_, QStringLiteral("N005 ")));
+        QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[4].Items);
+        QVERIFY(plot2_->highlightedLine().empty());
+        QCOMPARE(PassLinesShown(b_).second, cutLine(5) + 2);
+        // A line of no pass lights up nothing.
+        putCaret(b_, 0);
+        QCOMPARE(plot1_->highlightedPass(), ItemRange{});
+        QVERIFY(a_->extraSelections().isEmpty());
+    }
+
+    void aClickOnAMovePutsTheCaretOnItsLine() {
+        generate();
+        const int line = cutLine(3);  // X31.664, a diameter no other pass cuts at
+        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, MiddleOfMove(plot2_, line));
+        QCOMPARE(b_->textCursor().blockNumber(), line);
+        QCOMPARE(plot2_->highlightedLine(), plot2_->links().ItemsOfLine(line));
+        QCOMPARE(plot1_->highlightedPass(), plot1_->links().Passes()[2].Items);
+        QVERIFY(plot2_->hasFocus());
+        QCOMPARE(plot2_->passToolTipAt(MiddleOfMove(plot2_, line)), QStringLiteral("pass 3, X31.664, Z16.700"));
+        // In the point graphic a point is picked where it is drawn.
+        const PlotPass& point = plot1_->links().Passes()[3];
+        QTest::mouseClick(plot1_, Qt::LeftButton, Qt::NoModifier, plot1_->widgetPositionOf(point.Start)->toPoint());
+        QCOMPARE(a_->textCursor().blockNumber(), point.MoveLine);
+        QCOMPARE(plot1_->passToolTipAt(*plot1_->widgetPositionOf(point.Start)), QStringLiteral("pass 4, X33.396, Z16.200"));
+        // Far from every move: nothing is picked.
+        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+        QCOMPARE(b_->textCursor().blockNumber(), line);
+    }
+
+    void highlightingSurvivesLinesInsertedAbove() {
+        generate();
+        putCaret(b_, cutLine(5));
+        QTextCursor top(b_->document());
+        top.insertText(QStringLiteral("(FIRST)\n(SECOND)\n"));
+        QCOMPARE(b_->textCursor().blockNumber(), cutLine(5));
+        QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[4].Items);
+        QCOMPARE(plot2_->highlightedLine(), plot2_->links().ItemsOfLine(cutLine(5)));
+        QCOMPARE(plot1_->highlightedPass(), plot1_->links().Passes()[4].Items);
+        QCOMPARE(PassLinesShown(b_).second, cutLine(5) + 2);
+    }
+
+    void arrowKeysStepThroughThePasses() {
+        generate();
+        plot2_->setFocus();
+        QTest::keyClick(plot2_, Qt::Key_Right);
+        QCOMPARE(b_->textCursor().blockNumber(), cutLine(1));
+        QTest::keyClick(plot2_, Qt::Key_Right);
+        QTest::keyClick(plot2_, Qt::Key_Right);
+        QCOMPARE(b_->textCursor().blockNumber(), cutLine(3));
+        QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[2].Items);
+        QTest::keyClick(plot2_, Qt::Key_Left);
+        QCOMPARE(b_->textCursor().blockNumber(), cutLine(2));
+        QVERIFY(plot2_->hasFocus());
+        // In the point graphic the same passes, by their points.
+        plot1_->setFocus();
+        QTest::keyClick(plot1_, Qt::Key_Right);
+        QCOMPARE(a_->textCursor().blockNumber(), LineStarting(a_, QStringLiteral("N003 ")));
+    }
+
+    void measuringSnapsToEndPointsAndGivesTheExactDifferences() {
+        generate();
+        auto* measure = Find<QAction>(window_.get(), "tbButtonMeasure");
+        QVERIFY(measure && measure->isCheckable());
+        plot2_->setFocus();
+        QTest::keyClick(plot2_, Qt::Key_M);
+        QVERIFY(measure->isChecked() && plot1_->measuring() && plot2_->measuring());
+        // The cut of pass 3, from X31.664 Z16.7 to Z-80, clicked a few pixels off each end.
+        const std::vector<ItemRange> cut = plot2_->links().ItemsOfLine(cutLine(3));
+        const Primitive& move = plot2_->drawing().Items[cut[0].First];
+        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, (*plot2_->widgetPositionOf(move.At) + QPointF(3, 2)).toPoint());
+        QVERIFY(plot2_->measurementText().isEmpty());
+        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, (*plot2_->widgetPositionOf(move.To) + QPointF(-2, -3)).toPoint());
+        QCOMPARE(plot2_->measurementText(), QString::fromStdString(MeasurementText(Measure(move.At, move.To))));
+        QCOMPARE(plot2_->measurementText(), QStringLiteral("dZ-96.700  dX0.000  dR0.000  L96.700"));
+        // A measuring click picks no line; the toggle off ends it.
+        QCOMPARE(b_->textCursor().blockNumber(), 0);
+        measure->trigger();
+        QVERIFY(!plot2_->measuring());
+        QVERIFY(plot2_->measurementText().isEmpty());
+    }
+
+    void extentsOfThePlottedPath() {
+        generate();
+        plot2_->setFocus();
+        QTest::keyClick(plot2_, Qt::Key_E);
+        QVERIFY(plot2_->showsExtents());
+        // From the first pass's start at Z17.7 to the cuts' end at Z-80, retract X28 to floor X36.
+        QCOMPARE(plot2_->extentsText(), QStringLiteral("Z-80.000 .. 17.700  X28.000 .. 36.000"));
+    }
+};
+
+QTEST_MAIN(InteractionTest)
+#include "interaction_test.moc"
