@@ -118,6 +118,7 @@ private:
     PlotView* plotOf(const ProgramPane* pane) const;
     std::optional<std::size_t> currentPass() const;
     void refreshLinks();
+    void revealLines(ProgramPane* pane, int first, int last);
     QString passToolTipInPane(ProgramPane* pane, const QPoint& viewportPosition) const;
     ProgramPane* currentPane() const;
     void toggleInsertMode();

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolBar>
 #include <QToolTip>
@@ -99,22 +100,36 @@ void MainWindow::refreshLinks() {
         if (pass && *pass < passes.size()) {
             const PlotPass& p = passes[*pass];
             plot->setHighlight(std::move(lineItems), p.Items,
-                               QStringLiteral("pass %1 / %2").arg(*pass + 1).arg(passes.size()));
+                               QStringLiteral("pass %1 / %2").arg(*pass + 1).arg(passes.size()), p.Start);
             const QTextBlock first = pane->document()->findBlockByNumber(p.FirstLine);
             const QTextBlock last = pane->document()->findBlockByNumber(p.LastLine);
+            // The other pane shows the pass too; the caret's own pane keeps the caret in view.
+            if (pane != linkPane_) revealLines(pane, p.FirstLine, p.LastLine);
             if (first.isValid() && last.isValid()) {
                 QTextEdit::ExtraSelection lines;
+                // Up to the start of the next line, so that the last line is lit across too.
+                const QTextBlock after = last.next();
                 lines.cursor = QTextCursor(first);
-                lines.cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+                lines.cursor.setPosition(after.isValid() ? after.position() : last.position() + last.length() - 1,
+                                         QTextCursor::KeepAnchor);
                 lines.format.setBackground(PassLinesColour);
                 lines.format.setProperty(QTextFormat::FullWidthSelection, true);
                 passLines.push_back(lines);
             }
         } else {
-            plot->setHighlight(std::move(lineItems), {}, {});
+            plot->setHighlight(std::move(lineItems), {}, {}, std::nullopt);
         }
         pane->setExtraSelections(passLines);
     }
+}
+
+void MainWindow::revealLines(ProgramPane* pane, int first, int last) {
+    // Without line wrapping a pane scrolls by whole lines: the scroll value is the top line.
+    QScrollBar* scroll = pane->verticalScrollBar();
+    const int top = scroll->value();
+    const int rows = std::max(1, pane->viewport()->height() / std::max(1, pane->fontMetrics().lineSpacing()));
+    if (first >= top && last < top + rows) return;
+    scroll->setValue(std::max(0, first - rows / 3));
 }
 
 QString MainWindow::passToolTipInPane(ProgramPane* pane, const QPoint& viewportPosition) const {

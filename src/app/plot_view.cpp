@@ -56,6 +56,7 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
     lineItems_.clear();
     passItems_ = {};
     passLabel_.clear();
+    passStart_.reset();
     paintedStale_ = true;
     if (drawing_.Crosshair) {
         setCursor(Qt::CrossCursor);
@@ -71,6 +72,7 @@ void PlotView::clearToButtonFace() {
     lineItems_.clear();
     passItems_ = {};
     passLabel_.clear();
+    passStart_.reset();
     measurePoints_.clear();
     paintedStale_ = true;
     ++replotCount_;
@@ -99,11 +101,15 @@ std::optional<QPointF> PlotView::widgetPositionOf(const DrawPoint& at) const {
     return DevicePosition(*scale, QRectF(contentsRect()), at);
 }
 
-void PlotView::setHighlight(std::vector<ItemRange> lineItems, ItemRange passItems, const QString& passLabel) {
-    if (lineItems == lineItems_ && passItems == passItems_ && passLabel == passLabel_) return;
+void PlotView::setHighlight(std::vector<ItemRange> lineItems, ItemRange passItems, const QString& passLabel,
+                            std::optional<DrawPoint> passStart) {
+    if (lineItems == lineItems_ && passItems == passItems_ && passLabel == passLabel_ && passStart == passStart_) {
+        return;
+    }
     lineItems_ = std::move(lineItems);
     passItems_ = passItems;
     passLabel_ = passLabel;
+    passStart_ = passStart;
     update();
 }
 
@@ -162,6 +168,15 @@ void PlotView::paintOverlay(QPainter& painter) {
     painter.save();
     painter.setClipRect(picture);
     painter.setRenderHint(QPainter::Antialiasing, true);
+
+    // The current pass's start point, ringed.
+    if (passStart_) {
+        if (const std::optional<QPointF> at = widgetPositionOf(*passStart_)) {
+            painter.setPen(QPen(PassColour, 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(*at, 6, 6);
+        }
+    }
 
     // The measured points, snapped where they were, and the line between them.
     std::vector<QPointF> marks;

@@ -52,9 +52,10 @@ public:
     // Back to the picture's own scale.
     void resetView();
 
-    // Emphasises the items of the current line and, under them, those of the current pass.
-    // `passLabel` ("pass 3 / 28") is shown in the corner while a pass is emphasised.
-    void setHighlight(std::vector<ItemRange> lineItems, ItemRange passItems, const QString& passLabel);
+    // Emphasises the items of the current line and, under them, those of the current pass,
+    // whose start is ringed. `passLabel` ("pass 3 / 28") is shown in the corner meanwhile.
+    void setHighlight(std::vector<ItemRange> lineItems, ItemRange passItems, const QString& passLabel,
+                      std::optional<DrawPoint> passStart);
     const std::vector<ItemRange>& highlightedLine() const { return lineItems_; }
     ItemRange highlightedPass() const { return passItems_; }
 
@@ -118,6 +119,7 @@ private:
     std::vector<ItemRange> lineItems_;
     ItemRange passItems_;
     QString passLabel_;
+    std::optional<DrawPoint> passStart_;
 
     bool measuring_ = false;
     std::vector<DrawPoint> measurePoints_;  // none, one or two

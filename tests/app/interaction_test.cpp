@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QWheelEvent>
@@ -52,7 +53,8 @@ QPair<int, int> PassLinesShown(const QPlainTextEdit* pane) {
     if (shown.isEmpty()) return {-1, -1};
     const QTextCursor c = shown.front().cursor;
     return {pane->document()->findBlock(c.selectionStart()).blockNumber(),
-            pane->document()->findBlock(c.selectionEnd()).blockNumber()};
+            // The selection runs on to the start of the next line, so the last is lit across.
+            pane->document()->findBlock(c.selectionEnd() - 1).blockNumber()};
 }
 
 }  // namespace
@@ -209,6 +211,13 @@ private slots:
         QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[4].Items);
         QVERIFY(plot2_->highlightedLine().empty());
         QCOMPARE(PassLinesShown(b_).second, cutLine(5) + 2);
+        // The other pane scrolls to show the pass; its caret stays.
+        const int caret = b_->textCursor().blockNumber();
+        putCaret(a_, LineStarting(a_, QStringLiteral("N027 ")));
+        const int top = b_->verticalScrollBar()->value();
+        QVERIFY2(top <= cutLine(27) && cutLine(27) < top + b_->viewport()->height() / b_->fontMetrics().lineSpacing(),
+                 qPrintable(QString::number(top)));
+        QCOMPARE(b_->textCursor().blockNumber(), caret);
         // A line of no pass lights up nothing.
         putCaret(b_, 0);
         QCOMPARE(plot1_->highlightedPass(), ItemRange{});
