@@ -4,6 +4,8 @@
 #include "ncplot/point_graphic.h"
 #include "shape/program_writers.h"
 
+#include "worked_example.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -15,26 +17,7 @@ using namespace quillane;
 // The worked internal groove, as one press of "Program Output" leaves it.
 RunResult WorkedExampleRun(bool fanuc) {
     GeneratorState state;
-    ShapeData& s = state.Shape;
-    s.Side = -1;
-    s.DimensionsSet = true;
-    s.Pitch = 12.7;
-    s.Width = 3;
-    s.NoseR = 0.4;
-    s.D1 = 36;
-    s.D2 = 30;
-    s.D3 = 30;
-    s.A1 = 60;
-    s.A2 = 60;
-    s.R1 = 0.5;
-    s.R2 = 1;
-    s.R3 = 1;
-    s.R4 = 0.5;
-    s.BlankDiaX = 29;
-    s.StartPointZ = 5;
-    s.EndPointZ = -80;
-    s.RetractX = 28;
-    s.Feed.fill(0.5f);
+    state.Shape = testing_shapes::WorkedExample();
     OutputOptions options;
     options.Fanuc = fanuc;
     options.Trv = !fanuc;

@@ -2,6 +2,7 @@
 #include "app/about_box.h"
 #include "platform/system_info.h"
 #include "shape/program_panes.h"
+#include "window_test_support.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <map>
 
 using namespace quillane;
+using quillane::testing::WhenModal;
 
 namespace {
 
@@ -49,19 +51,6 @@ public:
         return startWorks;
     }
 };
-
-// Runs `inside` once the next modal dialog is shown.
-void WhenModal(const std::function<void(QWidget*)>& inside) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, inside] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        timer->stop();
-        timer->deleteLater();
-        inside(modal);
-    });
-    timer->start(10);
-}
 
 }  // namespace
 

@@ -18,19 +18,6 @@ using namespace quillane::testing;
 
 namespace {
 
-// Runs `inside` once the next modal dialog is shown, then closes it if `inside` did not.
-void WhenModal(const std::function<void(QWidget*)>& inside) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, inside] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        timer->stop();
-        timer->deleteLater();
-        inside(modal);
-    });
-    timer->start(10);
-}
-
 void Type(QLineEdit* box, const char* value) {
     box->setFocus();
     box->selectAll();

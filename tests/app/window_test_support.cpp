@@ -36,6 +36,18 @@ std::unique_ptr<MainWindow> OpenWindow() {
     return window;
 }
 
+void WhenModal(const std::function<void(QWidget*)>& inside) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, inside] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        timer->stop();
+        timer->deleteLater();
+        inside(modal);
+    });
+    timer->start(10);
+}
+
 void GiveShape(MainWindow& window) {
     GeneratorState& state = window.generatorState();
     state.Shape.DimensionsSet = true;

@@ -31,6 +31,10 @@ T* Find(QObject* root, const QString& name) {
     return root->findChild<T*>(name);
 }
 
+// Runs `inside` once the next modal dialog is shown (from a timer, as the dialog's own event
+// loop runs).
+void WhenModal(const std::function<void(QWidget*)>& inside);
+
 // What a message box said before the test closed it.
 struct SeenMessage {
     bool Seen = false;
