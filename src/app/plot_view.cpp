@@ -59,7 +59,8 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
     passStart_.reset();
     paintedStale_ = true;
     if (drawing_.Crosshair) {
-        setCursor(Qt::CrossCursor);
+        crosshair_ = true;
+        if (!panning_ && !spaceHeld_) setCursor(Qt::CrossCursor);
     }
     ++replotCount_;
     update();

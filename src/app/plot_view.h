@@ -87,6 +87,7 @@ protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -125,6 +126,9 @@ private:
     std::vector<DrawPoint> measurePoints_;  // none, one or two
     bool showExtents_ = false;
 
+    // The pointer when no drag is going on: a crosshair once a plot has completed.
+    Qt::CursorShape restingCursor() const { return crosshair_ ? Qt::CrossCursor : Qt::ArrowCursor; }
+    bool crosshair_ = false;
     bool spaceHeld_ = false;
     bool panning_ = false;
     QPointF panFrom_;

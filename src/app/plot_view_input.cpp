@@ -137,11 +137,18 @@ void PlotView::keyPressEvent(QKeyEvent* e) {
 void PlotView::keyReleaseEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) {
         spaceHeld_ = false;
-        if (!panning_) setCursor(drawing_.Crosshair || zoom_ ? Qt::CrossCursor : Qt::ArrowCursor);
+        if (!panning_) setCursor(restingCursor());
         e->accept();
         return;
     }
     QFrame::keyReleaseEvent(e);
+}
+
+void PlotView::focusOutEvent(QFocusEvent* e) {
+    // The release of a Space held while the focus went elsewhere never comes here.
+    if (spaceHeld_ && !panning_) setCursor(restingCursor());
+    spaceHeld_ = false;
+    QFrame::focusOutEvent(e);
 }
 
 void PlotView::mousePressEvent(QMouseEvent* e) {
@@ -174,7 +181,7 @@ void PlotView::mouseMoveEvent(QMouseEvent* e) {
 void PlotView::mouseReleaseEvent(QMouseEvent* e) {
     if (panning_ && (e->button() == Qt::MiddleButton || e->button() == Qt::LeftButton)) {
         panning_ = false;
-        setCursor(spaceHeld_ ? Qt::OpenHandCursor : Qt::CrossCursor);
+        setCursor(spaceHeld_ ? Qt::OpenHandCursor : restingCursor());
     }
     QFrame::mouseReleaseEvent(e);
 }
