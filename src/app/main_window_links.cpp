@@ -50,6 +50,8 @@ void MainWindow::connectLinks() {
         connect(plot, &PlotView::passStepRequested, this,
                 [this, pane = pane, plot = plot](int step) { stepPass(pane, plot, step); });
         connect(plot, &PlotView::measureKeyPressed, measureAction_, &QAction::toggle);
+        // A new picture's links: the caret's line and pass are found in it again.
+        connect(plot, &PlotView::linksChanged, this, &MainWindow::refreshLinks);
         pane->viewport()->installEventFilter(this);
     }
 }
@@ -74,7 +76,9 @@ void MainWindow::stepPass(ProgramPane* pane, PlotView* plot, int step) {
     const std::optional<std::size_t> current = currentPass();
     std::size_t next = 0;
     if (current) {
-        next = step < 0 ? (*current == 0 ? 0 : *current - 1) : std::min(*current + 1, passes.size() - 1);
+        // The current pass may come from the other pane, which can hold more passes.
+        const std::size_t from = std::min(*current, passes.size() - 1);
+        next = step < 0 ? (from == 0 ? 0 : from - 1) : std::min(from + 1, passes.size() - 1);
     } else if (step < 0) {
         next = passes.size() - 1;
     }

@@ -90,8 +90,6 @@ void MainWindow::adoptPlot(PlotView* view, Drawing drawing, double zOffset) {
         Picture3_->show();
     }
     view->showDrawing(std::move(drawing), zOffset);
-    // The new picture's links: the caret's line and pass are found in it again.
-    refreshLinks();
 }
 
 void MainWindow::replotNonEmptyPanes() {

@@ -78,6 +78,9 @@ QString ToPaneText(std::string_view programText) {
     QString text = QString::fromUtf8(programText.data(), static_cast<qsizetype>(programText.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A line or paragraph separator would break a line inside the editor's line; the plots
+    // and the saved text count it as a line break, so it becomes one here.
+    text.replace(QChar::LineSeparator, QLatin1Char('\n')).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }
 

@@ -18,7 +18,8 @@ void ToProgramText(const QString& paneText, std::string& out);
 // plain text without the copy that turns paragraph marks into '\n'). The text is written into
 // `buffer`, which only ever grows, and the returned view of it is valid until the next call.
 std::string_view ToProgramText(const QTextDocument& document, std::string& buffer);
-// Program text to pane text: each CR LF, and each lone CR or LF, becomes one line break.
+// Program text to pane text: each CR LF, each lone CR or LF, and each line or paragraph
+// separator (U+2028, U+2029) becomes one line break.
 QString ToPaneText(std::string_view programText);
 
 }  // namespace quillane

@@ -50,7 +50,7 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
         measurePoints_.clear();
     }
     spare_ = std::exchange(drawing_, std::move(drawing));
-    links_ = PlotLinks(drawing_, kind_);
+    links_.Rebuild(drawing_, kind_);
     zOffset_ = zOffset;
     // Whoever emphasised the old picture's items says again what to emphasise in this one.
     lineItems_.clear();
@@ -64,12 +64,13 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
     }
     ++replotCount_;
     update();
+    emit linksChanged();
 }
 
 void PlotView::clearToButtonFace() {
     drawing_.Background = Color::System(ColorRole::ButtonFace);
     drawing_.Items.clear();
-    links_ = PlotLinks();
+    links_.Rebuild(drawing_, kind_);  // nothing drawn: no links
     lineItems_.clear();
     passItems_ = {};
     passLabel_.clear();
@@ -78,6 +79,7 @@ void PlotView::clearToButtonFace() {
     paintedStale_ = true;
     ++replotCount_;
     update();
+    emit linksChanged();
 }
 
 std::optional<UserScale> PlotView::shownScale() const {
@@ -139,7 +141,11 @@ QString PlotView::extentsText() const {
 void PlotView::paintEvent(QPaintEvent* /*e*/) {
     const QRect picture = contentsRect();
     const std::optional<UserScale> scale = shownScale();
-    if (paintedStale_ || paintedSize_ != picture.size()) {
+    // What covers what depends on the size of a drawing unit in pixels, not on where the view
+    // lies: a pan only moves the thinned picture.
+    const bool panned = scale && painted_.Scale && painted_.Scale->Width == scale->Width &&
+                        painted_.Scale->Height == scale->Height;
+    if (paintedStale_ || paintedSize_ != picture.size() || !panned) {
         if (scale) {
             ThinForPainting(drawing_, *scale, QSizeF(picture.size()), painted_, thinning_);
         } else {
@@ -147,6 +153,8 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
         }
         paintedSize_ = picture.size();
         paintedStale_ = false;
+    } else {
+        painted_.Scale = scale;
     }
     QPainter painter(this);
     PaintDrawing(painter, painted_, QRectF(picture), palette());

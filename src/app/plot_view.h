@@ -75,6 +75,8 @@ public:
 
 signals:
     void gotFocus();
+    // A new or cleared picture: its links are new, and what was lit up in it is gone.
+    void linksChanged();
     void mouseMovedTo(QPointF drawingPosition);
     // A click picked a move drawn by this 0-based line of the text.
     void lineClicked(int line);

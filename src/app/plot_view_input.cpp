@@ -7,7 +7,9 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quillane {
 namespace {
@@ -24,12 +26,20 @@ constexpr double kSnapTolerance = 6;
 
 DrawPoint ToDrawPoint(const QPointF& p) { return DrawPoint(p.x(), p.y()); }
 
+// Whether a view from `start` spanning `span` over `pixels` still tells pixels apart: the
+// scale is single precision, and a pixel must span several of its steps there or a pan by
+// one pixel would not move, or would jump.
+bool Resolves(double start, double span, double pixels) {
+    const auto reach = static_cast<float>(std::max(std::fabs(start), std::fabs(start + span)));
+    const double step = static_cast<double>(std::nextafter(reach, std::numeric_limits<float>::infinity()) - reach);
+    return std::fabs(span) / pixels >= 8 * step;
+}
+
 }  // namespace
 
 void PlotView::setZoom(std::optional<UserScale> zoom) {
     if (zoom == zoom_) return;
     zoom_ = zoom;
-    paintedStale_ = true;
     update();
 }
 
@@ -45,7 +55,9 @@ void PlotView::zoomAt(const QPointF& widgetPosition, double factor) {
     const QPointF at = drawingPositionAt(widgetPosition);
     const double rx = (widgetPosition.x() - picture.left()) / picture.width();
     const double ry = (widgetPosition.y() - picture.top()) / picture.height();
-    if (const std::optional<UserScale> zoom = MakeUserScale(at.x() - rx * width, at.y() - ry * height, width, height)) {
+    const double left = at.x() - rx * width, top = at.y() - ry * height;
+    if (factor > 1 && !(Resolves(left, width, picture.width()) && Resolves(top, height, picture.height()))) return;
+    if (const std::optional<UserScale> zoom = MakeUserScale(left, top, width, height)) {
         setZoom(*zoom);
     }
 }
@@ -157,9 +169,11 @@ void PlotView::mousePressEvent(QMouseEvent* e) {
         panning_ = true;
         panFrom_ = e->position();
         setCursor(Qt::ClosedHandCursor);
+        e->accept();
         return;
     }
     if (e->button() != Qt::LeftButton || !shownScale()) return;
+    e->accept();
     if (measuring_) {
         measureAt(e->position());
         return;
@@ -170,6 +184,10 @@ void PlotView::mousePressEvent(QMouseEvent* e) {
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* e) {
+    if (panning_ && (e->buttons() & (Qt::MiddleButton | Qt::LeftButton)) == 0) {
+        panning_ = false;  // the release went elsewhere
+        setCursor(spaceHeld_ ? Qt::OpenHandCursor : restingCursor());
+    }
     if (panning_) {
         panBy(e->position() - panFrom_);
         panFrom_ = e->position();

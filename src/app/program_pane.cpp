@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextDocumentFragment>
 
 namespace quillane {
@@ -81,7 +82,31 @@ void ProgramPane::keyPressEvent(QKeyEvent* e) {
         emit insertKeyPressed();
         return;
     }
+    // Shift+Enter would break the line inside the editor's own line: in an NC text every break
+    // is a line of its own, as the plots count lines.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (e->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(), e->isAutoRepeat(),
+                        static_cast<quint16>(e->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        e->setAccepted(plain.isAccepted());
+        return;
+    }
     QPlainTextEdit::keyPressEvent(e);
+}
+
+void ProgramPane::insertFromMimeData(const QMimeData* source) {
+    // Pasted or dropped line and paragraph separators become line breaks, as in a loaded text.
+    if (source->hasText()) {
+        const QString text = source->text();
+        if (text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator)) {
+            QString lines = text;
+            lines.replace(QChar::LineSeparator, QLatin1Char('\n')).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+            textCursor().insertText(lines);
+            ensureCursorVisible();
+            return;
+        }
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void ProgramPane::showAsCurrent(bool current) {

@@ -41,34 +41,31 @@ std::string Z(float x, double zOffset) {
 
 }  // namespace
 
-PlotLinks::PlotLinks(const Drawing& drawing, PlotKind kind) {
-    // Per line: does it draw a move, a cut?
-    struct Flags {
-        bool Move = false;
-        bool Cut = false;
-    };
-    std::vector<Flags> flags;
+void PlotLinks::Rebuild(const Drawing& drawing, PlotKind kind) {
+    lines_.clear();
+    passes_.clear();
+    extents_.reset();
     bool ordered = true;
     const std::vector<Primitive>& items = drawing.Items;
+    const auto take = [this](DrawPoint p) {
+        if (!extents_) extents_ = PlotExtents{p.X, p.X, p.Y, p.Y};
+        extents_->Left = std::min(extents_->Left, p.X);
+        extents_->Right = std::max(extents_->Right, p.X);
+        extents_->Top = std::min(extents_->Top, p.Y);
+        extents_->Bottom = std::max(extents_->Bottom, p.Y);
+    };
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Primitive& item = items[i];
         if (item.NcLine == NoNcLine) continue;
         if (lines_.empty() || lines_.back().Line != item.NcLine || lines_.back().Items.End != i) {
             ordered = ordered && (lines_.empty() || lines_.back().Line < item.NcLine);
             lines_.push_back({item.NcLine, {i, i}});
-            flags.emplace_back();
         }
-        lines_.back().Items.End = i + 1;
+        LineItems& line = lines_.back();
+        line.Items.End = i + 1;
         if (!IsMove(item)) continue;
-        flags.back().Move = true;
-        flags.back().Cut = flags.back().Cut || IsCut(item);
-        const auto take = [this](DrawPoint p) {
-            if (!extents_) extents_ = PlotExtents{p.X, p.X, p.Y, p.Y};
-            extents_->Left = std::min(extents_->Left, p.X);
-            extents_->Right = std::max(extents_->Right, p.X);
-            extents_->Top = std::min(extents_->Top, p.Y);
-            extents_->Bottom = std::max(extents_->Bottom, p.Y);
-        };
+        line.Move = true;
+        line.Cut = line.Cut || IsCut(item);
         take(item.At);
         if (item.Kind == PrimitiveKind::Line) take(item.To);
     }
@@ -78,58 +75,81 @@ PlotLinks::PlotLinks(const Drawing& drawing, PlotKind kind) {
                          [](const LineItems& a, const LineItems& b) { return a.Line < b.Line; });
         return;
     }
-
-    // The lines that drew a move, and which of them cut.
-    std::vector<std::size_t> moves;
+    moves_.clear();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (flags[i].Move) moves.push_back(i);
+        if (lines_[i].Move) moves_.push_back(i);
     }
-    const auto firstMoveOf = [&](std::size_t line) -> const Primitive& {
-        const ItemRange r = lines_[line].Items;
-        for (std::size_t i = r.First; i < r.End; ++i) {
-            if (IsMove(items[i]) && (kind == PlotKind::PointData || IsCut(items[i]))) return items[i];
-        }
-        return items[r.First];
-    };
-
     if (kind == PlotKind::PointData) {
-        for (const std::size_t m : moves) {
-            const LineItems& l = lines_[m];
-            const Primitive& point = firstMoveOf(m);
-            passes_.push_back({l.Line, l.Line, l.Line, l.Items, point.Kind == PrimitiveKind::Line ? point.To : point.At});
-        }
-        return;
+        FindPointPasses(drawing);
+    } else {
+        FindCuttingPasses(drawing);
     }
+}
 
-    // A pass is its cut, the rapid move just before it (the approach) and the rapid moves after
-    // it up to the next approach. After the last cut it takes as many as the pass before it
-    // had (retract and return: two, when there is no pass before).
-    std::vector<std::size_t> cuts;  // positions in `moves`
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (flags[moves[i]].Cut) cuts.push_back(i);
+// The first item of a line that is a move (a point), or a cut when `cut`.
+static const Primitive& FirstMoveOf(const Drawing& drawing, ItemRange r, bool cut) {
+    for (std::size_t i = r.First; i < r.End; ++i) {
+        if (IsMove(drawing.Items[i]) && (!cut || IsCut(drawing.Items[i]))) return drawing.Items[i];
+    }
+    return drawing.Items[r.First];
+}
+
+void PlotLinks::FindPointPasses(const Drawing& drawing) {
+    for (const std::size_t m : moves_) {
+        const LineItems& l = lines_[m];
+        const Primitive& point = FirstMoveOf(drawing, l.Items, false);
+        passes_.push_back({l.Line, l.Line, l.Line, l.Items, point.Kind == PrimitiveKind::Line ? point.To : point.At});
+    }
+}
+
+void PlotLinks::FindCuttingPasses(const Drawing& drawing) {
+    // A pass is a run of cutting moves (a thread cut and a pull-out or a feed retract after it
+    // are one pass), the rapid move just before it (the approach) and the rapid moves after it
+    // up to the next approach. After the last run it takes as many as the pass before it had
+    // (retract and return: two, when there is no pass before). A program that cuts without any
+    // rapid move between its cuts makes each cut a pass.
+    struct Run {
+        std::size_t First = 0, Last = 0;  // positions in moves_
+    };
+    std::vector<Run> runs;
+    bool rapidBetweenCuts = false;
+    for (std::size_t i = 0; i < moves_.size(); ++i) {
+        if (!lines_[moves_[i]].Cut) continue;
+        if (!runs.empty() && runs.back().Last + 1 == i) {
+            runs.back().Last = i;
+        } else {
+            rapidBetweenCuts = rapidBetweenCuts || !runs.empty();
+            runs.push_back({i, i});
+        }
+    }
+    if (!rapidBetweenCuts && !runs.empty()) {
+        const Run only = runs.front();
+        runs.clear();
+        for (std::size_t i = only.First; i <= only.Last; ++i) runs.push_back({i, i});
     }
     const auto approachOf = [&](std::size_t k) {
-        const std::size_t c = cuts[k];
-        const bool before = c > 0 && (k == 0 || c - 1 > cuts[k - 1]);
+        const std::size_t c = runs[k].First;
+        const bool before = c > 0 && (k == 0 || c - 1 > runs[k - 1].Last);
         return before ? c - 1 : c;
     };
     std::size_t trailing = 2;
-    for (std::size_t k = 0; k < cuts.size(); ++k) {
-        const std::size_t c = cuts[k];
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const std::size_t c = runs[k].Last;
         const std::size_t approach = approachOf(k);
         std::size_t last = c;
-        if (k + 1 < cuts.size()) {
+        if (k + 1 < runs.size()) {
             last = approachOf(k + 1) - 1;
             trailing = last - c;
         } else {
-            last = std::min(c + trailing, moves.size() - 1);
+            last = std::min(c + trailing, moves_.size() - 1);
         }
+        const LineItems& cut = lines_[moves_[runs[k].First]];
         PlotPass pass;
-        pass.FirstLine = k == 0 ? lines_[moves[approach]].Line : passes_.back().LastLine + 1;
-        pass.LastLine = lines_[moves[last]].Line;
-        pass.MoveLine = lines_[moves[c]].Line;
-        pass.Items = {lines_[moves[approach]].Items.First, lines_[moves[last]].Items.End};
-        pass.Start = StartOf(firstMoveOf(moves[c]));
+        pass.FirstLine = k == 0 ? lines_[moves_[approach]].Line : passes_.back().LastLine + 1;
+        pass.LastLine = lines_[moves_[last]].Line;
+        pass.MoveLine = cut.Line;
+        pass.Items = {lines_[moves_[approach]].Items.First, lines_[moves_[last]].Items.End};
+        pass.Start = StartOf(FirstMoveOf(drawing, cut.Items, true));
         passes_.push_back(pass);
     }
 }

@@ -36,13 +36,15 @@ struct PlotExtents {
 
 enum class PlotKind {
     PointData,    // every plotted point is a pass
-    CuttingPath,  // every cutting move is a pass, with the rapid moves around it
+    CuttingPath,  // every run of cutting moves is a pass, with the rapid moves around it
 };
 
 class PlotLinks {
 public:
     PlotLinks() = default;
-    PlotLinks(const Drawing& drawing, PlotKind kind);
+    PlotLinks(const Drawing& drawing, PlotKind kind) { Rebuild(drawing, kind); }
+    // The links of another drawing, made in the storage of these (a replot on every key).
+    void Rebuild(const Drawing& drawing, PlotKind kind);
 
     // The items line `line` drew, as one range per run of them (one in the plots' own
     // drawings, where a line's items follow each other).
@@ -56,10 +58,16 @@ private:
     struct LineItems {
         int Line = 0;
         ItemRange Items;
+        bool Move = false;  // it drew a move or a point
+        bool Cut = false;   // it drew a cutting move
     };
+    void FindPointPasses(const Drawing& drawing);
+    void FindCuttingPasses(const Drawing& drawing);
+
     std::vector<LineItems> lines_;  // in order of Line
     std::vector<PlotPass> passes_;  // in order of their lines
     std::optional<PlotExtents> extents_;
+    std::vector<std::size_t> moves_;  // working memory: the lines that drew a move
 };
 
 // How a picture maps drawing units to device pixels, for distances measured on screen.

@@ -7,6 +7,7 @@
 #include "window_test_support.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -271,6 +272,67 @@ private slots:
         plot1_->setFocus();
         QTest::keyClick(plot1_, Qt::Key_Right);
         QCOMPARE(a_->textCursor().blockNumber(), LineStarting(a_, QStringLiteral("N003 ")));
+    }
+
+    void steppingAPlotWithFewerPassesThanTheOtherPane() {
+        generate();
+        // The program cut down to its first eight passes; the point data keeps all 28.
+        QTextCursor cut(b_->document()->findBlockByNumber(cutLine(9) - 2));
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        QCOMPARE(plot2_->links().Passes().size(), std::size_t{8});
+        putCaret(a_, LineStarting(a_, QStringLiteral("N025 ")));
+        plot2_->setFocus();
+        QTest::keyClick(plot2_, Qt::Key_Left);
+        QCOMPARE(b_->textCursor().blockNumber(), cutLine(7));
+        putCaret(a_, LineStarting(a_, QStringLiteral("N025 ")));
+        plot2_->setFocus();
+        QTest::keyClick(plot2_, Qt::Key_Right);
+        QCOMPARE(b_->textCursor().blockNumber(), cutLine(8));
+    }
+
+    void aClearedPlotLeavesNothingLit() {
+        generate();
+        putCaret(a_, LineStarting(a_, QStringLiteral("N005 ")));
+        QVERIFY(!b_->extraSelections().isEmpty());
+        plot1_->clearToButtonFace();
+        QVERIFY(a_->extraSelections().isEmpty());
+        QVERIFY(b_->extraSelections().isEmpty());
+        QCOMPARE(plot2_->highlightedPass(), ItemRange{});
+    }
+
+    void shiftEnterBreaksTheLineAsEnterDoes() {
+        // A break inside the editor's own line would put the pane's line numbers and the
+        // plot's apart; every break is a line of its own.
+        generate();
+        putCaret(b_, 0);
+        QTest::keyClick(b_, Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(!b_->toPlainText().contains(QChar::LineSeparator));
+        putCaret(b_, cutLine(2));
+        QCOMPARE(plot2_->highlightedLine(), plot2_->links().ItemsOfLine(cutLine(2)));
+        QCOMPARE(plot2_->links().Passes()[1].MoveLine, cutLine(2));
+        // Pasted separators too.
+        QApplication::clipboard()->setText(QStringLiteral("(A)") + QChar::LineSeparator + QStringLiteral("(B)\n"));
+        putCaret(b_, 0);
+        b_->paste();
+        QCOMPARE(b_->document()->findBlockByNumber(1).text(), QStringLiteral("(B)"));
+        QCOMPARE(plot2_->links().Passes()[1].MoveLine, cutLine(2));
+    }
+
+    void deepZoomStopsWhereAPixelIsStillAStep() {
+        generate();
+        const QPointF at = plot2_->contentsRect().center();
+        for (int i = 0; i < 120; ++i) Wheel(plot2_, at, 1);
+        const double width = std::fabs(plot2_->shownScale()->Width);
+        QVERIFY(width < std::fabs(plot2_->drawing().Scale->Width) / 100);
+        // One pixel of pan moves the picture by one pixel.
+        const QPointF before = plot2_->drawingPositionAt(at);
+        plot2_->panBy(QPointF(1, 1));
+        const QPointF after = plot2_->drawingPositionAt(at + QPointF(1, 1));
+        const double unitsPerPixel = width / plot2_->contentsRect().width();
+        QVERIFY2(std::fabs(after.x() - before.x()) < 0.25 * unitsPerPixel, qPrintable(QString::number(after.x() - before.x())));
+        QVERIFY(std::fabs(after.y() - before.y()) <
+                0.25 * std::fabs(plot2_->shownScale()->Height) / plot2_->contentsRect().height());
     }
 
     void measuringSnapsToEndPointsAndGivesTheExactDifferences() {

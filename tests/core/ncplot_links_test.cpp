@@ -110,8 +110,30 @@ TEST(PlotLinks, PassesFollowLinesInsertedAbove) {
     EXPECT_EQ(after.PassOfLine(before.Passes()[5].MoveLine + 2), 5U);
 }
 
+TEST(PlotLinks, CutsThatFollowEachOtherAreOnePass) {
+    // A feed retract (G01 after the cut) and a pull-out (a second G32) belong to their pass.
+    const GeneratorState state = Generate(false).Run.State;
+    for (const std::string& after : {std::string("G01 X28.\r\n"), std::string("G32 X32. Z-85.\r\nG00 X28.\r\n")}) {
+        SCOPED_TRACE(after);
+        std::string text;
+        for (const char* z : {"17.7", "17.2", "16.7"}) {
+            text += std::string("G00 X31. Z") + z + "\r\nG32 Z-80. F12.7\r\n" + after + "G00 Z" + z + "\r\n";
+        }
+        ScanState scan;
+        const PlotLinks links(PlotCuttingPath(text, state, scan).value(), PlotKind::CuttingPath);
+        const int groupLines = after.starts_with("G01") ? 4 : 5;
+        ASSERT_EQ(links.Passes().size(), 3U);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(links.Passes()[k].FirstLine, k * groupLines);
+            EXPECT_EQ(links.Passes()[k].MoveLine, k * groupLines + 1);
+            EXPECT_EQ(links.Passes()[k].LastLine, k * groupLines + groupLines - 1);
+        }
+    }
+}
+
 TEST(PlotLinks, HandWrittenPathsAndOddDrawings) {
-    // Back-to-back cuts without rapids between them, and a program that ends after its cut.
+    // Cuts with no rapid move between any of them (each is a pass), and a program that ends
+    // after its cut.
     Drawing d;
     const auto move = [&](int line, Color colour, DrawPoint from, DrawPoint to) {
         Primitive p;
