@@ -19,13 +19,13 @@ QAction* MakeAction(QObject* parent, const QString& objectName, const QString& c
     return action;
 }
 
-struct ToolButtonSpec {
+struct ToolButtonEntry {
     const char* key;
     const char* toolTip;
     bool separatorAfter;
 };
 
-constexpr ToolButtonSpec kToolButtons[] = {
+constexpr ToolButtonEntry kToolButtons[] = {
     {"New", "All Data Clear", false}, {"Square", "Data Input", false}, {"Save", "File Save", true},
     {"Undo", "Undo", false},          {"Cut", "Cut", false},           {"Copy", "Copy", false},
     {"CopyAll", "Copy All", false},   {"Paste", "Paste", true},        {"Exit", "Exit", false},
@@ -96,15 +96,15 @@ void MainWindow::createToolBar() {
     tbToolBar_->setMovable(false);
     tbToolBar_->setFloatable(false);
     tbToolBar_->setIconSize(QSize(24, 24));
-    for (const ToolButtonSpec& spec : kToolButtons) {
-        const QString key = QLatin1String(spec.key);
+    for (const ToolButtonEntry& entry : kToolButtons) {
+        const QString key = QLatin1String(entry.key);
         QAction* button = tbToolBar_->addAction(ToolIcon(key), key);
         button->setObjectName(QStringLiteral("tbButton") + key);
         button->setData(key);
-        button->setToolTip(QLatin1String(spec.toolTip));
+        button->setToolTip(QLatin1String(entry.toolTip));
         // A button never takes the focus, so its command acts on the pane the user was in.
         tbToolBar_->widgetForAction(button)->setFocusPolicy(Qt::NoFocus);
-        if (spec.separatorAfter) {
+        if (entry.separatorAfter) {
             tbToolBar_->addSeparator();
         }
     }
