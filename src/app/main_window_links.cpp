@@ -95,6 +95,11 @@ std::optional<std::size_t> MainWindow::currentPass() const {
 void MainWindow::refreshLinks() {
     const std::optional<std::size_t> pass = currentPass();
     const int line = linkPane_ != nullptr ? linkPane_->textCursor().blockNumber() : -1;
+    // The other pane is brought to a pass when the user comes to it, not on every replot:
+    // a pane scrolled away by hand stays where it is while the user types in the other.
+    const bool cameToPass = pass != litPass_ || linkPane_ != litPassPane_;
+    litPass_ = pass;
+    litPassPane_ = linkPane_;
     for (ProgramPane* pane : {txtDataA_, txtDataB_}) {
         PlotView* plot = plotOf(pane);
         const std::vector<PlotPass>& passes = plot->links().Passes();
@@ -108,7 +113,7 @@ void MainWindow::refreshLinks() {
             const QTextBlock first = pane->document()->findBlockByNumber(p.FirstLine);
             const QTextBlock last = pane->document()->findBlockByNumber(p.LastLine);
             // The other pane shows the pass too; the caret's own pane keeps the caret in view.
-            if (pane != linkPane_) revealLines(pane, p.FirstLine, p.LastLine);
+            if (pane != linkPane_ && cameToPass) revealLines(pane, p.FirstLine, p.LastLine);
             if (first.isValid() && last.isValid()) {
                 QTextEdit::ExtraSelection lines;
                 // Up to the start of the next line, so that the last line is lit across too.

@@ -219,6 +219,11 @@ private slots:
         QVERIFY2(top <= cutLine(27) && cutLine(27) < top + b_->viewport()->height() / b_->fontMetrics().lineSpacing(),
                  qPrintable(QString::number(top)));
         QCOMPARE(b_->textCursor().blockNumber(), caret);
+        // Scrolled away by hand, it stays away while the user types on the same line.
+        b_->verticalScrollBar()->setValue(0);
+        QTest::keyClick(a_, Qt::Key_End);
+        QTest::keyClicks(a_, QStringLiteral(" "));
+        QCOMPARE(b_->verticalScrollBar()->value(), 0);
         // A line of no pass lights up nothing.
         putCaret(b_, 0);
         QCOMPARE(plot1_->highlightedPass(), ItemRange{});
