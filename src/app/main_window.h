@@ -155,7 +155,6 @@ private:
     ProgramPane* linkPane_ = nullptr;  // whose caret line, and its pass, the views light up
     std::optional<std::size_t> litPass_;    // the pass lit up last, and from which pane
     ProgramPane* litPassPane_ = nullptr;
-    double pointPlotZOffset_ = 0;      // the start point Z the point graphic was drawn from
     QAction* measureAction_ = nullptr;
 
     QMenu* mnuFile_ = nullptr;

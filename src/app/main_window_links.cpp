@@ -143,11 +143,9 @@ void MainWindow::revealLines(ProgramPane* pane, int first, int last) {
 
 QString MainWindow::passToolTipInPane(ProgramPane* pane, const QPoint& viewportPosition) const {
     const int line = pane->cursorForPosition(viewportPosition).blockNumber();
-    const PlotLinks& links = plotOf(pane)->links();
-    const std::optional<std::size_t> pass = links.PassOfLine(line);
-    if (!pass) return {};
-    const double zOffset = pane == txtDataA_ ? pointPlotZOffset_ : 0;
-    return QString::fromStdString(PassToolTip(*pass + 1, links.Passes()[*pass].Start, zOffset));
+    const PlotView* plot = plotOf(pane);
+    const std::optional<std::size_t> pass = plot->links().PassOfLine(line);
+    return pass ? plot->passToolTip(*pass) : QString();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

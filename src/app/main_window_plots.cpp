@@ -72,9 +72,9 @@ void MainWindow::replotCuttingPath() {
 
 void MainWindow::plotPointData() {
     const std::string_view text = ToProgramText(*txtDataA_->document(), plotText_);
-    pointPlotZOffset_ = generator_.Shape.StartPointZ;
+    // The point graphic draws Z from the start point; its texts give Z itself.
     adoptPlot(Picture1_, PlotPointData(text, generator_.Shape, scan_, Picture1_->takeSpareDrawing()),
-              pointPlotZOffset_);
+              generator_.Shape.StartPointZ);
 }
 
 void MainWindow::plotCuttingPath() {

@@ -53,10 +53,7 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
     links_.Rebuild(drawing_, kind_);
     zOffset_ = zOffset;
     // Whoever emphasised the old picture's items says again what to emphasise in this one.
-    lineItems_.clear();
-    passItems_ = {};
-    passLabel_.clear();
-    passStart_.reset();
+    clearHighlight();
     paintedStale_ = true;
     if (drawing_.Crosshair) {
         crosshair_ = true;
@@ -71,15 +68,24 @@ void PlotView::clearToButtonFace() {
     drawing_.Background = Color::System(ColorRole::ButtonFace);
     drawing_.Items.clear();
     links_.Rebuild(drawing_, kind_);  // nothing drawn: no links
-    lineItems_.clear();
-    passItems_ = {};
-    passLabel_.clear();
-    passStart_.reset();
+    clearHighlight();
     measurePoints_.clear();
     paintedStale_ = true;
     ++replotCount_;
     update();
     emit linksChanged();
+}
+
+void PlotView::clearHighlight() {
+    lineItems_.clear();
+    passItems_ = {};
+    passLabel_.clear();
+    passStart_.reset();
+}
+
+QString PlotView::passToolTip(std::size_t pass) const {
+    if (pass >= links_.Passes().size()) return {};
+    return QString::fromStdString(PassToolTip(pass + 1, links_.Passes()[pass].Start, zOffset_));
 }
 
 std::optional<UserScale> PlotView::shownScale() const {

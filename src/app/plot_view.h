@@ -72,6 +72,8 @@ public:
 
     // The pass under a widget position as a tool tip text, empty when there is none.
     QString passToolTipAt(const QPointF& widgetPosition) const;
+    // "pass n, X…, Z…" for a pass (0-based) of this picture, empty when it has no such pass.
+    QString passToolTip(std::size_t pass) const;
 
 signals:
     void gotFocus();
@@ -100,6 +102,7 @@ protected:
 
 private:
     void setZoom(std::optional<UserScale> zoom);
+    void clearHighlight();
     PixelsPerUnit pixelsPerUnit() const;
     void measureAt(const QPointF& widgetPosition);
     void paintOverlay(QPainter& painter);

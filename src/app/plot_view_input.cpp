@@ -90,8 +90,7 @@ QString PlotView::passToolTipAt(const QPointF& widgetPosition) const {
         NearestMove(drawing_, ToDrawPoint(drawingPositionAt(widgetPosition)), pixelsPerUnit(), kPickTolerance);
     if (!item) return {};
     const std::optional<std::size_t> pass = links_.PassOfLine(drawing_.Items[*item].NcLine);
-    if (!pass) return {};
-    return QString::fromStdString(PassToolTip(*pass + 1, links_.Passes()[*pass].Start, zOffset_));
+    return pass ? passToolTip(*pass) : QString();
 }
 
 void PlotView::measureAt(const QPointF& widgetPosition) {

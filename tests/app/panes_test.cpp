@@ -35,6 +35,15 @@ class PanesTest : public QObject {
 
     QString panel1() const { return status_->panelTexts().value(0); }
 
+    // A standard program too large to replot on every key, plotted once.
+    void showVeryLargeProgram() {
+        GiveShape(*window_);
+        std::string program;
+        while (program.size() < 2'400'000) program += "G00 X32. Z17.7\r\nG32 Z-80. F12.7\r\n";
+        window_->showProgramTexts("", program);
+        QTRY_VERIFY(!plot2_->drawing().Items.empty());
+    }
+
 private slots:
     void init() {
         ClearSettings();
@@ -160,11 +169,7 @@ private slots:
     }
 
     void aVeryLargePaneIsReplottedOnceTheKeysPause() {
-        GiveShape(*window_);
-        std::string program;
-        while (program.size() < 2'400'000) program += "G00 X32. Z17.7\r\nG32 Z-80. F12.7\r\n";
-        window_->showProgramTexts("", program);
-        QTRY_VERIFY(!plot2_->drawing().Items.empty());
+        showVeryLargeProgram();
         const int count = plot2_->replotCount();
         // Three keys that arrived together, before the window got round to anything else.
         for (const char* key : {"(", "A", ")"}) b_->insertPlainText(QString::fromLatin1(key));
@@ -177,11 +182,7 @@ private slots:
     void aWaitingReplotRunsBeforeTheNextOne() {
         // The plots share their scan state: a change to the small pane must not overtake the
         // waiting replot of the large one, nor leave it to run a second time.
-        GiveShape(*window_);
-        std::string program;
-        while (program.size() < 2'400'000) program += "G00 X32. Z17.7\r\nG32 Z-80. F12.7\r\n";
-        window_->showProgramTexts("", program);
-        QTRY_VERIFY(!plot2_->drawing().Items.empty());
+        showVeryLargeProgram();
         const int programCount = plot2_->replotCount();
         const int pointCount = plot1_->replotCount();
         b_->insertPlainText(QStringLiteral("("));
