@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_WERROR=ON
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 15
 
-.PHONY: run test deps build build-asan test-asan fuzz bench clean
+.PHONY: run test deps build build-asan test-asan fuzz bench format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -39,16 +39,21 @@ test-asan: build-asan
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_CORE_ONLY=ON \
 		-DQUILLANE_FUZZ=ON -DQUILLANE_FUZZ_SECONDS=$(FUZZ_SECONDS)
-	cmake --build $(FUZZ_DIR) --target ncplot_scan_fuzz ncplot_plot_fuzz generator_fuzz
+	cmake --build $(FUZZ_DIR) --target fuzz_targets
 	cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
 
-test: build
+# Formatting as .clang-format says; `scripts/check-format.sh --fix` rewrites the files.
+format: deps
+	@bash scripts/check-format.sh
+
+test: format build
 	cd $(BUILD_DIR) && ctest --output-on-failure
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
 
+# Every benchmark binary in turn.
 bench: build
-	$(BUILD_DIR)/quillane_bench
+	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

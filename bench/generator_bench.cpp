@@ -1,6 +1,6 @@
 // Time of one "Program Output" at full capacity (361 profile points), in each dialect.
-#include "shape/pass_geometry.h"
-#include "shape/program_writers.h"
+#include "core/shape/pass_geometry.h"
+#include "core/shape/program_writers.h"
 #include "worked_example.h"
 
 #include <benchmark/benchmark.h>

@@ -1,8 +1,8 @@
 // Back-plotting speed: scanning and plotting standard programs and point data of 1 MB and 10 MB.
-#include "ncplot/cutting_graphic.h"
-#include "ncplot/plot_picture.h"
-#include "ncplot/point_graphic.h"
-#include "shape/program_writers.h"
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/plot_picture.h"
+#include "core/ncplot/point_graphic.h"
+#include "core/shape/program_writers.h"
 
 #include "worked_example.h"
 
@@ -35,7 +35,8 @@ std::string Repeated(const std::string& oneRun, std::size_t bytes) {
 constexpr std::size_t MB = 1 << 20;
 
 void BM_ScanStandardProgram(benchmark::State& bench) {
-    const std::string text = Repeated(WorkedExampleRun(true).ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
+    const std::string text =
+        Repeated(WorkedExampleRun(true).ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
     ScanState scan;
     for (auto _ : bench) {
         int lines = 0;

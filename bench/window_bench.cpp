@@ -1,11 +1,11 @@
 // Cost of one keystroke in a large program pane (text change, scan, drawing and paint), and of
 // the events that only look: a caret move, a mouse move over a plot, a zoom step.
 #include "app/main_window.h"
-#include "app/plot_thinning.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
-#include "ncplot/cutting_graphic.h"
-#include "platform/number_text.h"
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/plot_thinning.h"
+#include "core/numeric/number_text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -86,7 +86,7 @@ void PlotOnly(benchmark::State& state, MainWindow* window) {
 
 void ThinOnly(benchmark::State& state, MainWindow* window) {
     auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
-    for (auto _ : state) benchmark::DoNotOptimize(ThinForPainting(plot->drawing(), QSizeF(plot->size())));
+    for (auto _ : state) benchmark::DoNotOptimize(ThinForPainting(plot->drawing(), plot->width(), plot->height()));
 }
 
 void TypeOnly(benchmark::State& state, MainWindow* window) {
@@ -154,8 +154,8 @@ void WheelZoom(benchmark::State& state, MainWindow* window) {
     int step = 0;
     for (auto _ : state) {
         const QPointF at(120, 90);
-        QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, step++ % 2 == 0 ? 120 : -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, step++ % 2 == 0 ? 120 : -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(plot, &wheel);
         QApplication::processEvents();
     }
@@ -225,11 +225,11 @@ int main(int argc, char** argv) {
         ->Iterations(10);
     for (const char* name : {"ReadPane/10MB", "PlotCuttingPath/10MB", "Thin/10MB", "Type/10MB", "Paint/10MB"}) {
         const std::string n = name;
-        auto* b = n.starts_with("ReadPane")   ? benchmark::RegisterBenchmark(name, ReadPane, &window)
+        auto* b = n.starts_with("ReadPane")      ? benchmark::RegisterBenchmark(name, ReadPane, &window)
                   : n.starts_with("PlotCutting") ? benchmark::RegisterBenchmark(name, PlotOnly, &window)
-                  : n.starts_with("Thin")       ? benchmark::RegisterBenchmark(name, ThinOnly, &window)
-                  : n.starts_with("Type")       ? benchmark::RegisterBenchmark(name, TypeOnly, &window)
-                                                : benchmark::RegisterBenchmark(name, PaintOnly, &window);
+                  : n.starts_with("Thin")        ? benchmark::RegisterBenchmark(name, ThinOnly, &window)
+                  : n.starts_with("Type")        ? benchmark::RegisterBenchmark(name, TypeOnly, &window)
+                                                 : benchmark::RegisterBenchmark(name, PaintOnly, &window);
         b->Unit(benchmark::kMillisecond)->Iterations(5);
     }
     benchmark::RunSpecifiedBenchmarks();

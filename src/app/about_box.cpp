@@ -1,8 +1,8 @@
 // The About box: the program's name and version, and a way to the system information.
 #include "app/about_box.h"
 
-#include "platform/system_info.h"
-#include "shape/program_panes.h"
+#include "app/program_panes.h"
+#include "qt/system_info.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -47,15 +47,14 @@ AboutBox::AboutBox(const SystemInfoSystem& system, QWidget* parent) : QDialog(pa
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     const QIcon icon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
-                                                            : QApplication::windowIcon();
+                                                           : QApplication::windowIcon();
     picIcon->setPixmap(icon.pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop);
 
     auto* lblTitle = SerifLabel(QStringLiteral("Quillane"), 18, QStringLiteral("lblTitle"), this);
     auto* lblVersion = SerifLabel(VersionText(), 15.75, QStringLiteral("lblVersion"), this);
-    auto* lblDescription =
-        SerifLabel(QStringLiteral("Thread-cutting passes for helical grooves, with back-plotting"), 12,
-                   QStringLiteral("lblDescription"), this);
+    auto* lblDescription = SerifLabel(QStringLiteral("Thread-cutting passes for helical grooves, with back-plotting"),
+                                      12, QStringLiteral("lblDescription"), this);
 
     // Etched rule: a grey line with a white line of double width just below it.
     auto* rule = new QWidget(this);

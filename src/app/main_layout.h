@@ -3,8 +3,6 @@
 
 namespace quillane {
 
-inline constexpr float kTwipsPerInch = 1440.0F;
-
 struct TwipRect {
     float Left = 0;
     float Top = 0;

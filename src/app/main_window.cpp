@@ -9,7 +9,8 @@
 #include "app/program_pane.h"
 #include "app/status_panels.h"
 #include "app/tool_icons.h"
-#include "platform/single_instance.h"
+#include "app/twips.h"
+#include "qt/single_instance.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -89,7 +90,8 @@ void MainWindow::createPanes() {
 
 void MainWindow::createPlots() {
     Picture1_ = new PlotView(QStringLiteral("Picture1"), QStringLiteral("Point Graphic"), PlotKind::PointData, client_);
-    Picture2_ = new PlotView(QStringLiteral("Picture2"), QStringLiteral("Cutting Graphic"), PlotKind::CuttingPath, client_);
+    Picture2_ =
+        new PlotView(QStringLiteral("Picture2"), QStringLiteral("Cutting Graphic"), PlotKind::CuttingPath, client_);
     Line1_ = EtchedLine(client_, QStringLiteral("Line1"), QPalette::Dark);
     Line2_ = EtchedLine(client_, QStringLiteral("Line2"), QPalette::Light);
 }
@@ -133,8 +135,8 @@ void MainWindow::toggleInsertMode() {
     sbStatusBar_->setInsertMode(insertMode_);
 }
 
-double MainWindow::twipsPerPixelX() const { return kTwipsPerInch / logicalDpiX(); }
-double MainWindow::twipsPerPixelY() const { return kTwipsPerInch / logicalDpiY(); }
+double MainWindow::twipsPerPixelX() const { return TwipsPerPixelX(this); }
+double MainWindow::twipsPerPixelY() const { return TwipsPerPixelY(this); }
 
 void MainWindow::layoutClientArea() {
     const double tx = twipsPerPixelX();
@@ -155,9 +157,9 @@ void MainWindow::layoutClientArea() {
     Place(Picture2_, layout.Picture2, tx, ty);
     Place(Picture3_, layout.Picture3, tx, ty);
     Picture3_->raise();
-    const int lineRight = static_cast<int>(std::lround(layout.LineX2 / tx));
-    Line1_->setGeometry(0, static_cast<int>(std::lround(kLine1Y / ty)), lineRight, 1);
-    Line2_->setGeometry(0, static_cast<int>(std::lround(kLine2Y / ty)), lineRight, 1);
+    const int lineRight = static_cast<int>(std::lround(static_cast<double>(layout.LineX2) / tx));
+    Line1_->setGeometry(0, static_cast<int>(std::lround(static_cast<double>(kLine1Y) / ty)), lineRight, 1);
+    Line2_->setGeometry(0, static_cast<int>(std::lround(static_cast<double>(kLine2Y) / ty)), lineRight, 1);
 }
 
 std::string MainWindow::pointDataText() const { return ToProgramText(txtDataA_->toPlainText()); }

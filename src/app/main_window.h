@@ -1,14 +1,14 @@
 // The main window: two program panes, their plots, the menus, tool bar and status bar.
 #pragma once
 
+#include "app/program_panes.h"
 #include "app/window_placement.h"
-#include "ncplot/nc_scanner.h"
-#include "platform/drawing.h"
-#include "platform/settings_store.h"
-#include "platform/system_info.h"
-#include "platform/single_instance.h"
-#include "shape/program_panes.h"
-#include "shape/program_writers.h"
+#include "core/ncplot/drawing.h"
+#include "core/ncplot/nc_scanner.h"
+#include "core/shape/program_writers.h"
+#include "qt/settings_store.h"
+#include "qt/single_instance.h"
+#include "qt/system_info.h"
 
 #include <QMainWindow>
 
@@ -136,7 +136,7 @@ private:
     QString rememberedFolder_;
     WindowPlacement storedPlacement_;  // as read, written back unchanged if the window was not moved
     QRect placedFrame_;                // the frame rectangle that placement was applied as
-    bool placementPending_ = true;    // until the frame's size is known and allowed for
+    bool placementPending_ = true;     // until the frame's size is known and allowed for
     bool insertMode_ = true;
 
     ClientArea* client_ = nullptr;
@@ -150,10 +150,10 @@ private:
     QFrame* Line2_ = nullptr;
     StatusPanels* sbStatusBar_ = nullptr;
     KeyboardLocks* keyboardLocks_ = nullptr;
-    QTimer* pointReplot_ = nullptr;    // replots of a very large pane wait for a pause in typing
+    QTimer* pointReplot_ = nullptr;  // replots of a very large pane wait for a pause in typing
     QTimer* programReplot_ = nullptr;
-    ProgramPane* linkPane_ = nullptr;  // whose caret line, and its pass, the views light up
-    std::optional<std::size_t> litPass_;    // the pass lit up last, and from which pane
+    ProgramPane* linkPane_ = nullptr;     // whose caret line, and its pass, the views light up
+    std::optional<std::size_t> litPass_;  // the pass lit up last, and from which pane
     ProgramPane* litPassPane_ = nullptr;
     QAction* measureAction_ = nullptr;
 

@@ -4,8 +4,8 @@
 #include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
-#include "platform/file_saving.h"
-#include "shape/example_programs.h"
+#include "core/shape/example_programs.h"
+#include "qt/file_saving.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -113,8 +113,8 @@ void MainWindow::save() {
     dialog.setObjectName(QStringLiteral("FileOpen"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Main Files(*.MIN)"), QStringLiteral("NC Files(*.NC)"),
-                           QStringLiteral("All Files(*.*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("Main Files(*.MIN)"), QStringLiteral("NC Files(*.NC)"), QStringLiteral("All Files(*.*)")});
     dialog.selectFile(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty()) {
         return;

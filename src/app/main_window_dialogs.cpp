@@ -1,7 +1,7 @@
 // The main window's two dialogs: the shape dialog behind "Data Input" and the About box.
 #include "app/about_box.h"
 #include "app/main_window.h"
-#include "shape/shape_dialog.h"
+#include "app/shape_dialog.h"
 
 namespace quillane {
 

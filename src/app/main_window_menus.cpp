@@ -34,8 +34,8 @@ constexpr ToolButtonEntry kToolButtons[] = {
 }  // namespace
 
 void MainWindow::createActions() {
-    mnuFileNew_ = MakeAction(this, QStringLiteral("mnuFileNew"), QStringLiteral("New(&N)"),
-                             QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFileNew_ =
+        MakeAction(this, QStringLiteral("mnuFileNew"), QStringLiteral("New(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuSquare_ = MakeAction(this, QStringLiteral("mnuSquare"), QStringLiteral("Data Input"));
     mnuFileSave_ = MakeAction(this, QStringLiteral("mnuFileSave"), QStringLiteral("Save"));
     mnuFileBar2_ = new QAction(this);

@@ -4,9 +4,9 @@
 #include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
-#include "ncplot/cutting_graphic.h"
-#include "ncplot/plot_readout.h"
-#include "ncplot/point_graphic.h"
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/plot_readout.h"
+#include "core/ncplot/point_graphic.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -2,9 +2,9 @@
 #include "app/main_window.h"
 
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShowEvent>
 
 namespace quillane {

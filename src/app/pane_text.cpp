@@ -43,9 +43,7 @@ char* WriteProgramText(const char16_t* in, qsizetype n, char* o, bool documentMa
     return o;
 }
 
-const char16_t* Units(const QString& text) {
-    return reinterpret_cast<const char16_t*>(text.constData());
-}
+const char16_t* Units(const QString& text) { return reinterpret_cast<const char16_t*>(text.constData()); }
 
 }  // namespace
 

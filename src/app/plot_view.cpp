@@ -2,9 +2,9 @@
 // emphasis, measurement and texts that the user's picking adds on top.
 #include "app/plot_view.h"
 
-#include "app/main_layout.h"
-#include "app/plot_thinning.h"
-#include "platform/drawing_painter.h"
+#include "app/twips.h"
+#include "core/ncplot/plot_thinning.h"
+#include "qt/drawing_painter.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -93,21 +93,26 @@ std::optional<UserScale> PlotView::shownScale() const {
     return drawing_.Scale;
 }
 
-QPointF PlotView::drawingPositionAt(const QPointF& widgetPosition) const {
+ViewTransform PlotView::transformFor(const UserScale& scale) const {
     const QRectF picture(contentsRect());
+    return ViewTransform(scale, {picture.left(), picture.top(), picture.width(), picture.height()});
+}
+
+QPointF PlotView::drawingPositionAt(const QPointF& widgetPosition) const {
     if (const std::optional<UserScale> scale = shownScale()) {
-        return DrawingPosition(*scale, picture, widgetPosition);
+        const ViewTransform map = transformFor(*scale);
+        return {map.DrawingX(widgetPosition.x()), map.DrawingY(widgetPosition.y())};
     }
-    const QPointF p = widgetPosition - picture.topLeft();
-    const double twipsPerPixelX = kTwipsPerInch / logicalDpiX();
-    const double twipsPerPixelY = kTwipsPerInch / logicalDpiY();
-    return {p.x() * twipsPerPixelX, p.y() * twipsPerPixelY};
+    // Before any scale, the picture's own coordinates: twips from its top-left corner.
+    const QPointF p = widgetPosition - QRectF(contentsRect()).topLeft();
+    return {p.x() * TwipsPerPixelX(this), p.y() * TwipsPerPixelY(this)};
 }
 
 std::optional<QPointF> PlotView::widgetPositionOf(const DrawPoint& at) const {
     const std::optional<UserScale> scale = shownScale();
     if (!scale) return std::nullopt;
-    return DevicePosition(*scale, QRectF(contentsRect()), at);
+    const ViewTransform map = transformFor(*scale);
+    return QPointF(map.DeviceX(static_cast<double>(at.X)), map.DeviceY(static_cast<double>(at.Y)));
 }
 
 void PlotView::setHighlight(std::vector<ItemRange> lineItems, ItemRange passItems, const QString& passLabel,
@@ -149,11 +154,11 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     const std::optional<UserScale> scale = shownScale();
     // What covers what depends on the size of a drawing unit in pixels, not on where the view
     // lies: a pan only moves the thinned picture.
-    const bool panned = scale && painted_.Scale && painted_.Scale->Width == scale->Width &&
-                        painted_.Scale->Height == scale->Height;
+    const bool panned =
+        scale && painted_.Scale && painted_.Scale->Width == scale->Width && painted_.Scale->Height == scale->Height;
     if (paintedStale_ || paintedSize_ != picture.size() || !panned) {
         if (scale) {
-            ThinForPainting(drawing_, *scale, QSizeF(picture.size()), painted_, thinning_);
+            ThinForPainting(drawing_, *scale, picture.width(), picture.height(), painted_, thinning_);
         } else {
             painted_ = drawing_;
         }
@@ -206,8 +211,10 @@ void PlotView::paintOverlay(QPainter& painter) {
     // Texts in the top right corner, where the plots put no labels of their own.
     QStringList lines;
     if (!passLabel_.isEmpty()) lines << passLabel_;
-    if (measuring_) lines << (measurePoints_.size() < 2 ? QStringLiteral("Measure: click two points") : measurementText());
-    else if (measurePoints_.size() == 2) lines << measurementText();
+    if (measuring_)
+        lines << (measurePoints_.size() < 2 ? QStringLiteral("Measure: click two points") : measurementText());
+    else if (measurePoints_.size() == 2)
+        lines << measurementText();
     if (showExtents_ && links_.Extents()) lines << extentsText();
     if (!lines.isEmpty()) {
         QFont font = this->font();
@@ -217,7 +224,8 @@ void PlotView::paintOverlay(QPainter& painter) {
         double width = 0;
         for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
         const double lineHeight = metrics.height();
-        QRectF box(picture.right() - width - 12, picture.top() + 4, width + 8, lineHeight * lines.size() + 4);
+        QRectF box(picture.right() - width - 12, picture.top() + 4, width + 8,
+                   lineHeight * static_cast<double>(lines.size()) + 4);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 0, 0, 190));
         painter.drawRect(box);

@@ -2,9 +2,10 @@
 // user zoom, pan, pick a move, step through passes and measure on it.
 #pragma once
 
-#include "app/plot_thinning.h"
-#include "ncplot/plot_links.h"
-#include "platform/drawing.h"
+#include "core/ncplot/drawing.h"
+#include "core/ncplot/plot_links.h"
+#include "core/ncplot/plot_thinning.h"
+#include "core/ncplot/view_transform.h"
 
 #include <QFrame>
 
@@ -104,6 +105,8 @@ private:
     void setZoom(std::optional<UserScale> zoom);
     void clearHighlight();
     PixelsPerUnit pixelsPerUnit() const;
+    // Drawing units to pixels of the picture inside the frame, shown at `scale`.
+    ViewTransform transformFor(const UserScale& scale) const;
     void measureAt(const QPointF& widgetPosition);
     void paintOverlay(QPainter& painter);
 

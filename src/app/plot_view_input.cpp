@@ -66,11 +66,11 @@ void PlotView::panBy(const QPointF& pixels) {
     const std::optional<UserScale> shown = shownScale();
     const QRectF picture(contentsRect());
     if (!shown || picture.isEmpty()) return;
-    const double dx = pixels.x() * static_cast<double>(shown->Width) / picture.width();
-    const double dy = pixels.y() * static_cast<double>(shown->Height) / picture.height();
-    if (const std::optional<UserScale> zoom = MakeUserScale(static_cast<double>(shown->Left) - dx,
-                                                            static_cast<double>(shown->Top) - dy, shown->Width,
-                                                            shown->Height)) {
+    const ViewTransform map = transformFor(*shown);
+    const double dx = map.UnitsX(pixels.x());
+    const double dy = map.UnitsY(pixels.y());
+    if (const std::optional<UserScale> zoom = MakeUserScale(
+            static_cast<double>(shown->Left) - dx, static_cast<double>(shown->Top) - dy, shown->Width, shown->Height)) {
         setZoom(*zoom);
     }
 }
@@ -79,9 +79,9 @@ void PlotView::resetView() { setZoom(std::nullopt); }
 
 PixelsPerUnit PlotView::pixelsPerUnit() const {
     const std::optional<UserScale> shown = shownScale();
-    const QRectF picture(contentsRect());
     if (!shown) return {};
-    return {picture.width() / static_cast<double>(shown->Width), picture.height() / static_cast<double>(shown->Height)};
+    const ViewTransform map = transformFor(*shown);
+    return {map.PixelsPerUnitX(), map.PixelsPerUnitY()};
 }
 
 QString PlotView::passToolTipAt(const QPointF& widgetPosition) const {
@@ -118,29 +118,45 @@ bool PlotView::event(QEvent* e) {
 void PlotView::keyPressEvent(QKeyEvent* e) {
     const QPointF centre = QRectF(contentsRect()).center();
     switch (e->key()) {
-        case Qt::Key_Home: resetView(); break;
+        case Qt::Key_Home:
+            resetView();
+            break;
         case Qt::Key_Plus:
-        case Qt::Key_Equal: zoomAt(centre, kZoomStep); break;
-        case Qt::Key_Minus: zoomAt(centre, 1 / kZoomStep); break;
-        case Qt::Key_E: setShowExtents(!showExtents_); break;
-        case Qt::Key_M: emit measureKeyPressed(); break;
+        case Qt::Key_Equal:
+            zoomAt(centre, kZoomStep);
+            break;
+        case Qt::Key_Minus:
+            zoomAt(centre, 1 / kZoomStep);
+            break;
+        case Qt::Key_E:
+            setShowExtents(!showExtents_);
+            break;
+        case Qt::Key_M:
+            emit measureKeyPressed();
+            break;
         case Qt::Key_Escape:
             measurePoints_.clear();
             update();
             break;
         case Qt::Key_Left:
         case Qt::Key_Up:
-        case Qt::Key_PageUp: emit passStepRequested(-1); break;
+        case Qt::Key_PageUp:
+            emit passStepRequested(-1);
+            break;
         case Qt::Key_Right:
         case Qt::Key_Down:
-        case Qt::Key_PageDown: emit passStepRequested(+1); break;
+        case Qt::Key_PageDown:
+            emit passStepRequested(+1);
+            break;
         case Qt::Key_Space:
             if (!e->isAutoRepeat() && !panning_) {
                 spaceHeld_ = true;
                 setCursor(Qt::OpenHandCursor);
             }
             break;
-        default: QFrame::keyPressEvent(e); return;
+        default:
+            QFrame::keyPressEvent(e);
+            return;
     }
     e->accept();
 }

@@ -100,7 +100,8 @@ void ProgramPane::insertFromMimeData(const QMimeData* source) {
         const QString text = source->text();
         if (text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator)) {
             QString lines = text;
-            lines.replace(QChar::LineSeparator, QLatin1Char('\n')).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+            lines.replace(QChar::LineSeparator, QLatin1Char('\n'))
+                .replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
             textCursor().insertText(lines);
             ensureCursorVisible();
             return;

@@ -2,8 +2,8 @@
 #include "app/startup.h"
 
 #include "app/main_window.h"
-#include "platform/settings_store.h"
-#include "platform/single_instance.h"
+#include "qt/settings_store.h"
+#include "qt/single_instance.h"
 
 #include <QDir>
 #include <QMessageBox>

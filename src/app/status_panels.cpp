@@ -45,8 +45,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), clock_(new QTi
     insert_ = MakePanel(this, QStringLiteral("sbPanelInsert"), QStringLiteral("INS"));
     numLock_ = MakePanel(this, QStringLiteral("sbPanelNumLock"), QStringLiteral("NUM"));
     const QLocale locale;
-    date_ = MakePanel(this, QStringLiteral("sbPanelDate"),
-                      locale.toString(QDate(2088, 12, 28), QLocale::ShortFormat));
+    date_ = MakePanel(this, QStringLiteral("sbPanelDate"), locale.toString(QDate(2088, 12, 28), QLocale::ShortFormat));
     time_ = MakePanel(this, QStringLiteral("sbPanelTime"), locale.toString(QTime(23, 58), QLocale::ShortFormat));
     addWidget(name_, 1);
     addPermanentWidget(insert_);

@@ -217,9 +217,9 @@ QIcon ToolIcon(const QString& key) {
         const char* name;
         void (*draw)(QPainter&);
     };
-    constexpr Entry artworks[] = {{"New", DrawNew},     {"Square", DrawSquare}, {"Save", DrawSave},
-                                  {"Undo", DrawUndo},   {"Cut", DrawCut},       {"Copy", DrawCopy},
-                                  {"CopyAll", DrawCopyAll}, {"Paste", DrawPaste}, {"Exit", DrawExit},
+    constexpr Entry artworks[] = {{"New", DrawNew},         {"Square", DrawSquare}, {"Save", DrawSave},
+                                  {"Undo", DrawUndo},       {"Cut", DrawCut},       {"Copy", DrawCopy},
+                                  {"CopyAll", DrawCopyAll}, {"Paste", DrawPaste},   {"Exit", DrawExit},
                                   {"Measure", DrawMeasure}};
     for (const auto& [name, draw] : artworks) {
         if (key == QLatin1String(name)) {

@@ -1,8 +1,8 @@
 // The main window's remembered rectangle: read, written, converted and kept on screen.
 #include "app/window_placement.h"
 
-#include "platform/number_text.h"
-#include "platform/settings_store.h"
+#include "core/numeric/number_text.h"
+#include "qt/settings_store.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,9 +55,7 @@ QRect PlacementToPixels(const WindowPlacement& p, double twipsPerPixelX, double 
 }
 
 WindowPlacement PixelsToPlacement(const QRect& frame, double twipsPerPixelX, double twipsPerPixelY) {
-    const auto twips = [](int pixels, double perPixel) {
-        return static_cast<float>(std::round(pixels * perPixel));
-    };
+    const auto twips = [](int pixels, double perPixel) { return static_cast<float>(std::round(pixels * perPixel)); };
     return {twips(frame.x(), twipsPerPixelX), twips(frame.y(), twipsPerPixelY), twips(frame.width(), twipsPerPixelX),
             twips(frame.height(), twipsPerPixelY)};
 }

@@ -1,10 +1,10 @@
 // quillane-cli generate and example: the generator and the sample programs without a window.
 #include "cli/commands.h"
 
-#include "cli/shape_file.h"
-#include "platform/data_error.h"
-#include "shape/example_programs.h"
-#include "shape/program_writers.h"
+#include "core/numeric/data_error.h"
+#include "core/shape/example_programs.h"
+#include "core/shape/program_writers.h"
+#include "core/shape/shape_file.h"
 
 #include <fstream>
 #include <ostream>

@@ -1,12 +1,14 @@
 // quillane-cli plot: draws a program text as the point or cutting graphic into PNG, SVG or JSON.
 #include "cli/commands.h"
 
-#include "cli/shape_file.h"
-#include "ncplot/cutting_graphic.h"
-#include "ncplot/point_graphic.h"
-#include "platform/data_error.h"
-#include "platform/drawing.h"
-#include "shape/program_writers.h"
+#include "cli/picture_export.h"
+
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/drawing.h"
+#include "core/ncplot/point_graphic.h"
+#include "core/numeric/data_error.h"
+#include "core/shape/program_writers.h"
+#include "core/shape/shape_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,15 +17,6 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
-
-#ifdef QUILLANE_PICTURE_EXPORT
-#include "platform/drawing_painter.h"
-
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QSvgGenerator>
-#endif
 
 namespace quillane::cli {
 namespace {
@@ -68,49 +61,6 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
-#ifdef QUILLANE_PICTURE_EXPORT
-bool WritePicture(const Drawing& drawing, const std::string& path, bool svg, int width, int height,
-                  std::ostream& err) {
-    // Plot export never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "quillane-cli";
-    char* argv[] = {name, nullptr};
-    std::optional<QGuiApplication> app;  // fonts need one; a caller may have its own
-    if (QGuiApplication::instance() == nullptr) app.emplace(argc, argv);
-    const QRectF target(0, 0, width, height);
-    constexpr int dotsPerMeter = 3780;  // 96 dpi: 12-point labels are 16 pixels high
-    if (svg) {
-        QSvgGenerator generator;
-        generator.setFileName(QString::fromStdString(path));
-        generator.setSize(QSize(width, height));
-        generator.setViewBox(QRect(0, 0, width, height));
-        generator.setResolution(96);
-        generator.setTitle("Quillane plot");
-        QPainter painter;
-        if (!painter.begin(&generator)) {
-            err << "quillane-cli plot: cannot write " << path << "\n";
-            return false;
-        }
-        PaintDrawing(painter, drawing, target, QGuiApplication::palette());
-        painter.end();
-        return true;
-    }
-    QImage image(width, height, QImage::Format_RGB32);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    {
-        QPainter painter(&image);
-        PaintDrawing(painter, drawing, target, QGuiApplication::palette());
-    }
-    if (!image.save(QString::fromStdString(path), "PNG")) {
-        err << "quillane-cli plot: cannot write " << path << "\n";
-        return false;
-    }
-    return true;
-}
-#endif
-
 }  // namespace
 
 int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -153,12 +103,10 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (programPath.empty()) return usage("no program file given");
     const bool json = EndsWith(outPath, ".json"), svg = EndsWith(outPath, ".svg"), png = EndsWith(outPath, ".png");
     if (!json && !svg && !png) return usage("the output file must end in .png, .svg or .json");
-#ifndef QUILLANE_PICTURE_EXPORT
-    if (!json) {
+    if (!json && !CanWritePictures()) {
         err << "quillane-cli plot: this build writes .json only (it has no picture export)\n";
         return ExitUsage;
     }
-#endif
 
     ShapeFile file;
     try {
@@ -207,9 +155,7 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
         return ExitOk;
     }
-#ifdef QUILLANE_PICTURE_EXPORT
     if (!WritePicture(drawing, outPath, svg, width, height, err)) return ExitUsage;
-#endif
     return ExitOk;
 }
 

@@ -1,7 +1,7 @@
 // The About box: its texts, its three ways to close, and the system-information viewer.
 #include "app/about_box.h"
-#include "platform/system_info.h"
-#include "shape/program_panes.h"
+#include "app/program_panes.h"
+#include "qt/system_info.h"
 #include "window_test_support.h"
 
 #include <QLabel>
@@ -145,7 +145,8 @@ private slots:
 
     void viewerLookup() {
         // the registry's full path comes first
-        system_.registry[QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH")] = QStringLiteral("C:\\a.exe");
+        system_.registry[QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH")] =
+            QStringLiteral("C:\\a.exe");
         system_.path[QStringLiteral("hardinfo")] = QStringLiteral("/usr/bin/hardinfo");
         QCOMPARE(FindSystemInfoViewer(system_), QStringLiteral("C:\\a.exe"));
         // then the folder entry, when the program is there

@@ -1,7 +1,7 @@
 // The Example menu: sample programs into the panes, the point graphic left blank.
 #include "app/plot_view.h"
 #include "app/program_pane.h"
-#include "shape/example_programs.h"
+#include "core/shape/example_programs.h"
 #include "window_test_support.h"
 
 #include <QMenu>

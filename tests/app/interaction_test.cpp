@@ -1,10 +1,10 @@
 // Working with the plots: zoom and pan, the line and pass that light up in all four views,
 // picking a move, stepping through passes, measuring.
-#include "../core/worked_example.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
-#include "ncplot/plot_readout.h"
+#include "core/ncplot/plot_readout.h"
 #include "window_test_support.h"
+#include "worked_example.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -42,7 +42,8 @@ QPoint MiddleOfMove(const PlotView* plot, int line) {
     for (std::size_t i = ranges[0].First; i < ranges[0].End; ++i) {
         const Primitive& p = plot->drawing().Items[i];
         if (p.Kind != PrimitiveKind::Line) continue;
-        const DrawPoint mid((static_cast<double>(p.At.X) + p.To.X) / 2, (static_cast<double>(p.At.Y) + p.To.Y) / 2);
+        const DrawPoint mid((static_cast<double>(p.At.X) + static_cast<double>(p.To.X)) / 2,
+                            (static_cast<double>(p.At.Y) + static_cast<double>(p.To.Y)) / 2);
         return plot->widgetPositionOf(mid).value_or(QPointF()).toPoint();
     }
     return {};
@@ -119,13 +120,15 @@ private slots:
         const QPointF before = plot2_->drawingPositionAt(at);
         Wheel(plot2_, at, 2);
         QVERIFY(plot2_->zoomed());
-        QCOMPARE(plot2_->shownScale()->Width, static_cast<float>(own.Width / 1.5625));
+        QCOMPARE(plot2_->shownScale()->Width, static_cast<float>(static_cast<double>(own.Width) / 1.5625));
         const QPointF after = plot2_->drawingPositionAt(at);
         // Within what a single-precision scale can hold.
-        QVERIFY2(std::fabs(after.x() - before.x()) < 1e-5 * std::fabs(own.Width), qPrintable(QString::number(after.x())));
-        QVERIFY(std::fabs(after.y() - before.y()) < 1e-5 * std::fabs(own.Height));
+        QVERIFY2(std::fabs(after.x() - before.x()) < 1e-5 * std::fabs(static_cast<double>(own.Width)),
+                 qPrintable(QString::number(after.x())));
+        QVERIFY(std::fabs(after.y() - before.y()) < 1e-5 * std::fabs(static_cast<double>(own.Height)));
         Wheel(plot2_, at, -1);
-        QVERIFY(std::fabs(plot2_->drawingPositionAt(at).x() - before.x()) < 1e-5 * std::fabs(own.Width));
+        QVERIFY(std::fabs(plot2_->drawingPositionAt(at).x() - before.x()) <
+                1e-5 * std::fabs(static_cast<double>(own.Width)));
     }
 
     void homeAndDoubleClickRestoreThePicturesOwnScale() {
@@ -162,7 +165,8 @@ private slots:
         QTest::mouseRelease(plot2_, Qt::MiddleButton, Qt::NoModifier, QPoint(120, 80));
         // What was under the mouse moved with it.
         const QPointF moved = plot2_->drawingPositionAt(QPointF(120, 80));
-        QVERIFY(std::fabs(moved.x() - start.x()) < 1e-4 * std::fabs(plot2_->drawing().Scale->Width));
+        QVERIFY(std::fabs(moved.x() - start.x()) <
+                1e-4 * std::fabs(static_cast<double>(plot2_->drawing().Scale->Width)));
         QVERIFY(plot2_->zoomed());
     }
 
@@ -243,7 +247,8 @@ private slots:
         const PlotPass& point = plot1_->links().Passes()[3];
         QTest::mouseClick(plot1_, Qt::LeftButton, Qt::NoModifier, plot1_->widgetPositionOf(point.Start)->toPoint());
         QCOMPARE(a_->textCursor().blockNumber(), point.MoveLine);
-        QCOMPARE(plot1_->passToolTipAt(*plot1_->widgetPositionOf(point.Start)), QStringLiteral("pass 4, X33.396, Z16.200"));
+        QCOMPARE(plot1_->passToolTipAt(*plot1_->widgetPositionOf(point.Start)),
+                 QStringLiteral("pass 4, X33.396, Z16.200"));
         // Far from every move: nothing is picked.
         QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
         QCOMPARE(b_->textCursor().blockNumber(), line);
@@ -329,15 +334,16 @@ private slots:
         const QPointF at = plot2_->contentsRect().center();
         for (int i = 0; i < 120; ++i) Wheel(plot2_, at, 1);
         const double width = std::fabs(plot2_->shownScale()->Width);
-        QVERIFY(width < std::fabs(plot2_->drawing().Scale->Width) / 100);
+        QVERIFY(width < std::fabs(static_cast<double>(plot2_->drawing().Scale->Width)) / 100);
         // One pixel of pan moves the picture by one pixel.
         const QPointF before = plot2_->drawingPositionAt(at);
         plot2_->panBy(QPointF(1, 1));
         const QPointF after = plot2_->drawingPositionAt(at + QPointF(1, 1));
         const double unitsPerPixel = width / plot2_->contentsRect().width();
-        QVERIFY2(std::fabs(after.x() - before.x()) < 0.25 * unitsPerPixel, qPrintable(QString::number(after.x() - before.x())));
+        QVERIFY2(std::fabs(after.x() - before.x()) < 0.25 * unitsPerPixel,
+                 qPrintable(QString::number(after.x() - before.x())));
         QVERIFY(std::fabs(after.y() - before.y()) <
-                0.25 * std::fabs(plot2_->shownScale()->Height) / plot2_->contentsRect().height());
+                0.25 * std::fabs(static_cast<double>(plot2_->shownScale()->Height)) / plot2_->contentsRect().height());
     }
 
     void measuringSnapsToEndPointsAndGivesTheExactDifferences() {
@@ -350,9 +356,11 @@ private slots:
         // The cut of pass 3, from X31.664 Z16.7 to Z-80, clicked a few pixels off each end.
         const std::vector<ItemRange> cut = plot2_->links().ItemsOfLine(cutLine(3));
         const Primitive& move = plot2_->drawing().Items[cut[0].First];
-        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, (*plot2_->widgetPositionOf(move.At) + QPointF(3, 2)).toPoint());
+        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier,
+                          (*plot2_->widgetPositionOf(move.At) + QPointF(3, 2)).toPoint());
         QVERIFY(plot2_->measurementText().isEmpty());
-        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, (*plot2_->widgetPositionOf(move.To) + QPointF(-2, -3)).toPoint());
+        QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier,
+                          (*plot2_->widgetPositionOf(move.To) + QPointF(-2, -3)).toPoint());
         QCOMPARE(plot2_->measurementText(), QString::fromStdString(MeasurementText(Measure(move.At, move.To))));
         QCOMPARE(plot2_->measurementText(), QStringLiteral("dZ-96.700  dX0.000  dR0.000  L96.700"));
         // A measuring click picks no line; the toggle off ends it.

@@ -1,5 +1,6 @@
 // The main window's layout: the figures of each control for a window size, and how they apply.
 #include "app/main_layout.h"
+#include "app/twips.h"
 #include "window_test_support.h"
 
 #include <QPlainTextEdit>
@@ -16,9 +17,11 @@ bool Same(const TwipRect& a, const TwipRect& b) {
     return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height;
 }
 
-QString Show(const TwipRect& r) { return QStringLiteral("(%1, %2, %3, %4)").arg(r.Left).arg(r.Top).arg(r.Width).arg(r.Height); }
+QString Show(const TwipRect& r) {
+    return QStringLiteral("(%1, %2, %3, %4)").arg(r.Left).arg(r.Top).arg(r.Width).arg(r.Height);
+}
 
-double TwipsPerPixel(const QWidget* w) { return kTwipsPerInch / w->logicalDpiX(); }
+double TwipsPerPixel(const QWidget* w) { return TwipsPerPixelX(w); }
 
 }  // namespace
 
@@ -106,12 +109,14 @@ private slots:
         QTest::qWait(20);
         auto* client = window->centralWidget();
         const double tpp = TwipsPerPixel(window.get());
-        const MainLayout l = LayoutMainWindow(static_cast<float>(client->width() * tpp),
-                                              static_cast<float>(client->height() * tpp),
-                                              static_cast<float>(window->frameGeometry().width() * tpp));
+        const MainLayout l =
+            LayoutMainWindow(static_cast<float>(client->width() * tpp), static_cast<float>(client->height() * tpp),
+                             static_cast<float>(window->frameGeometry().width() * tpp));
         const auto near = [&](const QRect& px, const TwipRect& tw) {
-            return std::abs(px.x() - tw.Left / tpp) <= 1 && std::abs(px.y() - tw.Top / tpp) <= 1 &&
-                   std::abs(px.width() - tw.Width / tpp) <= 1 && std::abs(px.height() - tw.Height / tpp) <= 1;
+            return std::abs(px.x() - static_cast<double>(tw.Left) / tpp) <= 1 &&
+                   std::abs(px.y() - static_cast<double>(tw.Top) / tpp) <= 1 &&
+                   std::abs(px.width() - static_cast<double>(tw.Width) / tpp) <= 1 &&
+                   std::abs(px.height() - static_cast<double>(tw.Height) / tpp) <= 1;
         };
         QVERIFY(near(Find<QWidget>(window.get(), "txtDataA")->geometry(), l.txtDataA));
         QVERIFY(near(Find<QWidget>(window.get(), "txtDataB")->geometry(), l.txtDataB));

@@ -3,7 +3,7 @@
 #include "app/plot_view.h"
 #include "app/program_pane.h"
 #include "app/status_panels.h"
-#include "shape/program_writers.h"
+#include "core/shape/program_writers.h"
 #include "window_test_support.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The plots in the window: read-out under the mouse, crosshair, repaint without re-scanning.
-#include "app/plot_thinning.h"
 #include "app/plot_view.h"
-#include "platform/drawing_painter.h"
 #include "app/program_pane.h"
+#include "core/ncplot/plot_thinning.h"
+#include "qt/drawing_painter.h"
 #include "window_test_support.h"
 
 #include <QImage>
@@ -154,7 +154,7 @@ private slots:
         drawing.Items.push_back(ring(70));  // elsewhere: kept
 
         const QSize size(200, 100);
-        const Drawing thin = ThinForPainting(drawing, QSizeF(size));
+        const Drawing thin = ThinForPainting(drawing, size.width(), size.height());
         QCOMPARE(thin.Items.size(), std::size_t{4});  // last ring of the thousand, purple, yellow, far ring
         QVERIFY(thin.Items[0].Kind == PrimitiveKind::Circle);
         QVERIFY(thin.Items[1].Colour == purple);
@@ -183,7 +183,7 @@ private slots:
         const Drawing& drawing = plot2_->drawing();
         QVERIFY(!drawing.Texts.empty());
         // The grid and labels of a short program land on pixels of their own.
-        const Drawing thin = ThinForPainting(drawing, QSizeF(4000, 3000));
+        const Drawing thin = ThinForPainting(drawing, 4000, 3000);
         // All but exact repeats of a later item stay.
         Drawing expected = drawing;
         std::vector<Primitive> unique;

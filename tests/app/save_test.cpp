@@ -1,6 +1,6 @@
 // Saving the current pane as a program file.
 #include "app/program_pane.h"
-#include "platform/file_saving.h"
+#include "qt/file_saving.h"
 #include "window_test_support.h"
 
 #include <QDir>
@@ -88,8 +88,7 @@ private slots:
         QCOMPARE(ReadAll(path), QByteArray("abc\r\n"));
         // First start: the dialog opens in the home folder for the stored root "\".
         QCOMPARE(answerer.directory(), QDir::homePath());
-        QCOMPARE(answerer.nameFilters(),
-                 QStringList({"Main Files(*.MIN)", "NC Files(*.NC)", "All Files(*.*)"}));
+        QCOMPARE(answerer.nameFilters(), QStringList({"Main Files(*.MIN)", "NC Files(*.NC)", "All Files(*.*)"}));
     }
 
     void theFocusedPaneIsSavedWithCrLfLines() {

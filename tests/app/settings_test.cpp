@@ -1,19 +1,18 @@
 // Start-up and shut-down: placement and Save folder between runs, one copy at a time.
 #include "app/startup.h"
 #include "app/window_placement.h"
-#include "platform/single_instance.h"
+#include "qt/single_instance.h"
 #include "window_test_support.h"
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QSysInfo>
 #include <QScreen>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quillane;
 using namespace quillane::testing;
-
 
 class SettingsTest : public QObject {
     Q_OBJECT

@@ -1,6 +1,6 @@
 // The shape dialog driven as a user would: typing, Enter, Tab, clicking, opening and closing.
-#include "shape/program_panes.h"
-#include "shape/shape_dialog.h"
+#include "app/shape_dialog.h"
+#include "app/program_panes.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -74,7 +74,7 @@ std::shared_ptr<SeenBox> AnswerNextMessageBox() {
 }
 
 QByteArray GoldenWorkedExample() {
-    QFile file(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/golden/expected/worked-example.trv.nc"));
+    QFile file(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/cli/golden/expected/worked-example.trv.nc"));
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
@@ -126,9 +126,8 @@ class ShapeDialogTest : public QObject {
 
     void typeWorkedExample() {
         const std::pair<int, const char*> values[] = {
-            {2, "12.7"}, {3, "3"},   {1, "0.4"},  {12, "29"}, {13, "0"},   {14, "5"},   {15, "-80"}, {16, "0"},
-            {17, "28"},  {4, "36"},  {5, "30"},   {18, "30"}, {6, "60"},   {7, "60"},   {8, "0.5"},  {9, "1"},
-            {10, "1"},   {11, "0.5"}};
+            {2, "12.7"}, {3, "3"},  {1, "0.4"}, {12, "29"}, {13, "0"}, {14, "5"},  {15, "-80"}, {16, "0"}, {17, "28"},
+            {4, "36"},   {5, "30"}, {18, "30"}, {6, "60"},  {7, "60"}, {8, "0.5"}, {9, "1"},    {10, "1"}, {11, "0.5"}};
         for (const auto& [n, v] : values) type(text(n), QString::fromLatin1(v));
         for (int k = 0; k < 8; ++k) type(feed(k), QStringLiteral("0.5"));
     }
@@ -171,7 +170,7 @@ private slots:
         whileOpen([&] {
             typeWorkedExample();
             type(text(2), QStringLiteral("12.70"));
-            type(text(8), QString());  // R 1 left empty
+            type(text(8), QString());            // R 1 left empty
             type(text(1), QStringLiteral("0"));  // with no nose radius arc R1 is empty,
             type(feed(0), QString());            // so its feed may be left empty too
             type(feed(7), QStringLiteral("0.1"));

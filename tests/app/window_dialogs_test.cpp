@@ -1,6 +1,6 @@
 // The shape dialog and the About box opened from the main window, as a user opens them.
 #include "app/plot_view.h"
-#include "shape/shape_dialog.h"
+#include "app/shape_dialog.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -50,9 +50,10 @@ private slots:
         const int before1 = plot1_->replotCount(), before2 = plot2_->replotCount();
         WhenModal([](QWidget* modal) {
             QCOMPARE(modal->objectName(), QStringLiteral("DataInput1"));
-            const std::pair<int, const char*> values[] = {
-                {2, "12.7"}, {3, "3"},  {1, "0.4"}, {12, "29"}, {13, "0"}, {14, "5"}, {15, "-80"}, {16, "0"}, {17, "28"},
-                {4, "36"},   {5, "30"}, {18, "30"}, {6, "60"},  {7, "60"}, {8, "0.5"}, {9, "1"},  {10, "1"}, {11, "0.5"}};
+            const std::pair<int, const char*> values[] = {{2, "12.7"}, {3, "3"},    {1, "0.4"}, {12, "29"}, {13, "0"},
+                                                          {14, "5"},   {15, "-80"}, {16, "0"},  {17, "28"}, {4, "36"},
+                                                          {5, "30"},   {18, "30"},  {6, "60"},  {7, "60"},  {8, "0.5"},
+                                                          {9, "1"},    {10, "1"},   {11, "0.5"}};
             for (const auto& [n, v] : values) Type(modal->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n)), v);
             Type(modal->findChild<QLineEdit*>(QStringLiteral("FEED(0)")), "0.5");
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // copies R1-F to every feed
@@ -60,9 +61,10 @@ private slots:
         });
         action("mnuSquare")->trigger();
 
-        QFile golden(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/golden/expected/worked-example.trv.nc"));
+        QFile golden(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/cli/golden/expected/worked-example.trv.nc"));
         QVERIFY(golden.open(QIODevice::ReadOnly));
-        QCOMPARE(QByteArray::fromStdString(window_->pointDataText() + window_->standardProgramText()), golden.readAll());
+        QCOMPARE(QByteArray::fromStdString(window_->pointDataText() + window_->standardProgramText()),
+                 golden.readAll());
         QCOMPARE(window_->generatorState().PassCounter, 29.0f);
         QVERIFY(plot1_->replotCount() > before1);
         QVERIFY(plot2_->replotCount() > before2);

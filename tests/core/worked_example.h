@@ -1,7 +1,7 @@
 // The internal cam groove used throughout the generator tests.
 #pragma once
 
-#include "shape/shape_data.h"
+#include "core/shape/shape_data.h"
 
 namespace quillane::testing_shapes {
 

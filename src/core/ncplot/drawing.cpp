@@ -1,0 +1,175 @@
+// A plot picture as data: scale checks, the fresh picture and the JSON form of a drawing.
+#include "core/ncplot/drawing.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace quillane {
+namespace {
+
+// A picture holds its scale in single precision; anything that would not fit cannot be set.
+std::optional<float> PictureValue(double value) {
+    constexpr double limit = 0x1.ffffffp127;  // halfway past FLT_MAX: rounds to infinity from here
+    if (!std::isfinite(value) || std::fabs(value) >= limit) return std::nullopt;
+    return static_cast<float>(value);
+}
+
+void AppendNumber(std::string& out, float value) {
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, res.ptr);
+}
+
+void AppendPoint(std::string& out, const DrawPoint& p) {
+    out += '[';
+    AppendNumber(out, p.X);
+    out += ',';
+    AppendNumber(out, p.Y);
+    out += ']';
+}
+
+void AppendColor(std::string& out, const Color& c) {
+    out += '"';
+    switch (c.Role) {
+        case ColorRole::Rgb: {
+            constexpr char hex[] = "0123456789abcdef";
+            out += '#';
+            for (std::uint8_t v : {c.Red, c.Green, c.Blue}) {
+                out += hex[v >> 4];
+                out += hex[v & 15];
+            }
+            break;
+        }
+        case ColorRole::ButtonFace:
+            out += "buttonface";
+            break;
+        case ColorRole::ButtonShadow:
+            out += "buttonshadow";
+            break;
+        case ColorRole::WindowBackground:
+            out += "window";
+            break;
+    }
+    out += '"';
+}
+
+void AppendString(std::string& out, const std::string& text) {
+    constexpr char hex[] = "0123456789abcdef";
+    out += '"';
+    for (char ch : text) {
+        const auto u = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (u < 0x20) {
+            out += "\\u00";
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+}
+
+void AppendLineIndex(std::string& out, int line) {
+    if (line < 0) {
+        out += "null";
+    } else {
+        out += std::to_string(line);
+    }
+}
+
+}  // namespace
+
+std::optional<UserScale> MakeUserScale(double left, double top, double width, double height) {
+    const auto l = PictureValue(left), t = PictureValue(top), w = PictureValue(width), h = PictureValue(height);
+    if (!l || !t || !w || !h || *w == 0.0f || *h == 0.0f) return std::nullopt;
+    return UserScale{*l, *t, *w, *h};
+}
+
+Drawing FreshPicture() { return Drawing{}; }
+
+std::string DrawingJson(const Drawing& drawing, bool untouched) {
+    std::string out;
+    out.reserve(64 + drawing.Items.size() * 96);
+    out += "{\"background\":";
+    AppendColor(out, drawing.Background);
+    out += ",\"scale\":";
+    if (drawing.Scale) {
+        out += "{\"left\":";
+        AppendNumber(out, drawing.Scale->Left);
+        out += ",\"top\":";
+        AppendNumber(out, drawing.Scale->Top);
+        out += ",\"width\":";
+        AppendNumber(out, drawing.Scale->Width);
+        out += ",\"height\":";
+        AppendNumber(out, drawing.Scale->Height);
+        out += '}';
+    } else {
+        out += "null";
+    }
+    out += ",\"items\":[";
+    bool first = true;
+    for (const Primitive& p : drawing.Items) {
+        if (!first) out += ',';
+        first = false;
+        out += '\n';
+        switch (p.Kind) {
+            case PrimitiveKind::Line:
+                out += "{\"kind\":\"line\",\"from\":";
+                AppendPoint(out, p.At);
+                out += ",\"to\":";
+                AppendPoint(out, p.To);
+                out += ",\"color\":";
+                AppendColor(out, p.Colour);
+                out += p.Style == LineStyle::Dotted ? ",\"style\":\"dotted\"" : ",\"style\":\"solid\"";
+                out += ",\"line\":";
+                AppendLineIndex(out, p.NcLine);
+                break;
+            case PrimitiveKind::Dot:
+                out += "{\"kind\":\"dot\",\"at\":";
+                AppendPoint(out, p.At);
+                out += ",\"color\":";
+                AppendColor(out, p.Colour);
+                out += ",\"line\":";
+                AppendLineIndex(out, p.NcLine);
+                break;
+            case PrimitiveKind::Circle:
+                out += "{\"kind\":\"circle\",\"center\":";
+                AppendPoint(out, p.At);
+                out += ",\"radius\":";
+                AppendNumber(out, p.Radius);
+                out += ",\"color\":";
+                AppendColor(out, p.Colour);
+                out += ",\"line\":";
+                AppendLineIndex(out, p.NcLine);
+                break;
+            case PrimitiveKind::Text:
+                out += "{\"kind\":\"text\",\"at\":";
+                AppendPoint(out, p.At);
+                out += ",\"text\":";
+                AppendString(out, p.Text < drawing.Texts.size() ? drawing.Texts[p.Text] : std::string());
+                out += ",\"color\":";
+                AppendColor(out, p.Colour);
+                out += ",\"size\":";
+                out += std::to_string(p.FontSize);
+                break;
+        }
+        out += '}';
+    }
+    out += "],\"readoutVisible\":";
+    out += drawing.ReadoutVisible ? "true" : "false";
+    out += ",\"crosshair\":";
+    out += drawing.Crosshair ? "true" : "false";
+    out += ",\"untouched\":";
+    out += untouched ? "true" : "false";
+    out += "}\n";
+    return out;
+}
+
+}  // namespace quillane

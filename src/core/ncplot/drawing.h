@@ -1,0 +1,112 @@
+// A plot picture as data: background, user scale and the ordered lines, dots, circles and texts.
+#pragma once
+
+// Plain standard C++: the plots build a Drawing without any toolkit, and a painter (see
+// drawing_painter.h) turns it into pixels at whatever size the window or an export needs.
+//
+// Coordinates are drawing coordinates ("user scale" units): x grows to the right, y grows
+// downwards, and the user scale says which rectangle of them fills the picture. In the NC plots
+// x is Z in millimetres and y is minus the radius (-X/2).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillane {
+
+// Where a colour comes from: an exact RGB value, or one of the desktop's system colours, which
+// only the painter can resolve (it follows the user's theme).
+enum class ColorRole : std::uint8_t {
+    Rgb,
+    ButtonFace,    // a fresh picture's background
+    ButtonShadow,  // the Z = 0 line of the cutting graphic
+    WindowBackground,
+};
+
+struct Color {
+    ColorRole Role = ColorRole::Rgb;
+    std::uint8_t Red = 0;
+    std::uint8_t Green = 0;
+    std::uint8_t Blue = 0;
+
+    static constexpr Color Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+        return Color{ColorRole::Rgb, red, green, blue};
+    }
+    static constexpr Color System(ColorRole role) { return Color{role, 0, 0, 0}; }
+    friend constexpr bool operator==(const Color&, const Color&) = default;
+};
+
+enum class LineStyle : std::uint8_t { Solid, Dotted };
+
+enum class PrimitiveKind : std::uint8_t { Line, Dot, Circle, Text };
+
+// Single precision, as a picture holds its coordinates: a long program draws hundreds of
+// thousands of primitives, and they stay small.
+struct DrawPoint {
+    float X = 0;
+    float Y = 0;
+    constexpr DrawPoint() = default;
+    // From computed coordinates, rounded to single precision.
+    constexpr DrawPoint(double x, double y) : X(static_cast<float>(x)), Y(static_cast<float>(y)) {}
+    friend constexpr bool operator==(const DrawPoint&, const DrawPoint&) = default;
+};
+
+// No NC line: grid lines, the blank line and labels.
+inline constexpr int NoNcLine = -1;
+
+// One thing drawn. Only the fields of its kind are meaningful; the others keep their defaults.
+struct Primitive {
+    PrimitiveKind Kind = PrimitiveKind::Line;
+    LineStyle Style = LineStyle::Solid;  // line only
+    std::uint8_t FontSize = 0;           // text: size in points (the typeface is the painter's own)
+    Color Colour;                        // line, dot, circle and text colour
+    DrawPoint At;                        // line: start; dot: position; circle: centre; text: top-left corner
+    DrawPoint To;                        // line: end
+    float Radius = 0;                    // circle: radius in horizontal (x) units, drawn round on screen
+    std::uint32_t Text = 0;              // text: index of its string in Drawing::Texts
+    int NcLine = NoNcLine;               // 0-based index of the CR LF line of the plotted text that drew it
+
+    friend bool operator==(const Primitive&, const Primitive&) = default;
+};
+
+// The rectangle of drawing coordinates that fills the picture. Single precision, as a picture
+// stores it. Width or height may be negative (the axis then runs the other way) but never 0.
+struct UserScale {
+    float Left = 0;
+    float Top = 0;
+    float Width = 1;
+    float Height = 1;
+    friend constexpr bool operator==(const UserScale&, const UserScale&) = default;
+};
+
+// A user scale from computed values, or nothing when a picture could not take it: a width or
+// height that is 0 (also after rounding to single precision), or any value that is not finite
+// or lies beyond the single-precision range.
+std::optional<UserScale> MakeUserScale(double left, double top, double width, double height);
+
+struct Drawing {
+    Color Background = Color::System(ColorRole::ButtonFace);
+    std::optional<UserScale> Scale;  // none: the plot stopped before it could set one
+    std::vector<Primitive> Items;    // in drawing order; later items paint over earlier ones
+    std::vector<std::string> Texts;  // the strings of the text items
+    // What a completed plot switches on for its picture; a plot that stopped early leaves both
+    // false and the window keeps whatever state it had (a plot never switches them off).
+    bool ReadoutVisible = false;  // the X/Z read-out box in the tool bar is shown
+    bool Crosshair = false;       // the mouse pointer over the picture is a crosshair
+
+    // The string of a text item.
+    const std::string& TextOf(const Primitive& item) const { return Texts.at(item.Text); }
+
+    friend bool operator==(const Drawing&, const Drawing&) = default;
+};
+
+// A picture that no plot has drawn into yet: the desktop's button face, no scale, nothing drawn.
+Drawing FreshPicture();
+
+// The drawing as JSON (format in the README). `untouched` marks a plot that left the previous
+// picture in place; `drawing` is then what is shown (e.g. FreshPicture()).
+// Numbers are written in their shortest form that reads back to the same single-precision value.
+std::string DrawingJson(const Drawing& drawing, bool untouched = false);
+
+}  // namespace quillane

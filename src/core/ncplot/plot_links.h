@@ -1,0 +1,106 @@
+// What ties a plot to the text it was drawn from: the items each NC line drew, the passes of a
+// thread-cutting program, and the plotted point nearest the mouse. All of it is read from the
+// line indices a Drawing records, so it is made again with every replot and never re-scans.
+#pragma once
+
+#include "core/ncplot/drawing.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillane {
+
+// Items [First, End) of a Drawing.
+struct ItemRange {
+    std::size_t First = 0;
+    std::size_t End = 0;
+    bool Empty() const { return First >= End; }
+    friend bool operator==(const ItemRange&, const ItemRange&) = default;
+};
+
+// One pass as a plot shows it.
+struct PlotPass {
+    int FirstLine = 0;  // the lines of its text, FirstLine to LastLine
+    int LastLine = 0;
+    int MoveLine = 0;  // the line of the point (point data) or of the cut (program)
+    ItemRange Items;   // what those lines drew
+    DrawPoint Start;   // where the pass starts cutting, in drawing coordinates
+};
+
+// The smallest rectangle, in drawing coordinates, that holds every plotted move.
+struct PlotExtents {
+    float Left = 0, Right = 0, Top = 0, Bottom = 0;
+};
+
+enum class PlotKind {
+    PointData,    // every plotted point is a pass
+    CuttingPath,  // every run of cutting moves is a pass, with the rapid moves around it
+};
+
+class PlotLinks {
+public:
+    PlotLinks() = default;
+    PlotLinks(const Drawing& drawing, PlotKind kind) { Rebuild(drawing, kind); }
+    // The links of another drawing, made in the storage of these (a replot on every key).
+    void Rebuild(const Drawing& drawing, PlotKind kind);
+
+    // The items line `line` drew, as one range per run of them (one in the plots' own
+    // drawings, where a line's items follow each other).
+    std::vector<ItemRange> ItemsOfLine(int line) const;
+    // The pass (0-based) whose lines hold `line`.
+    std::optional<std::size_t> PassOfLine(int line) const;
+    const std::vector<PlotPass>& Passes() const { return passes_; }
+    std::optional<PlotExtents> Extents() const { return extents_; }
+
+private:
+    struct LineItems {
+        int Line = 0;
+        ItemRange Items;
+        bool Move = false;  // it drew a move or a point
+        bool Cut = false;   // it drew a cutting move
+    };
+    void FindPointPasses(const Drawing& drawing);
+    void FindCuttingPasses(const Drawing& drawing);
+
+    std::vector<LineItems> lines_;  // in order of Line
+    std::vector<PlotPass> passes_;  // in order of their lines
+    std::optional<PlotExtents> extents_;
+    std::vector<std::size_t> moves_;  // working memory: the lines that drew a move
+};
+
+// How a picture maps drawing units to device pixels, for distances measured on screen.
+struct PixelsPerUnit {
+    double X = 1;
+    double Y = 1;
+};
+
+// The plotted move or point (a line or dot that an NC line drew) nearest `at`, if one lies
+// within `tolerance` pixels. Where moves meet, the one that ends there is picked.
+std::optional<std::size_t> NearestMove(const Drawing& drawing, DrawPoint at, PixelsPerUnit scale, double tolerance);
+
+// The end point of a plotted move (or a plotted point) nearest `at`, if one lies within
+// `tolerance` pixels.
+std::optional<DrawPoint> NearestEndPoint(const Drawing& drawing, DrawPoint at, PixelsPerUnit scale, double tolerance);
+
+// "pass n, X…, Z…": a pass by its 1-based number and start, the diameter and Z with three
+// decimals. `zOffset` is added to the drawing's x to give Z (the point graphic draws Z from the
+// start point).
+std::string PassToolTip(std::size_t number, DrawPoint start, double zOffset = 0);
+
+// A measurement between two drawing points: "dZ…  dX…  dR…  L…", dX on the diameter, dR the
+// radial difference, L the distance in the plane, each with three decimals.
+struct Measurement {
+    double DeltaZ = 0;
+    double DeltaX = 0;  // on the diameter
+    double DeltaR = 0;  // radial
+    double Distance = 0;
+};
+Measurement Measure(DrawPoint from, DrawPoint to);
+std::string MeasurementText(const Measurement& m);
+
+// "Z min .. max  X min .. max" of the extents, X on the diameter, Z offset as for PassToolTip.
+std::string ExtentsText(const PlotExtents& extents, double zOffset = 0);
+
+}  // namespace quillane

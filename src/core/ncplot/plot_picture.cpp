@@ -1,0 +1,75 @@
+// What the two plots share: a picture that records into a Drawing, bounded loops, the line walk.
+#include "core/ncplot/plot_picture.h"
+
+#include "core/ncplot/word_value.h"
+
+namespace quillane::plot {
+namespace {
+
+// The picture's coordinates are single precision: anything beyond cannot be drawn.
+float Single(double value) {
+    if (!FitsSingle(value)) throw PictureFailure{};
+    return static_cast<float>(value);
+}
+
+DrawPoint Single(Point p) { return {Single(p.X), Single(p.Y)}; }
+
+}  // namespace
+
+void Picture::SetScale(double left, double top, double width, double height) {
+    drawing_.Scale = MakeUserScale(left, top, width, height);
+    if (!drawing_.Scale) throw PictureFailure{};
+}
+
+void Picture::Line(Point from, Point to, Color colour, LineStyle style, int ncLine) {
+    const DrawPoint a = Single(from), b = Single(to);
+    Primitive& p = drawing_.Items.emplace_back();
+    p.Kind = PrimitiveKind::Line;
+    p.At = a;
+    p.To = b;
+    p.Colour = colour;
+    p.Style = style;
+    p.NcLine = ncLine;
+}
+
+void Picture::Dot(Point at, Color colour, int ncLine) {
+    const DrawPoint a = Single(at);
+    Primitive& p = drawing_.Items.emplace_back();
+    p.Kind = PrimitiveKind::Dot;
+    p.At = a;
+    p.Colour = colour;
+    p.NcLine = ncLine;
+}
+
+void Picture::Circle(Point centre, double radius, Color colour, int ncLine) {
+    const DrawPoint c = Single(centre);
+    const float r = Single(radius);
+    Primitive& p = drawing_.Items.emplace_back();
+    p.Kind = PrimitiveKind::Circle;
+    p.At = c;
+    p.Radius = r;
+    p.Colour = colour;
+    p.NcLine = ncLine;
+}
+
+void Picture::Text(Point at, std::string text) {
+    const DrawPoint a = Single(at);
+    Primitive& p = drawing_.Items.emplace_back();
+    p.Kind = PrimitiveKind::Text;
+    p.At = a;
+    p.Colour = Label;
+    p.FontSize = LabelFontSize;
+    p.Text = static_cast<std::uint32_t>(drawing_.Texts.size());
+    drawing_.Texts.push_back(std::move(text));
+}
+
+std::int16_t ToInt16(double value) {
+    if (!std::isfinite(value)) throw PictureFailure{};
+    double r = std::floor(value);
+    const double diff = value - r;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0)) r += 1;
+    if (r < -32768.0 || r > 32767.0) throw PictureFailure{};
+    return static_cast<std::int16_t>(r);
+}
+
+}  // namespace quillane::plot

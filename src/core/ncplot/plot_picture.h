@@ -1,0 +1,145 @@
+// What the two plots share: a picture that records into a Drawing, bounded loops, the line walk.
+#pragma once
+
+#include "core/ncplot/drawing.h"
+#include "core/ncplot/nc_scanner.h"
+#include "core/ncplot/plot_limits.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+namespace quillane::plot {
+
+// Colours of the plots.
+inline constexpr Color Background = Color::Rgb(8, 0, 0);
+inline constexpr Color Grid = Color::Rgb(0, 128, 0);
+inline constexpr Color ZeroLine = Color::System(ColorRole::ButtonShadow);
+inline constexpr Color BlankLine = Color::Rgb(0, 0, 255);
+inline constexpr Color Label = Color::Rgb(192, 192, 192);
+inline constexpr Color Rapid = Color::Rgb(128, 0, 128);
+inline constexpr Color Cut = Color::Rgb(255, 255, 0);
+inline constexpr Color Ring = Color::Rgb(0, 255, 255);
+inline constexpr std::uint8_t LabelFontSize = 12;
+
+// Thrown when the picture cannot do what it is asked: a plot stops there, silently, and keeps
+// what it has drawn.
+struct PictureFailure {};
+
+// A point as the plots compute it, in double precision; the picture stores it in single.
+struct Point {
+    double X = 0;
+    double Y = 0;
+};
+
+// Largest integer not greater than the value.
+inline double Int(double value) { return std::floor(value); }
+
+// A picture box as the plots use it. Every value it takes must fit its single-precision
+// coordinates; anything else is a PictureFailure.
+class Picture {
+public:
+    // `recycled` lends its storage: a picture no longer shown, whose lists are emptied and
+    // filled again, so that a replot of a large program neither asks for fresh memory nor
+    // touches fresh pages.
+    explicit Picture(Color background, Drawing recycled = {}) : drawing_(std::move(recycled)) {
+        drawing_.Items.clear();
+        drawing_.Texts.clear();
+        drawing_.Scale.reset();
+        drawing_.ReadoutVisible = false;
+        drawing_.Crosshair = false;
+        drawing_.Background = background;
+    }
+
+    // Room for the primitives a text of this size is likely to draw: a program line draws at
+    // most a line and two rings, and most lines are longer than six characters. Growing the
+    // list item by item would copy it over and over for a large program.
+    void ReserveFor(std::size_t textSize) { drawing_.Items.reserve(64 + textSize / 6); }
+
+    // Sets the user scale; a width or height of 0 fails, as on a real picture.
+    void SetScale(double left, double top, double width, double height);
+    const UserScale& Scale() const { return *drawing_.Scale; }
+
+    void Line(Point from, Point to, Color colour, LineStyle style, int ncLine = NoNcLine);
+    void Dot(Point at, Color colour, int ncLine);
+    void Circle(Point centre, double radius, Color colour, int ncLine);
+    void Text(Point at, std::string text);  // in the label colour and size
+
+    void Complete() {
+        drawing_.Crosshair = true;
+        drawing_.ReadoutVisible = true;
+    }
+    Drawing Take() { return std::move(drawing_); }
+
+private:
+    Drawing drawing_;
+};
+
+// A 16-bit loop counter's start or end: the value rounded half to even; beyond 16 bits it fails.
+std::int16_t ToInt16(double value);
+
+// A loop over start, start + step, ... while the value has not passed `end`, accumulated like a
+// counted loop. When that is more than MaxStepsAcross values, only those inside [low, high]
+// (the picture's extent in that direction) are visited, and none when those are still too many.
+template <class Visit>
+void ForEachStep(double start, double end, double step, double low, double high, Visit&& visit) {
+    if (!(step != 0) || !std::isfinite(step) || !std::isfinite(start) || !std::isfinite(end)) return;
+    const double count = std::floor((end - start) / step) + 1;
+    if (!(count >= 1)) return;
+    const auto inside = [&](double v) { return step > 0 ? v <= end : v >= end; };
+    if (count <= static_cast<double>(MaxStepsAcross)) {
+        double v = start;
+        for (std::int64_t i = 0; i <= MaxStepsAcross && inside(v); ++i) {
+            visit(v);
+            const double next = v + step;
+            if (next == v) break;  // too large to step: the value would repeat
+            v = next;
+        }
+        return;
+    }
+    // Indexes i with start + i * step inside [low, high], within 0 .. count - 1.
+    double first = step > 0 ? std::ceil((low - start) / step) : std::ceil((high - start) / step);
+    double last = step > 0 ? std::floor((high - start) / step) : std::floor((low - start) / step);
+    first = std::max(first, 0.0);
+    last = std::min(last, count - 1);
+    if (!(first <= last) || last - first + 1 > static_cast<double>(MaxStepsAcross)) return;
+    const auto i0 = static_cast<std::int64_t>(first), i1 = static_cast<std::int64_t>(last);
+    for (std::int64_t i = i0; i <= i1; ++i) visit(start + static_cast<double>(i) * step);
+}
+
+// Calls `afterScan(lineIndex)` after scanning each line of `text` that a CR LF ends. Every line
+// after the first starts with the LF of the CR LF before it, as the plots hand lines over; a last
+// line without CR LF is not scanned.
+// Lines are scanned where they lie; LineText ends up holding the last one, as if each had been
+// copied there in turn.
+template <class AfterScan>
+void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan) {
+    std::size_t start = 0;
+    int index = 0;
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    std::size_t from = 0;
+    std::string_view last;
+    bool scanned = false;
+    while (from + 1 < size) {
+        const void* cr = std::memchr(data + from, '\r', size - from - 1);
+        if (cr == nullptr) break;
+        const auto end = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+        if (data[end + 1] != '\n') {
+            from = end + 1;
+            continue;
+        }
+        last = text.substr(start, end - start);
+        scanned = true;
+        ScanNcLine(scan, last);
+        afterScan(index);
+        if (index < INT32_MAX) ++index;
+        start = end + 1;
+        from = end + 1;
+    }
+    if (scanned) scan.LineText.assign(last);
+}
+
+}  // namespace quillane::plot

@@ -1,0 +1,453 @@
+// Numbers as the NC texts and the dialog boxes write and read them, independent of locale.
+#include "core/numeric/number_text.h"
+
+#include "core/numeric/data_error.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+#include <utility>
+
+namespace quillane {
+namespace {
+
+// Generated programs format thousands of numbers per run and the plots format their labels on
+// every keystroke, so the digits live in fixed buffers, never on the heap.
+
+// A finite value as significant decimal digits: |value| = 0.d1d2d3... x 10^pointPos.
+struct DecimalForm {
+    bool negative = false;
+    std::array<char, 24> digits{};
+    int count = 0;     // significant digits held
+    int pointPos = 0;  // digits before the decimal point (may be <= 0 or > count)
+};
+
+constexpr int MaxExactPow10 = 22;  // 10^22 is the largest power of ten a double holds exactly
+constexpr auto Pow10Table = [] {
+    std::array<double, MaxExactPow10 + 1> t{};
+    double p = 1;
+    for (auto& v : t) {
+        v = p;
+        p *= 10;
+    }
+    return t;
+}();
+
+// The 15 significant digits of a value as one whole number: |value| ~ Digits x 10^(PointPos - 15).
+struct Digits15 {
+    std::uint64_t Digits = 0;  // 10^14 <= Digits < 10^15
+    int PointPos = 0;
+};
+
+// The 15 significant digits of a magnitude between 1e-8 and 1e15, exactly as correct rounding
+// gives them, without a general conversion: the magnitude is scaled to 15 integer digits by an
+// exact power of ten, and the rounding error of that product, recovered exactly with a fused
+// multiply-add, decides the last digit. Returns false for an exact tie or a magnitude out of
+// range; the caller then takes the general conversion.
+bool FastDigits15(double magnitude, Digits15& out) {
+    // floor(log10(2^(e2 - 1))) by the usual fixed-point trick; the true decimal exponent is
+    // this or one more (the loop below corrects it)
+    const int exp2 = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1022;
+    if (exp2 <= -1021) return false;  // subnormal: far below the range anyway
+    int exponent = ((exp2 - 1) * 78913) >> 18;
+    double scaled = 0, error = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int k = 14 - exponent;
+        if (k < 0 || k > MaxExactPow10) return false;
+        const double p10 = Pow10Table[static_cast<std::size_t>(k)];
+        scaled = magnitude * p10;
+        error = std::fma(magnitude, p10, -scaled);  // magnitude * p10 == scaled + error, exactly
+        if (scaled < 1e15) break;
+        ++exponent;
+    }
+    if (scaled < 1e14 || scaled >= 1e15) return false;
+    const double whole = static_cast<double>(static_cast<std::uint64_t>(scaled));  // floor: positive
+    // Both terms are multiples of scaled's unit in the last place, which exceeds |error|:
+    // so a non-zero difference alone says which way the exact value rounds.
+    const double aboveHalf = (scaled - whole) - 0.5;
+    bool up = false;
+    if (aboveHalf != 0) {
+        up = aboveHalf > 0;
+    } else if (error != 0) {
+        up = error > 0;
+    } else {
+        return false;
+    }
+    out.Digits = static_cast<std::uint64_t>(whole) + (up ? 1 : 0);
+    if (out.Digits == 1'000'000'000'000'000ULL) {
+        out.Digits /= 10;
+        ++exponent;
+    }
+    out.PointPos = exponent + 1;
+    return true;
+}
+
+constexpr std::array<std::uint64_t, 20> Pow10U = [] {
+    std::array<std::uint64_t, 20> t{};
+    std::uint64_t p = 1;
+    for (auto& v : t) {
+        v = p;
+        p *= 10;
+    }
+    return t;
+}();
+
+DecimalForm ToDecimal(double value, int significantDigits) {
+    DecimalForm d;
+    d.negative = std::signbit(value);
+    if (value == 0) {
+        std::fill_n(d.digits.begin(), significantDigits, '0');
+        d.count = significantDigits;
+        d.pointPos = 1;
+        return d;
+    }
+    if (Digits15 fast; significantDigits == 15 && FastDigits15(std::fabs(value), fast)) {
+        for (int i = 14; i >= 0; --i, fast.Digits /= 10) {
+            d.digits[static_cast<std::size_t>(i)] = static_cast<char>('0' + fast.Digits % 10);
+        }
+        d.count = 15;
+        d.pointPos = fast.PointPos;
+        return d;
+    }
+
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, significantDigits - 1);
+    const char* c = buf;
+    for (; c < res.ptr && *c != 'e'; ++c) {
+        if (*c != '.') d.digits[static_cast<std::size_t>(d.count++)] = *c;
+    }
+    ++c;  // past 'e'
+    if (c < res.ptr && *c == '+') ++c;
+    int exponent = 0;
+    std::from_chars(c, res.ptr, exponent);
+    d.pointPos = exponent + 1;
+    return d;
+}
+
+enum class Rounding { HalfAwayFromZero, Floor };
+
+// A whole number in decimal digits, most significant first, with room to grow by one digit.
+struct Scaled {
+    std::array<char, 400> digits;  // a double has at most 309 integer digits; only count are set
+    int count = 0;
+};
+
+// |value| x 10^decimals as a whole number, rounded as asked.
+void ScaleDigits(const DecimalForm& d, int decimals, Rounding rounding, Scaled& out) {
+    const int keep = d.pointPos + decimals;  // digits of d that stay, padded with zeros past count
+    out.count = 0;
+    for (int i = 0; i < keep; ++i)
+        out.digits[static_cast<std::size_t>(out.count++)] = i < d.count ? d.digits[static_cast<std::size_t>(i)] : '0';
+    bool up = false;
+    if (keep >= 0 && keep < d.count) {
+        if (rounding == Rounding::HalfAwayFromZero) {
+            up = d.digits[static_cast<std::size_t>(keep)] >= '5';
+        } else {
+            up = d.negative &&
+                 std::any_of(d.digits.begin() + keep, d.digits.begin() + d.count, [](char c) { return c != '0'; });
+        }
+    } else if (keep < 0 && rounding == Rounding::Floor) {
+        up = d.negative && std::any_of(d.digits.begin(), d.digits.begin() + d.count, [](char c) { return c != '0'; });
+    }
+    if (!up) return;
+    for (int i = out.count; i-- > 0;) {
+        char& c = out.digits[static_cast<std::size_t>(i)];
+        if (c != '9') {
+            ++c;
+            return;
+        }
+        c = '0';
+    }
+    std::copy_backward(out.digits.begin(), out.digits.begin() + out.count, out.digits.begin() + out.count + 1);
+    out.digits[0] = '1';
+    ++out.count;
+}
+
+// Lays out a scaled whole number as "int.frac" with the given digit counts.
+std::string FixedText(bool negative, const Scaled& scaled, int decimals, int minIntDigits, int minDecimals) {
+    const char* digits = scaled.digits.data();
+    const int intCount = std::max(scaled.count - decimals, 0);
+    int firstInt = 0;
+    while (firstInt < intCount && digits[firstInt] == '0') ++firstInt;
+    const int shownInt = std::max(intCount - firstInt, minIntDigits);
+
+    // fraction digits, most significant first, padded with leading zeros when the number is short
+    std::array<char, 32> frac{};
+    for (int i = 0; i < decimals; ++i) {
+        const int src = scaled.count - decimals + i;
+        frac[static_cast<std::size_t>(i)] = src >= 0 ? digits[src] : '0';
+    }
+    int fracCount = decimals;
+    while (fracCount > minDecimals && frac[static_cast<std::size_t>(fracCount - 1)] == '0') --fracCount;
+
+    const bool zero =
+        firstInt == intCount && std::all_of(frac.begin(), frac.begin() + fracCount, [](char c) { return c == '0'; });
+    std::string out;
+    out.reserve(static_cast<std::size_t>(shownInt + fracCount + 2));
+    if (negative && !zero) out += '-';
+    out.append(static_cast<std::size_t>(shownInt - (intCount - firstInt)), '0');
+    out.append(digits + firstInt, static_cast<std::size_t>(intCount - firstInt));
+    if (fracCount > 0) {
+        out += '.';
+        out.append(frac.data(), static_cast<std::size_t>(fracCount));
+    }
+    return out;
+}
+
+// n / 10^k for k <= 19. A divisor known at compile time becomes a multiplication; a hardware
+// 64-bit division would cost more than the rest of the formatting together.
+template <std::size_t... K>
+constexpr auto MakeDivisions(std::index_sequence<K...>) {
+    return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(K)>{[](std::uint64_t n) { return n / Pow10U[K]; }...};
+}
+constexpr auto DivisionsByPow10 = MakeDivisions(std::make_index_sequence<Pow10U.size()>());
+
+std::uint64_t DivPow10(std::uint64_t n, int k) { return DivisionsByPow10[static_cast<std::size_t>(k)](n); }
+
+// The common case of a fixed-point text, in whole-number arithmetic: the value's 15 digits
+// rounded (or floored) to `decimals`. Gives the same text as the digit-string path below;
+// returns false when the value is out of its range. `thousandths` receives the rounded
+// magnitude x 10^decimals.
+bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigits, int minDecimals, std::string& out,
+                   std::uint64_t& scaledOut) {
+    Digits15 d;
+    if (decimals > 15 || value == 0 || !FastDigits15(std::fabs(value), d)) return false;
+    const bool negative = std::signbit(value);
+    const int dropped = 15 - d.PointPos - decimals;  // digits of d.Digits past the last kept decimal
+    std::uint64_t kept = 0;
+    bool up = false;
+    if (dropped > 15) {
+        up = rounding == Rounding::Floor && negative;
+    } else if (dropped > 0) {
+        const std::uint64_t p = Pow10U[static_cast<std::size_t>(dropped)];
+        kept = DivPow10(d.Digits, dropped);
+        const std::uint64_t rest = d.Digits - kept * p;
+        up = rounding == Rounding::HalfAwayFromZero ? rest >= p / 2 : (negative && rest != 0);
+    } else if (dropped >= -4) {
+        kept = d.Digits * Pow10U[static_cast<std::size_t>(-dropped)];
+    } else {
+        return false;
+    }
+    kept += up ? 1 : 0;
+    scaledOut = kept;
+
+    const std::uint64_t unit = Pow10U[static_cast<std::size_t>(decimals)];
+    const std::uint64_t intPart = DivPow10(kept, decimals);
+    std::uint64_t fracPart = kept - intPart * unit;
+    char buf[48];
+    char* p = buf;
+    if (negative && kept != 0) *p++ = '-';
+    char intDigits[24];
+    int intCount = 0;
+    if (intPart != 0) intCount = static_cast<int>(std::to_chars(intDigits, intDigits + 24, intPart).ptr - intDigits);
+    for (int i = intCount; i < minIntDigits; ++i) *p++ = '0';
+    p = std::copy(intDigits, intDigits + intCount, p);
+    int fracCount = decimals;
+    while (fracCount > minDecimals && fracPart % 10 == 0) {
+        fracPart /= 10;
+        --fracCount;
+    }
+    if (fracCount > 0) {
+        *p++ = '.';
+        for (int i = fracCount - 1; i >= 0; --i, fracPart /= 10) p[i] = static_cast<char>('0' + fracPart % 10);
+        p += fracCount;
+    }
+    out.assign(buf, p);
+    return true;
+}
+
+}  // namespace
+
+double NumericValue(std::string_view text) {
+    std::string mantissa;  // sign, digits and at most one point
+    bool sawSign = false, sawPoint = false, sawDigit = false;
+    std::string expDigits;
+    bool expNegative = false;
+    enum { Mantissa, ExpSign, ExpDigits } part = Mantissa;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n') continue;
+        if (part == Mantissa) {
+            if ((c == '+' || c == '-') && !sawSign && !sawDigit && !sawPoint) {
+                sawSign = true;
+                if (c == '-') mantissa.push_back('-');
+            } else if (c >= '0' && c <= '9') {
+                sawDigit = true;
+                mantissa.push_back(c);
+            } else if (c == '.' && !sawPoint) {
+                sawPoint = true;
+                mantissa.push_back('.');
+            } else if ((c == 'E' || c == 'D') && sawDigit) {
+                part = ExpSign;
+            } else {
+                break;
+            }
+        } else if (part == ExpSign && (c == '+' || c == '-')) {
+            expNegative = c == '-';
+            part = ExpDigits;
+        } else if (c >= '0' && c <= '9') {
+            part = ExpDigits;
+            expDigits.push_back(c);
+        } else {
+            break;
+        }
+    }
+    if (!sawDigit) return 0.0;
+
+    // Exponent, saturated: anything past a few thousand is overflow or underflow anyway.
+    long exponent = 0;
+    for (char c : expDigits) {
+        exponent = std::min(exponent * 10 + (c - '0'), 100000L);
+    }
+    if (expNegative) exponent = -exponent;
+
+    std::string number = mantissa;
+    number += 'e';
+    number += std::to_string(exponent);
+    double value = 0.0;
+    const char* first = number.data();
+    const char* last = number.data() + number.size();
+    const bool negative = !number.empty() && number.front() == '-';
+    auto res = std::from_chars(first, last, value, std::chars_format::general);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Decide between overflow and underflow from the position of the first significant digit.
+        long leadingPos = 0;  // power of ten of the first non-zero digit, relative to exponent
+        long intDigits = 0;
+        bool afterPoint = false, found = false;
+        long fracZeros = 0;
+        for (char c : mantissa) {
+            if (c == '-') continue;
+            if (c == '.') {
+                afterPoint = true;
+                continue;
+            }
+            if (!afterPoint) {
+                if (found || c != '0') {
+                    found = true;
+                    ++intDigits;
+                }
+            } else if (!found) {
+                if (c == '0') {
+                    ++fracZeros;
+                } else {
+                    found = true;
+                }
+            }
+        }
+        leadingPos = intDigits > 0 ? intDigits - 1 : -(fracZeros + 1);
+        if (!found || leadingPos + exponent < 0) return negative ? -0.0 : 0.0;
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    }
+    return value;
+}
+
+std::string FormatPattern(double value, std::string_view pattern) {
+    if (!std::isfinite(value)) return {};
+    int minInt = 0, minDec = 0, maxDec = 0;
+    std::size_t i = 0;
+    while (i < pattern.size() && pattern[i] == '#') ++i;
+    while (i < pattern.size() && pattern[i] == '0') {
+        ++minInt;
+        ++i;
+    }
+    if (i < pattern.size() && pattern[i] == '.') {
+        ++i;
+        while (i < pattern.size() && pattern[i] == '0') {
+            ++minDec;
+            ++i;
+        }
+        maxDec = minDec;
+        while (i < pattern.size() && pattern[i] == '#') {
+            ++maxDec;
+            ++i;
+        }
+    }
+    maxDec = std::min(maxDec, 20);
+    std::string text;
+    if (std::uint64_t scaled = 0;
+        FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, minInt, minDec, text, scaled)) {
+        text += pattern.substr(i);
+        return text;
+    }
+    const DecimalForm d = ToDecimal(value, 15);
+    Scaled scaled;
+    ScaleDigits(d, maxDec, Rounding::HalfAwayFromZero, scaled);
+    text = FixedText(d.negative, scaled, maxDec, minInt, minDec);
+    text += pattern.substr(i);
+    return text;
+}
+
+std::string GeneralNumberText(double value, int significantDigits) {
+    if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
+    if (value == 0.0) return "0";
+    significantDigits = std::clamp(significantDigits, 1, 17);
+    const DecimalForm d = ToDecimal(value, significantDigits);
+    int count = d.count;
+    while (count > 1 && d.digits[static_cast<std::size_t>(count - 1)] == '0') --count;
+    const char* digits = d.digits.data();
+    const int exponent = d.pointPos - 1;
+    std::string out;
+    if (d.negative) out += '-';
+    if (exponent >= significantDigits || exponent < -4) {
+        out += digits[0];
+        if (count > 1) {
+            out += '.';
+            out.append(digits + 1, static_cast<std::size_t>(count - 1));
+        }
+        out += exponent < 0 ? "E-" : "E+";
+        const int e = std::abs(exponent);
+        if (e < 10) out += '0';
+        out += std::to_string(e);
+    } else if (exponent >= 0) {
+        const int intDigits = exponent + 1;
+        out.append(digits, static_cast<std::size_t>(std::min(count, intDigits)));
+        if (count < intDigits) out.append(static_cast<std::size_t>(intDigits - count), '0');
+        if (count > intDigits) {
+            out += '.';
+            out.append(digits + intDigits, static_cast<std::size_t>(count - intDigits));
+        }
+    } else {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out.append(digits, static_cast<std::size_t>(count));
+    }
+    return out;
+}
+
+std::string FormatNcNumber(double& value) {
+    if (!std::isfinite(value)) throw DataError("a number to be written is not finite");
+    std::string text;
+    if (std::uint64_t thousandths = 0;
+        FastFixedText(value, 3, Rounding::Floor, 1, 0, text, thousandths) && thousandths < (1ULL << 53)) {
+        // the whole number of thousandths is exact, and one correctly rounded division gives the
+        // nearest double to the floored decimal
+        const double magnitude = static_cast<double>(thousandths) / 1000.0;
+        value = std::signbit(value) && thousandths != 0 ? -magnitude : magnitude;
+        return text;
+    }
+    const DecimalForm d = ToDecimal(value, 15);
+    Scaled thousandths;
+    ScaleDigits(d, 3, Rounding::Floor, thousandths);
+    text = FixedText(d.negative, thousandths, 3, 1, 0);
+    // The nearest double to the floored decimal. Up to 15 digits the whole number of
+    // thousandths is exact in a double, and one correctly rounded division gives it.
+    double floored = 0.0;
+    if (thousandths.count <= 15) {
+        std::uint64_t n = 0;
+        for (int i = 0; i < thousandths.count; ++i)
+            n = n * 10 + static_cast<std::uint64_t>(thousandths.digits[static_cast<std::size_t>(i)] - '0');
+        floored = static_cast<double>(n) / 1000.0;
+        if (d.negative && n != 0) floored = -floored;
+    } else {
+        std::from_chars(text.data(), text.data() + text.size(), floored);
+    }
+    value = floored;
+    return text;
+}
+
+}  // namespace quillane

@@ -1,0 +1,125 @@
+// Shape files: one press of "Program Output" written down as TOML, for batch runs.
+#include "core/shape/shape_file.h"
+
+#include <charconv>
+#include <cmath>
+
+#include <fstream>
+#include <sstream>
+
+#include <toml++/toml.h>
+
+namespace quillane {
+namespace {
+
+std::string Where(const std::string& name, const toml::source_region& region) {
+    return name + ":" + std::to_string(region.begin.line);
+}
+
+[[noreturn]] void Fail(const std::string& name, const toml::node& node, const std::string& key,
+                       const std::string& what) {
+    throw ShapeFileError(Where(name, node.source()) + ": key \"" + key + "\": " + what);
+}
+
+// The shortest text that reads back as exactly the same double.
+std::string ExactText(double value) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    std::string text(buf, res.ptr);
+    for (char& c : text) {
+        if (c == 'e') c = 'E';  // the dialog's rule knows only the upper-case exponent letter
+    }
+    return text;
+}
+
+std::string ValueOf(const std::string& name, const std::string& key, const toml::node& node) {
+    if (const auto* s = node.as_string()) return s->get();
+    if (const auto* i = node.as_integer()) return std::to_string(i->get());
+    if (const auto* f = node.as_floating_point()) {
+        if (!std::isfinite(f->get())) Fail(name, node, key, "expected a finite number");
+        return ExactText(f->get());
+    }
+    Fail(name, node, key, "expected a number or a text");
+}
+
+bool BoolOf(const std::string& name, const std::string& key, const toml::node& node) {
+    if (const auto* b = node.as_boolean()) return b->get();
+    Fail(name, node, key, "expected true or false");
+}
+
+}  // namespace
+
+ShapeFile ParseShapeFile(std::string_view text, const std::string& name) {
+    toml::table table;
+    try {
+        table = toml::parse(text, name);
+    } catch (const toml::parse_error& e) {
+        throw ShapeFileError(Where(name, e.source()) + ": " + std::string(e.description()));
+    }
+
+    ShapeFile file;
+    file.Name = name;
+
+    for (const auto& [keyNode, node] : table) {
+        const std::string key(keyNode.str());
+        if (key == "Side") {
+            const auto* s = node.as_string();
+            if (s && s->get() == "External") {
+                file.Boxes.External = true;
+            } else if (s && s->get() == "Internal") {
+                file.Boxes.External = false;
+            } else {
+                Fail(name, node, key, "expected \"External\" or \"Internal\"");
+            }
+        } else if (key == "Feed") {
+            const auto* array = node.as_array();
+            if (!array) Fail(name, node, key, "expected an array of up to 8 feeds");
+            if (array->size() > file.Boxes.Feed.size()) Fail(name, node, key, "more than 8 feeds");
+            for (std::size_t k = 0; k < array->size(); ++k) file.Boxes.Feed[k] = ValueOf(name, key, (*array)[k]);
+        } else if (key == "OutputType") {
+            const auto* s = node.as_string();
+            if (s && s->get() == "TRV") {
+                file.Fanuc = false;
+            } else if (s && s->get() == "FANUC") {
+                file.Fanuc = true;
+            } else {
+                Fail(name, node, key, "expected \"TRV\" or \"FANUC\"");
+            }
+        } else if (key == "SequenceNumbers") {
+            file.SequenceNumbers = BoolOf(name, key, node);
+        } else if (key == "OutputModin") {
+            file.OutputModin = BoolOf(name, key, node);
+        } else {
+            bool known = false;
+            for (const ShapeField& f : ShapeFields) {
+                if (key == f.Name) {
+                    file.Boxes.Text[static_cast<std::size_t>(f.Box - 1)] = ValueOf(name, key, node);
+                    known = true;
+                }
+            }
+            if (!known) Fail(name, node, key, "unknown key");
+        }
+    }
+    return file;
+}
+
+ShapeFile LoadShapeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ShapeFileError(path + ": cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw ShapeFileError(path + ": cannot be read");
+    return ParseShapeFile(text.str(), path);
+}
+
+OutputOptions OptionsFor(const ShapeFile& file, OutputOptions options) {
+    if (file.Fanuc) {
+        options.Fanuc = *file.Fanuc;
+        options.Trv = !*file.Fanuc;
+    }
+    if (file.SequenceNumbers) options.SequenceNumbers = *file.SequenceNumbers;
+    if (file.OutputModin) options.OutputModin = *file.OutputModin;
+    return options;
+}
+
+}  // namespace quillane

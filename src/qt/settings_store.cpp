@@ -1,0 +1,23 @@
+// The per-user settings store: text values by application, section and key.
+#include "qt/settings_store.h"
+
+#include <QFileInfo>
+
+namespace quillane {
+
+SettingsStore::SettingsStore(const QString& application, const QString& section)
+    : settings_(QSettings::IniFormat, QSettings::UserScope, application, application), section_(section) {}
+
+QString SettingsStore::get(const QString& key, const QString& defaultValue) const {
+    return settings_.value(section_ + QLatin1Char('/') + key, defaultValue).toString();
+}
+
+void SettingsStore::save(const QString& key, const QString& value) {
+    settings_.setValue(section_ + QLatin1Char('/') + key, value);
+}
+
+void SettingsStore::flush() { settings_.sync(); }
+
+QString SettingsStore::folder() const { return QFileInfo(settings_.fileName()).absolutePath(); }
+
+}  // namespace quillane

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# End-to-end tests of quillane-cli: exact texts against the golden files, exit codes, messages.
+# Usage: run_cli_tests.sh PATH/TO/quillane-cli [CASE]   (run from the source root)
+# Each case_NAME function below is one case; with no CASE given every case runs.
+set -u
+cli=$1
+only=${2:-}
+here=tests/cli/golden
+expected=$here/expected
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+passed=0
+failed=0
+
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+
+# run NAME EXPECTED_STATUS ARGS... : runs the tool, keeps stdout/stderr in $tmp/NAME.{out,err}
+run() {
+  local name=$1 want=$2
+  shift 2
+  "$cli" "$@" >"$tmp/$name.out" 2>"$tmp/$name.err"
+  local got=$?
+  if [ "$got" -eq "$want" ]; then pass; else fail "$name: exit status $got, expected $want ($(head -c 300 "$tmp/$name.err"))"; fi
+}
+
+same() {  # same NAME FILE_A FILE_B
+  if cmp -s "$2" "$3"; then pass; else fail "$1: $2 differs from $3"; diff <(cat -A "$2") <(cat -A "$3") | head -10; fi
+}
+
+contains() {  # contains NAME FILE TEXT
+  if grep -qF -- "$3" "$2"; then pass; else fail "$1: '$3' not in $2: $(head -c 300 "$2")"; fi
+}
+
+empty() {  # empty NAME FILE
+  if [ ! -s "$2" ]; then pass; else fail "$1: $2 is not empty"; fi
+}
+
+# Generated programs, byte for byte.
+case_trv() {
+  run trv 0 generate examples/worked-example.toml
+  same trv "$tmp/trv.out" "$expected/worked-example.trv.nc"
+  empty trv-stderr "$tmp/trv.err"
+}
+case_fanuc() {
+  run fanuc 0 generate --dialect fanuc examples/worked-example.toml
+  same fanuc "$tmp/fanuc.out" "$expected/worked-example.fanuc.nc"
+}
+case_plain() {
+  run plain 0 generate --no-sequence-numbers --no-modin examples/worked-example.toml
+  same plain "$tmp/plain.out" "$expected/worked-example.plain.nc"
+}
+case_external() {
+  run external 0 generate examples/external-groove.toml
+  same external "$tmp/external.out" "$expected/external-groove.nc"
+}
+case_pair() {
+  run pair 0 generate examples/roughing.toml examples/finishing.toml
+  same pair "$tmp/pair.out" "$expected/roughing-finishing.nc"
+}
+
+# The two texts into files: the same texts, nothing on standard output.
+case_files() {
+  run files 0 generate --point-data "$tmp/points.nc" --program "$tmp/program.nc" examples/worked-example.toml
+  empty files-stdout "$tmp/files.out"
+  cat "$tmp/points.nc" "$tmp/program.nc" >"$tmp/both.nc"
+  same files "$tmp/both.nc" "$expected/worked-example.trv.nc"
+  contains files-crlf "$tmp/points.nc" $'N000 MODOUT\r'
+}
+
+# The sample programs.
+case_examples() {
+  run ex-fanuc 0 example fanuc
+  same ex-fanuc "$tmp/ex-fanuc.out" "$expected/example-fanuc.nc"
+  run ex-trv 0 example trv-standard
+  same ex-trv "$tmp/ex-trv.out" "$expected/example-trv-standard.nc"
+  run ex-macro 0 example trv-macro
+  same ex-macro "$tmp/ex-macro.out" "$expected/example-trv-macro.nc"
+}
+
+# A data error: status 1, the message and the file, the texts up to the failure.
+case_data_error() {
+  run data-error 1 generate examples/worked-example.toml $here/shapes/flat-flank.toml
+  contains data-error-msg "$tmp/data-error.err" "Data error $here/shapes/flat-flank.toml"
+  contains data-error-why "$tmp/data-error.err" "A 1 is 0"
+  same data-error-texts "$tmp/data-error.out" "$expected/worked-example.trv.nc"
+  run data-error-files 1 generate --program "$tmp/failed.nc" $here/shapes/flat-flank.toml
+  same data-error-files "$tmp/failed.nc" /dev/null
+}
+
+# Usage errors: status 2, a message naming what is wrong, nothing generated.
+case_shape_file_errors() {
+  run unknown-key 2 generate examples/worked-example.toml $here/shapes/unknown-key.toml
+  contains unknown-key-msg "$tmp/unknown-key.err" "$here/shapes/unknown-key.toml:3: key \"NoseRadius\": unknown key"
+  empty unknown-key-stdout "$tmp/unknown-key.out"
+  run syntax 2 generate $here/shapes/syntax-error.toml
+  contains syntax-msg "$tmp/syntax.err" "$here/shapes/syntax-error.toml:2"
+  run missing 2 generate $here/shapes/no-such-file.toml
+  contains missing-msg "$tmp/missing.err" "no-such-file.toml: cannot be read"
+}
+case_usage_errors() {
+  run bad-dialect 2 generate --dialect haas examples/worked-example.toml
+  contains bad-dialect-msg "$tmp/bad-dialect.err" "--dialect takes trv or fanuc"
+  run bad-option 2 generate --fast examples/worked-example.toml
+  contains bad-option-msg "$tmp/bad-option.err" "unknown option --fast"
+  run no-files 2 generate
+  run bad-example 2 example okuma
+  run bad-command 2 frobnicate
+  run no-args 2
+  run help 0 --help
+  contains help-text "$tmp/help.out" "quillane-cli generate"
+}
+
+if [ -n "$only" ]; then
+  "case_$only"
+else
+  for c in $(declare -F | awk '$3 ~ /^case_/ {print $3}'); do "$c"; done
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,142 @@
+// Drawing: the scale a picture accepts, the fresh picture and the JSON form.
+#include "core/ncplot/drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace quillane {
+namespace {
+
+struct ScaleCase {
+    const char* Name;
+    double Left, Top, Width, Height;
+    bool Accepted;
+};
+
+class UserScaleRule : public testing::TestWithParam<ScaleCase> {};
+
+TEST_P(UserScaleRule, ZeroOrUnrepresentableIsRefused) {
+    const ScaleCase& c = GetParam();
+    EXPECT_EQ(MakeUserScale(c.Left, c.Top, c.Width, c.Height).has_value(), c.Accepted);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, UserScaleRule, testing::Values(
+    ScaleCase{"Ordinary", -91.04, -16.7, 132.48, 4.2, true},
+    ScaleCase{"NegativeWidthFlips", 1, 1, -5, 2, true},
+    ScaleCase{"ZeroWidth", 0, 0, 0, 1, false},
+    ScaleCase{"ZeroHeight", 0, 0, 1, 0, false},
+    ScaleCase{"HeightRoundsToZero", 0, 0, 1, 1e-50, false},
+    ScaleCase{"WidthBeyondSingle", 0, 0, 1e39, 1, false},
+    ScaleCase{"LeftBeyondSingle", -1e39, 0, 1, 1, false},
+    ScaleCase{"TopNotANumber", 0, std::nan(""), 1, 1, false},
+    ScaleCase{"InfiniteHeight", 0, 0, 1, INFINITY, false}),
+    [](const testing::TestParamInfo<ScaleCase>& row) { return std::string(row.param.Name); });
+// clang-format on
+
+TEST(UserScaleRule, KeepsSinglePrecisionValues) {
+    const auto s = MakeUserScale(-91.04, -16.7, 132.48, 4.2);
+    ASSERT_TRUE(s.has_value());
+    EXPECT_EQ(s->Left, -91.04f);
+    EXPECT_EQ(s->Height, 4.2f);
+}
+
+TEST(FreshPicture, ButtonFaceWithoutScale) {
+    const Drawing d = FreshPicture();
+    EXPECT_EQ(d.Background, Color::System(ColorRole::ButtonFace));
+    EXPECT_FALSE(d.Scale.has_value());
+    EXPECT_TRUE(d.Items.empty());
+    EXPECT_FALSE(d.ReadoutVisible);
+}
+
+Drawing Sample() {
+    Drawing d;
+    d.Background = Color::Rgb(8, 0, 0);
+    d.Scale = UserScale{-91.04f, -16.7f, 132.48f, 4.2f};
+    Primitive line;
+    line.Kind = PrimitiveKind::Line;
+    line.At = {17.7f, -16};
+    line.To = {0.1f + 0.2f, -16};
+    line.Colour = Color::Rgb(255, 255, 0);
+    line.NcLine = 2;
+    d.Items.push_back(line);
+    Primitive grid = line;
+    grid.Colour = Color::System(ColorRole::ButtonShadow);
+    grid.Style = LineStyle::Dotted;
+    grid.NcLine = NoNcLine;
+    d.Items.push_back(grid);
+    Primitive dot;
+    dot.Kind = PrimitiveKind::Dot;
+    dot.At = {50, -14};
+    dot.Colour = Color::Rgb(255, 255, 0);
+    dot.NcLine = 0;
+    d.Items.push_back(dot);
+    Primitive ring;
+    ring.Kind = PrimitiveKind::Circle;
+    ring.At = {5, -16};
+    ring.Radius = 0.05f;
+    ring.Colour = Color::Rgb(0, 255, 255);
+    ring.NcLine = 2;
+    d.Items.push_back(ring);
+    Primitive text;
+    text.Kind = PrimitiveKind::Text;
+    text.At = {-88.2f, -15.6f};
+    text.Text = static_cast<std::uint32_t>(d.Texts.size());
+    d.Texts.push_back("X\"31\\");
+    text.Colour = Color::Rgb(192, 192, 192);
+    text.FontSize = 12;
+    d.Items.push_back(text);
+    d.ReadoutVisible = true;
+    d.Crosshair = true;
+    return d;
+}
+
+TEST(DrawingJson, EveryKindInShortestRoundTripForm) {
+    EXPECT_EQ(DrawingJson(Sample()),
+              "{\"background\":\"#080000\",\"scale\":{\"left\":-91.04,\"top\":-16.7,\"width\":132.48,\"height\":4.2},"
+              "\"items\":[\n"
+              "{\"kind\":\"line\",\"from\":[17.7,-16],\"to\":[0.3,-16],\"color\":\"#ffff00\","
+              "\"style\":\"solid\",\"line\":2},\n"
+              "{\"kind\":\"line\",\"from\":[17.7,-16],\"to\":[0.3,-16],\"color\":\"buttonshadow\","
+              "\"style\":\"dotted\",\"line\":null},\n"
+              "{\"kind\":\"dot\",\"at\":[50,-14],\"color\":\"#ffff00\",\"line\":0},\n"
+              "{\"kind\":\"circle\",\"center\":[5,-16],\"radius\":0.05,\"color\":\"#00ffff\",\"line\":2},\n"
+              "{\"kind\":\"text\",\"at\":[-88.2,-15.6],\"text\":\"X\\\"31\\\\\",\"color\":\"#c0c0c0\",\"size\":12}],"
+              "\"readoutVisible\":true,\"crosshair\":true,\"untouched\":false}\n");
+}
+
+TEST(DrawingJson, UntouchedFreshPicture) {
+    EXPECT_EQ(DrawingJson(FreshPicture(), true),
+              "{\"background\":\"buttonface\",\"scale\":null,\"items\":[],\"readoutVisible\":false,"
+              "\"crosshair\":false,\"untouched\":true}\n");
+}
+
+TEST(DrawingJson, NumbersReadBackExactly) {
+    Drawing d;
+    Primitive dot;
+    dot.Kind = PrimitiveKind::Dot;
+    dot.At = {17.5f - 17.7f, 1.0f / 3};
+    d.Items.push_back(dot);
+    const std::string json = DrawingJson(d);
+    const auto at = json.find("\"at\":[") + 6;
+    float x = 0, y = 0;
+    const auto r1 = std::from_chars(json.data() + at, json.data() + json.size(), x);
+    std::from_chars(r1.ptr + 1, json.data() + json.size(), y);
+    EXPECT_EQ(x, 17.5f - 17.7f);
+    EXPECT_EQ(y, 1.0f / 3);
+}
+
+TEST(DrawingJson, ControlCharactersAreEscaped) {
+    Drawing d;
+    Primitive text;
+    text.Kind = PrimitiveKind::Text;
+    d.Texts.push_back(std::string("a\nb\x01", 4));
+    d.Items.push_back(text);
+    EXPECT_NE(DrawingJson(d).find("\"a\\u000ab\\u0001\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillane

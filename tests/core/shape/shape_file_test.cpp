@@ -1,0 +1,74 @@
+// Shape files for the command line: values as the dialog reads them, and clear errors.
+#include "core/shape/shape_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace quillane {
+namespace {
+
+std::string ErrorOf(const std::string& text) {
+    try {
+        ParseShapeFile(text, "groove.toml");
+    } catch (const ShapeFileError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+TEST(ShapeFile, TextsAndNumbersReadAsTheDialogWould) {
+    const ShapeFile f = ParseShapeFile(
+        "Side = \"External\"\nPitch = \"12.7mm\"\nWidth = 3\nD1 = 36.5\nD3 = \"1,5\"\nR2 = 1e-3\n"
+        "Feed = [0.5, \"0.25\", 1]\nOutputType = \"FANUC\"\nSequenceNumbers = false\n",
+        "groove.toml");
+    ShapeData s;
+    ReadShapeBoxes(f.Boxes, s);
+    EXPECT_EQ(s.Side, 1);
+    EXPECT_EQ(s.Pitch, 12.7);
+    EXPECT_EQ(s.Width, 3);
+    EXPECT_EQ(s.D1, 36.5);
+    EXPECT_EQ(s.D3, 1);
+    EXPECT_EQ(s.R2, 1e-3);
+    EXPECT_EQ(s.NoseR, 0);  // absent means an empty box
+    EXPECT_EQ(s.Feed[0], 0.5f);
+    EXPECT_EQ(s.Feed[1], 0.25f);
+    EXPECT_EQ(s.Feed[2], 1.0f);
+    EXPECT_EQ(s.Feed[3], 0.0f);
+    const OutputOptions o = OptionsFor(f, OutputOptions{});
+    EXPECT_TRUE(o.Fanuc);
+    EXPECT_FALSE(o.Trv);
+    EXPECT_FALSE(o.SequenceNumbers);
+    EXPECT_TRUE(o.OutputModin);  // not in the file: the command line's
+}
+
+TEST(ShapeFile, AbsentSideIsInternal) {
+    ShapeData s;
+    ReadShapeBoxes(ParseShapeFile("Pitch = 1", "g.toml").Boxes, s);
+    EXPECT_EQ(s.Side, -1);
+}
+
+TEST(ShapeFile, EveryNumberKeepsItsExactValue) {
+    for (double v : {0.1, 12.7005, 1e-300, 1.7976931348623157e308, -2.5, 17.7 - 12.5}) {
+        ShapeData s;
+        char text[64];
+        std::snprintf(text, sizeof text, "Pitch = %.17g", v);
+        ReadShapeBoxes(ParseShapeFile(text, "g.toml").Boxes, s);
+        EXPECT_EQ(s.Pitch, v) << text;
+    }
+}
+
+TEST(ShapeFile, ErrorsNameTheFileTheLineAndTheKey) {
+    EXPECT_EQ(ErrorOf("Pitch = 12.7\nPich = 3\n"), "groove.toml:2: key \"Pich\": unknown key");
+    EXPECT_EQ(ErrorOf("Side = \"Outside\""), "groove.toml:1: key \"Side\": expected \"External\" or \"Internal\"");
+    EXPECT_EQ(ErrorOf("\n\nD1 = true"), "groove.toml:3: key \"D1\": expected a number or a text");
+    EXPECT_EQ(ErrorOf("Feed = [1,2,3,4,5,6,7,8,9]"), "groove.toml:1: key \"Feed\": more than 8 feeds");
+    EXPECT_EQ(ErrorOf("D1 = inf"), "groove.toml:1: key \"D1\": expected a finite number");
+    EXPECT_EQ(ErrorOf("OutputModin = 1"), "groove.toml:1: key \"OutputModin\": expected true or false");
+    EXPECT_EQ(ErrorOf("OutputType = \"G32\""), "groove.toml:1: key \"OutputType\": expected \"TRV\" or \"FANUC\"");
+    const std::string syntax = ErrorOf("Pitch = 12.7\nWidth = = 3\n");
+    EXPECT_EQ(syntax.rfind("groove.toml:2: ", 0), 0u) << syntax;
+}
+
+}  // namespace
+}  // namespace quillane

@@ -1,0 +1,84 @@
+// Fuzz targets: the NC word scanner on arbitrary lines, and both plots on arbitrary text and shapes.
+// Built with clang's libFuzzer (QUILLANE_FUZZ); NCPLOT_FUZZ_PLOTS selects the plot target.
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/drawing.h"
+#include "core/ncplot/nc_scanner.h"
+#include "core/ncplot/plot_limits.h"
+#include "core/ncplot/point_graphic.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using namespace quillane;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+#ifndef NCPLOT_FUZZ_PLOTS
+// The scanner's values are always seven-digit numbers within the single-precision range.
+void CheckScan(const ScanState& s) {
+    Require(std::isfinite(s.XValue) && std::fabs(s.XValue) <= 3.5e38);
+    Require(std::isfinite(s.ZValue) && std::fabs(s.ZValue) <= 3.5e38);
+    Require(std::isfinite(s.GValue));
+    Require(s.ScanPos >= s.LineLength + 1);
+}
+#else
+// Shape values: raw doubles (any bit pattern, NaN and infinities included) or small decimals.
+double ShapeValue(const std::uint8_t*& data, std::size_t& size) {
+    if (size < 9) return 0;
+    const std::uint8_t mode = *data;
+    double v = 0;
+    std::memcpy(&v, data + 1, sizeof v);
+    data += 9;
+    size -= 9;
+    if (mode & 1) return v;
+    std::int64_t n = 0;
+    std::memcpy(&n, &v, sizeof n);
+    return static_cast<double>(n % 2000000) / ((mode & 2) ? 10.0 : 1000.0);
+}
+
+void CheckDrawing(const Drawing& d, std::size_t textSize) {
+    // Bounded work: path items by line, rings by budget, grid and labels by the picture.
+    Require(d.Items.size() <= textSize / 2 + 2 * static_cast<std::size_t>(MaxRingPairs) +
+                                  8 * static_cast<std::size_t>(MaxStepsAcross) + 16);
+    for (const Primitive& p : d.Items) {
+        Require(std::isfinite(p.At.X) && std::isfinite(p.At.Y) && std::isfinite(p.To.X) && std::isfinite(p.To.Y));
+        Require(p.Kind != PrimitiveKind::Text || p.Text < d.Texts.size());
+    }
+    if (d.Items.size() < 2000) Require(!DrawingJson(d).empty());
+}
+#endif
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+#ifndef NCPLOT_FUZZ_PLOTS
+    // One line, scanned twice: from a clean state and with a comment left open.
+    ScanState scan;
+    scan.LineText.assign(reinterpret_cast<const char*>(data), size);
+    ScanNcLine(scan);
+    CheckScan(scan);
+    ScanState open;
+    open.InComment = true;
+    open.LineText = scan.LineText;
+    ScanNcLine(open);
+    CheckScan(open);
+#else
+    GeneratorState gen;
+    double* fields[] = {&gen.Shape.Pitch,       &gen.Shape.D1,        &gen.Shape.D2, &gen.Shape.BlankDiaX,
+                        &gen.Shape.StartPointZ, &gen.Shape.EndPointZ, &gen.CutSpanZ};
+    for (double* f : fields) *f = ShapeValue(data, size);
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    ScanState scan;
+    const Drawing points = PlotPointData(text, gen.Shape, scan);
+    CheckDrawing(points, text.size());
+    if (const auto cutting = PlotCuttingPath(text, gen, scan)) CheckDrawing(*cutting, text.size());
+#endif
+    return 0;
+}
