@@ -50,6 +50,8 @@ private slots:
         const int before1 = plot1_->replotCount(), before2 = plot2_->replotCount();
         WhenModal([](QWidget* modal) {
             QCOMPARE(modal->objectName(), QStringLiteral("DataInput1"));
+            // Keys go to the focused box only once the dialog is the active window.
+            QVERIFY(QTest::qWaitForWindowActive(modal));
             const std::pair<int, const char*> values[] = {{2, "12.7"}, {3, "3"},    {1, "0.4"}, {12, "29"}, {13, "0"},
                                                           {14, "5"},   {15, "-80"}, {16, "0"},  {17, "28"}, {4, "36"},
                                                           {5, "30"},   {18, "30"},  {6, "60"},  {7, "60"},  {8, "0.5"},
