@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/numeric/data_error.h"
+#include "core/numeric/single_precision.h"
 
 #include <cmath>
 #include <string>
@@ -36,9 +37,9 @@ inline double Atan(double v, const char* what) { return Finite(std::atan(v), wha
 
 // Rounds to single precision; a value that would round to infinity is out of range.
 inline float ToFloat(double v, const char* what) {
-    constexpr double limit = 0x1.ffffffp127;  // halfway between FLT_MAX and 2^128: rounds to infinity
     Finite(v, what);
-    if (std::fabs(v) >= limit) throw DataError(std::string(what) + ": beyond the single-precision range");
+    if (std::fabs(v) >= kSingleRoundsToInfinity)
+        throw DataError(std::string(what) + ": beyond the single-precision range");
     return static_cast<float>(v);
 }
 
