@@ -14,13 +14,8 @@
 using namespace quillane;
 using namespace quillane::testing;
 
-class CommandsTest : public QObject {
+class CommandsTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    ProgramPane* a_ = nullptr;
-    ProgramPane* b_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
 
     QAction* menuItem(const char* name) const { return Find<QAction>(window_.get(), name); }
     QString clipboard() const { return QGuiApplication::clipboard()->text(); }
@@ -35,16 +30,11 @@ class CommandsTest : public QObject {
 
 private slots:
     void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
-        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
-        toolBar_ = Find<QToolBar>(window_.get(), "tbToolBar");
-        QVERIFY(a_ && b_ && toolBar_);
+        openWindow();
+        if (QTest::currentTestFailed()) return;
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() { closeWindow(); }
 
     void menuTreeAsTheUserSeesIt() {
         QStringList seen;

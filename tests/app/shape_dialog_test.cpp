@@ -62,11 +62,10 @@ QByteArray GoldenWorkedExample() {
 
 }  // namespace
 
-class ShapeDialogTest : public QObject {
+class ShapeDialogTest : public testing::WindowFixture {
     Q_OBJECT
 
     // The dialog is the window's own; the test counts what the dialog asks of the window.
-    std::unique_ptr<MainWindow> window_;
     ShapeDialog* dialog_ = nullptr;
     int showCalls_ = 0;              // Program Output requests
     int replotCalls_ = 0;            // closings, after which the window replots its panes
@@ -125,17 +124,17 @@ class ShapeDialogTest : public QObject {
 
 private slots:
     void init() {
-        testing::ClearSettings();
-        window_ = testing::OpenWindow();
+        openWindow();
+        if (QTest::currentTestFailed()) return;
         dialog_ = nullptr;
         showCalls_ = replotCalls_ = 0;
         pitchSeen_.clear();
-        for (const char* pane : {"txtDataA", "txtDataB"}) {
-            connect(testing::Find<ProgramPane>(window_.get(), QLatin1String(pane)), &QPlainTextEdit::textChanged, this,
+        for (ProgramPane* pane : {a_, b_}) {
+            connect(pane, &QPlainTextEdit::textChanged, this,
                     [this] { pitchSeen_.push_back(window_->generatorState().Shape.Pitch); });
         }
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() { closeWindow(); }
 
     void firstOpeningShowsTheDesignState() {
         whileOpen([&] {

@@ -26,24 +26,12 @@ void Type(QLineEdit* box, const char* value) {
 
 }  // namespace
 
-class WindowDialogsTest : public QObject {
+class WindowDialogsTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    PlotView* plot1_ = nullptr;
-    PlotView* plot2_ = nullptr;
 
     QAction* action(const char* name) { return window_->findChild<QAction*>(QString::fromLatin1(name)); }
 
 private slots:
-    void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        plot1_ = Find<PlotView>(window_.get(), "Picture1");
-        plot2_ = Find<PlotView>(window_.get(), "Picture2");
-    }
-    void cleanup() { window_.reset(); }
 
     void dataInputGeneratesIntoThePanesAndPlotsThem() {
         QVERIFY(action("mnuSquare"));
