@@ -107,7 +107,7 @@ void MainWindow::createReadout() {
 
 void MainWindow::createStatusBar() {
     statusBar_ = new StatusPanels(client_);
-    keyboardLocks_ = new KeyboardLocks(this);
+    keyboardLocks_ = new KeyboardLocks(SystemLockState(), this);
     statusBar_->setNumLock(keyboardLocks_->numLock());
     connect(keyboardLocks_, &KeyboardLocks::numLockChanged, statusBar_, &StatusPanels::setNumLock);
 }
@@ -126,6 +126,7 @@ void MainWindow::connectViews() {
                 QString::fromStdString(ReadoutText(static_cast<float>(at.x()), static_cast<float>(at.y()))));
         });
         connect(plot, &PlotView::measureKeyPressed, actions_.Measure, &QAction::toggle);
+        connect(plot, &PlotView::insertKeyPressed, this, &MainWindow::toggleInsertMode);
         connect(view, &ProgramView::replotDue, this, &MainWindow::replot);
         connect(view, &ProgramView::plotCompleted, readout_, &QWidget::show);
         connect(view, &ProgramView::caretLed, this, [this](ProgramView* leader) {

@@ -41,6 +41,27 @@ QString DialogFolder(const QString& remembered) {
     return remembered;
 }
 
+// The Save dialog. The folder it saves into must exist: a name typed into a folder that does
+// not is refused here, with the reason, and the dialog stays open for another choice.
+class SaveFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QString folder = QFileInfo(selectedFiles().value(0)).absolutePath();
+        if (!selectedFiles().value(0).isEmpty() && !QFileInfo(folder).isDir()) {
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Save"),
+                            QStringLiteral("The folder \"%1\" does not exist.\nChoose a folder that exists.")
+                                .arg(QDir::toNativeSeparators(folder)),
+                            QMessageBox::Ok, this);
+            box.setObjectName(QStringLiteral("MissingFolderBox"));
+            box.exec();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 }  // namespace
 
 ProgramView* MainWindow::currentView() const {
@@ -116,7 +137,7 @@ void MainWindow::save() {
         return;
     }
 
-    QFileDialog dialog(this, QStringLiteral("Save"), DialogFolder(rememberedFolder_));
+    SaveFileDialog dialog(this, QStringLiteral("Save"), DialogFolder(rememberedFolder_));
     dialog.setObjectName(QStringLiteral("FileOpen"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -127,7 +148,10 @@ void MainWindow::save() {
         return;
     }
     const QString path = dialog.selectedFiles().constFirst();
-    rememberedFolder_ = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    // Only a folder that exists is remembered (a desktop's own dialog may let any name through).
+    if (QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
+        rememberedFolder_ = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    }
 
     const std::string program = ToProgramText(paneText) + "\r\n";
     const SaveResult result =

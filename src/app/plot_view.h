@@ -88,6 +88,8 @@ signals:
     void passStepRequested(int step);
     // The user pressed the measure key on this picture.
     void measureKeyPressed();
+    // The Insert key: insert and overwrite are the window's, whatever has the focus.
+    void insertKeyPressed();
 
 protected:
     bool event(QEvent* e) override;

@@ -222,6 +222,16 @@ private slots:
         QCOMPARE(a_->toPlainText(), QStringLiteral("XYbc"));
     }
 
+    void insertFromAPlotTogglesThePanel() {
+        plot2_->setFocus();
+        QTest::keyClick(plot2_, Qt::Key_Insert);
+        QCOMPARE(status_->panelTexts().value(1), QString());
+        QVERIFY(a_->overwriteMode() && b_->overwriteMode());
+        QTest::keyClick(plot1_, Qt::Key_Insert);
+        QCOMPARE(status_->panelTexts().value(1), QStringLiteral("INS"));
+        QVERIFY(!a_->overwriteMode());
+    }
+
     void numLockFollowsTheKeys() {
         QWindow* handle = window_->windowHandle();
         a_->setFocus();

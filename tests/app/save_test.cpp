@@ -143,12 +143,9 @@ private slots:
     }
 
     void aFailedSaveIsReportedWithNameAndReason() {
-        // A "folder" that is really a file: nothing can be created inside it.
-        const QString blocker = dir().filePath("blocker");
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        const QString path = blocker + "/prog.MIN";
+        // A name too long for the file system (the dialog itself would refuse it: the test
+        // presses past its checks).
+        const QString path = dir().filePath(QString(300, QLatin1Char('x')) + ".MIN");
         const SaveResult direct = SaveFileAtomically(path, "N001\r\n");
         QVERIFY(!direct.Ok);
         QVERIFY(!direct.Error.isEmpty());
@@ -157,7 +154,7 @@ private slots:
         a_->setFocus();
         FileDialogAnswerer answerer([path](QFileDialog* dialog) {
             ChooseFile(dialog, path);
-            static_cast<QDialog*>(dialog)->accept();
+            dialog->QDialog::accept();
         });
         MessageBoxAnswerer message;
         window_->save();
@@ -165,6 +162,28 @@ private slots:
         QCOMPARE(message.seen().Title, QStringLiteral("Save error"));
         QVERIFY2(message.seen().Text.contains(QDir::toNativeSeparators(path)), qPrintable(message.seen().Text));
         QVERIFY(message.seen().Text.contains(direct.Error));
+    }
+
+    void aFolderThatDoesNotExistIsRefusedInTheDialog() {
+        window_->showProgramTexts("N001\r\n", "");
+        a_->setFocus();
+        const QString missing = dir().filePath("no-such-folder");
+        bool stayedOpen = false;
+        MessageBoxAnswerer message;
+        FileDialogAnswerer answerer([&](QFileDialog* dialog) {
+            auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(nameBox);
+            nameBox->setText(missing + "/prog.MIN");
+            static_cast<QDialog*>(dialog)->accept();  // answered by the refusal
+            stayedOpen = dialog->isVisible();
+            dialog->reject();
+        });
+        window_->save();
+        QVERIFY(message.seen().Seen);
+        QVERIFY2(message.seen().Text.contains(QDir::toNativeSeparators(missing)), qPrintable(message.seen().Text));
+        QVERIFY(stayedOpen);
+        QVERIFY(!QFileInfo::exists(missing));
+        QCOMPARE(window_->rememberedFolder(), QStringLiteral("\\"));
     }
 
     void aFailedSaveLeavesNothingHalfWritten() {
