@@ -299,24 +299,32 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
         const double reach = std::min(tool.Reach(centre, blank), pitch / 2);
         const auto s0 = static_cast<std::int64_t>(std::ceil((p.U - reach) / h));
         const auto s1 = std::min(static_cast<std::int64_t>(std::floor((p.U + reach) / h)), s0 + n - 1);
+        // Each sample stands for the step around it. A parallel side ends the tool between two
+        // samples: the end samples stand for the width from the side to the middle of the step
+        // beyond them, so a slot's area does not depend on where its sides fall.
+        const double edgeLeft = tool.Parallel ? (static_cast<double>(s0) + 0.5) * h - (p.U - reach) : h;
+        const double edgeRight = tool.Parallel ? (p.U + reach) - (static_cast<double>(s1) - 0.5) * h : h;
         std::int64_t at = Wrap(s0, n);
         double area = 0, engagement = 0;
         for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
             const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
+            // Within the window by construction, also where rounding puts it a hair outside.
+            const double du = std::clamp(static_cast<double>(s) * h - p.U, -reach, reach);
             const double t = onGrid && fromMiddle < onGridReach
                                  ? centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]
-                                 : tool.At(centre, static_cast<double>(s) * h - p.U);
+                                 : tool.At(centre, du);
             const auto j = static_cast<std::size_t>(at);
             if (!(t > cut[j])) continue;
             const double before = std::max(cut[j], blank);
             if (t > before) {
-                area += t - before;
+                const double width = s0 == s1 ? 2 * reach : s == s0 ? edgeLeft : s == s1 ? edgeRight : h;
+                area += (t - before) * width;
                 engagement = std::max(engagement, t - before);
             }
             cut[j] = t;
             cutBy[j] = static_cast<int>(i);
         }
-        p.ChipArea = area * h;
+        p.ChipArea = area;
         p.Engagement = engagement;
         p.Idle = engagement < GougeTolerance;
         if (p.Idle) r.IdlePasses.push_back(static_cast<int>(i) + 1);
@@ -592,7 +600,8 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
                 }
                 return worst;
             };
-            const bool reachable = (k != 2 || sd.R2 > rr) && (k != 4 || sd.R3 > rr);
+            const bool reachable = (k != 2 || sd.R2 >= rr) && (k != 4 || sd.R3 >= rr);
+            r.Segments[k].NoseFits = reachable;
             if (piece == nullptr || !reachable || height(1e-6) > target) continue;
             // A feed as long as the segment's path puts one pass on it: no more is needed.
             double lo = 1e-6, hi = std::max(lengths[k], 1e-3);

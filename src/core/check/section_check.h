@@ -51,6 +51,7 @@ struct CheckSegment {
     double Uncut = 0;                     // greatest uncut height normal to the outline, mm
     double UncutU = 0;                    // u where it is
     std::optional<double> SuggestedFeed;  // largest feed within the target; none when no feed is
+    bool NoseFits = true;                 // false for a concave corner (R2, R3) tighter than the nose
 };
 
 struct CheckGouge {
