@@ -59,7 +59,7 @@ struct Tool {
 // overlay needs the shape, not every sample.
 class Thinner {
 public:
-    explicit Thinner(double tolerance) : tolerance_(tolerance) {}
+    explicit Thinner(double tolerance) : tolerance2_(tolerance * tolerance) {}
     [[gnu::always_inline]] void Add(SectionPoint p) {
         if (out_.empty()) {
             out_.push_back(p);
@@ -67,7 +67,7 @@ public:
             aimed_ = false;
         } else if (!aimed_) {
             Aim(p);
-        } else if (std::fabs((p.U - anchor_.U) * ny_ - (p.Depth - anchor_.Depth) * nx_) > tolerance_) {
+        } else if (Off(p) > tolerance2_ * length2_) {
             out_.push_back(last_);
             anchor_ = last_;
             Aim(p);
@@ -82,19 +82,21 @@ public:
     }
 
 private:
-    void Aim(SectionPoint p) {
-        const double tx = p.U - anchor_.U, ty = p.Depth - anchor_.Depth;
-        const double len = Length(tx, ty);
-        aimed_ = len > 0;  // a repeated point gives no direction yet
-        if (aimed_) {
-            nx_ = tx / len;
-            ny_ = ty / len;
-        }
+    // Squared distance from the line, times the squared length of its direction: no root.
+    double Off(SectionPoint p) const {
+        const double cross = (p.U - anchor_.U) * ty_ - (p.Depth - anchor_.Depth) * tx_;
+        return cross * cross;
     }
-    double tolerance_;
+    void Aim(SectionPoint p) {
+        tx_ = p.U - anchor_.U;
+        ty_ = p.Depth - anchor_.Depth;
+        length2_ = tx_ * tx_ + ty_ * ty_;
+        aimed_ = length2_ > 0;  // a repeated point gives no direction yet
+    }
+    double tolerance2_;
     std::vector<SectionPoint> out_;
     SectionPoint anchor_, last_;
-    double nx_ = 0, ny_ = 0;
+    double tx_ = 0, ty_ = 0, length2_ = 0;
     bool aimed_ = false;
 };
 
@@ -293,23 +295,25 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
     for (std::size_t i = 0; i < r.Passes.size(); ++i) {
         CheckPass& p = r.Passes[i];
         const double centre = p.Depth - tool.R;
-        const double nearest = std::round(p.U / h);
-        const bool onGrid = std::fabs(p.U / h - nearest) < 1e-6;
+        // Within the lead: a hand-typed Z far away is the same place on the helix.
+        const double uw = p.U - std::floor(p.U / pitch) * pitch;
+        const double nearest = std::round(uw / h);
+        const bool onGrid = std::fabs(uw / h - nearest) < 1e-6;
         const auto middle = static_cast<std::int64_t>(nearest);
         const double reach = std::min(tool.Reach(centre, blank), pitch / 2);
-        const auto s0 = static_cast<std::int64_t>(std::ceil((p.U - reach) / h));
-        const auto s1 = std::min(static_cast<std::int64_t>(std::floor((p.U + reach) / h)), s0 + n - 1);
+        const auto s0 = static_cast<std::int64_t>(std::ceil((uw - reach) / h));
+        const auto s1 = std::min(static_cast<std::int64_t>(std::floor((uw + reach) / h)), s0 + n - 1);
         // Each sample stands for the step around it. A parallel side ends the tool between two
         // samples: the end samples stand for the width from the side to the middle of the step
         // beyond them, so a slot's area does not depend on where its sides fall.
-        const double edgeLeft = tool.Parallel ? (static_cast<double>(s0) + 0.5) * h - (p.U - reach) : h;
-        const double edgeRight = tool.Parallel ? (p.U + reach) - (static_cast<double>(s1) - 0.5) * h : h;
+        const double edgeLeft = tool.Parallel ? (static_cast<double>(s0) + 0.5) * h - (uw - reach) : h;
+        const double edgeRight = tool.Parallel ? (uw + reach) - (static_cast<double>(s1) - 0.5) * h : h;
         std::int64_t at = Wrap(s0, n);
         double area = 0, engagement = 0;
         for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
             const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
             // Within the window by construction, also where rounding puts it a hair outside.
-            const double du = std::clamp(static_cast<double>(s) * h - p.U, -reach, reach);
+            const double du = std::clamp(static_cast<double>(s) * h - uw, -reach, reach);
             const double t = onGrid && fromMiddle < onGridReach
                                  ? centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]
                                  : tool.At(centre, du);
@@ -623,6 +627,9 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
         uLo = std::min(uLo, p.U - tool.R);
         uHi = std::max(uHi, p.U + tool.R);
     }
+    // A pass typed a lead or more away lies outside the picture: no need to draw that far.
+    uLo = std::max(uLo, -pitch);
+    uHi = std::min(uHi, 2 * pitch);
     {
         double end = 0;
         for (const OutlinePiece& p : outline.Pieces) end = std::max(end, p.To.U);

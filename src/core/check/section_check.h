@@ -14,17 +14,21 @@
 // tool angle from the radial direction (0: a parallel-sided grooving tool of width 2 * NoseR,
 // 60: a 60-degree insert).
 //
-// Sampled, not exact: the lead is cut into N equal steps h = Pitch / N <= 0.001 mm. At every
-// sample u the tool of each pass, the cut depth and the outline are evaluated exactly; the
-// heights are then measured exactly from the sampled point of the cut (or blank) surface to
-// the true outline, normal to it. What lies between two samples is not looked at, so each
-// height found is one that is really there (no false alarms from the sampling), and the true
-// greatest height exceeds it by at most h/2 times the steepness of the gap between the cut
-// surface and the outline near the greatest one: on a floor cusp between nose circles of
-// radius r at feed f that is (h/2) * (f/2) / sqrt(r^2 - (f/2)^2), 0.0004 mm for r = 0.4,
-// f = 0.5. A feature narrower than h can be missed. Chip areas are sums of sampled
-// thicknesses times h. The suggested feeds come from the exact tool and path formulas of two
-// neighbouring passes, found to within 1e-6 mm.
+// Sampled, then refined; not exact. The lead is cut into N equal steps h = Pitch / N <= 0.001
+// mm. At every sample u the tool of each pass and the outline are evaluated exactly, and a
+// height is measured exactly from the sampled point of the surface left (cut, or blank where
+// nothing cut) to the true outline, normal to it. Each segment's greatest height and each
+// gouge is then looked for again on the exact tool shapes over the two steps around its sample
+// (33 points, and either side of every parallel tool side there). So a height reported is
+// really there, never more than the truth, and it falls short of the true greatest one by at
+// most h * s, s the steepness (depth per unit of u) of the gap between surface and outline
+// around the maximum: 0.0008 mm for a cusp between noses of r 0.4 at feed 0.5; within the two
+// steps the refinement brings that to h * s / 16. A feature narrower than h between two
+// samples can be missed. Chip areas are sums of the sampled thickness times h, with the sides
+// of a parallel tool at their exact u: off by at most h times the total change of the chip's
+// thickness along u (0.007 mm^2 for a slot 3.5 mm deep). Suggested feeds come from the exact
+// tool and path formulas of two neighbouring passes, their heights taken at 257 points between
+// the two noses' contacts with the segment, found to within 1e-7 mm of feed.
 //
 // The point data holds positions to 0.001 mm, so a tool that follows the outline exactly can
 // cross it by rounding alone (up to about 0.0006 mm normal to it): crossings and engagements
@@ -93,7 +97,9 @@ struct SectionCheck {
     std::vector<CheckPass> Passes;
 
     // For an overlay on the point graphic, in its drawing coordinates (x = Z - StartPointZ =
-    // Pitch - u, y = -X / 2), over the u the picture and the passes span.
+    // Pitch - u, y = -X / 2), over the u the picture and the passes span. The sampled lines
+    // pass through every fourth sample (at most 0.004 mm apart), less the points within
+    // 0.0001 mm of a straight run; arcs are drawn in steps of at most 2 degrees.
     std::vector<DrawPoint> Outline;                    // the outline this run cuts to
     std::vector<DrawPoint> FinishedOutline;            // with FinishStock not 0: the outline after finishing
     std::vector<DrawPoint> CutSurface;                 // what is left: the cut, or the blank where nothing cut
