@@ -220,6 +220,10 @@ TEST(SectionCheck, ExternalAndInternalAreMirrored) {
         const SectionCheck in = Generated(-1, angle), out = Generated(1, angle);
         ASSERT_EQ(in.Problem, "");
         ASSERT_EQ(out.Problem, "");
+        // The pass geometry's passes touch its outline without crossing it, also where the
+        // 60-degree insert's sides lie along the 60-degree flanks.
+        EXPECT_FALSE(in.Gouge);
+        EXPECT_FALSE(out.Gouge);
         for (std::size_t k = 0; k < 8; ++k) {
             // The texts round 30 + 2 depth and 36 - 2 depth to 0.001, read in single precision.
             EXPECT_NEAR(in.Segments[k].Uncut, out.Segments[k].Uncut, 1e-5) << k;
@@ -248,6 +252,39 @@ TEST(SectionCheck, TheOverlayLinesUpWithThePointGraphic) {
     bool throughFirst = false;
     for (const DrawPoint& q : k.Outline) throughFirst |= q.X == 12.7f && q.Y == -15.0f;
     EXPECT_TRUE(throughFirst);
+}
+
+TEST(SectionCheck, AHandEditOfThePaneIsChecked) {
+    GeneratorState state;
+    state.Shape = testing_shapes::WorkedExample();
+    const RunResult r = RunGenerator(state, OutputOptions{}, "", "");
+    std::string text = r.PointText;
+    const auto at = text.find("N010 X36.000");  // a floor pass
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 12, "N010 X36.400");  // 0.2 deeper on the radius
+    const SectionCheck k = CheckSection(r.State.Shape, text);
+    ASSERT_TRUE(k.Gouge);
+    EXPECT_NEAR(k.Gouge->Depth, 0.2, 1e-6);
+    EXPECT_EQ(k.Gouge->Pass, 10);
+    EXPECT_EQ(k.Gouge->Segment, D1);
+    EXPECT_EQ(k.Passes[9].Line, 11);  // after the macro call and the header
+}
+
+TEST(SectionCheck, ARoughingRunIsCheckedAgainstItsOwnOutline) {
+    // Finish stock 0.2 on the diameter: the passes stop 0.1 short of the outline on the
+    // radius, and the finished outline lies that much deeper in the picture (larger diameter).
+    GeneratorState state;
+    state.Shape = testing_shapes::WorkedExample();
+    state.Shape.FinishStock = 0.2;
+    const RunResult r = RunGenerator(state, OutputOptions{}, "", "");
+    const SectionCheck k = CheckSection(r.State.Shape, r.PointText);
+    EXPECT_FALSE(k.Gouge);
+    EXPECT_NEAR(k.Segments[7].Uncut, 0.4 - std::sqrt(0.16 - 0.0625), 1e-6);  // land cusps as before
+    ASSERT_EQ(k.FinishedOutline.size(), k.Outline.size());
+    for (std::size_t i = 0; i < k.Outline.size(); ++i) {
+        EXPECT_EQ(k.FinishedOutline[i].X, k.Outline[i].X);
+        EXPECT_NEAR(k.FinishedOutline[i].Y, static_cast<double>(k.Outline[i].Y) - 0.1, 1e-5);
+    }
 }
 
 TEST(SectionCheck, InputsOutsideTheModelAreProblems) {
