@@ -157,7 +157,6 @@ struct SampleArrays {
     std::vector<double> Wanted;  // depth of the outline
     std::vector<std::uint8_t> WantedBy;
     std::vector<double> Cut;  // deepest depth any pass's tool reached
-    std::vector<int> CutBy;   // that pass, or -1
 };
 
 std::int64_t Wrap(std::int64_t s, std::int64_t n) { return ((s % n) + n) % n; }
@@ -254,11 +253,9 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
     std::vector<double>& wanted = arrays.Wanted;
     std::vector<std::uint8_t>& wantedBy = arrays.WantedBy;  // the piece radially over the sample
     std::vector<double>& cut = arrays.Cut;
-    std::vector<int>& cutBy = arrays.CutBy;
     wanted.assign(count, Unreached);
     wantedBy.assign(count, 0);
     cut.assign(count, Unreached);
-    cutBy.assign(count, -1);
     for (std::size_t k = 0; k < outline.Pieces.size(); ++k) {
         const OutlinePiece& p = outline.Pieces[k];
         if (!(p.To.U > p.From.U)) continue;
@@ -308,26 +305,43 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
         // beyond them, so a slot's area does not depend on where its sides fall.
         const double edgeLeft = tool.Parallel ? (static_cast<double>(s0) + 0.5) * h - (uw - reach) : h;
         const double edgeRight = tool.Parallel ? (uw + reach) - (static_cast<double>(s1) - 0.5) * h : h;
-        std::int64_t at = Wrap(s0, n);
-        double area = 0, engagement = 0;
-        for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
-            const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
-            // Within the window by construction, also where rounding puts it a hair outside.
-            const double du = std::clamp(static_cast<double>(s) * h - uw, -reach, reach);
-            const double t = onGrid && fromMiddle < onGridReach
-                                 ? centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]
-                                 : tool.At(centre, du);
-            const auto j = static_cast<std::size_t>(at);
-            if (!(t > cut[j])) continue;
+        // Material this pass removes at sample j, where its tool reaches depth t.
+        const auto cutTo = [&](std::size_t j, double t) {
+            if (!(t > cut[j])) return 0.0;
             const double before = std::max(cut[j], blank);
-            if (t > before) {
-                const double width = s0 == s1 ? 2 * reach : s == s0 ? edgeLeft : s == s1 ? edgeRight : h;
-                area += (t - before) * width;
-                engagement = std::max(engagement, t - before);
-            }
             cut[j] = t;
-            cutBy[j] = static_cast<int>(i);
+            return t > before ? t - before : 0.0;
+        };
+        double sum = 0, engagement = 0, removedFirst = 0, removedLast = 0;
+        std::int64_t at = Wrap(s0, n);
+        if (onGrid && s0 >= middle - onGridReach && s1 <= middle + onGridReach) {
+            // The whole tool from the table: most passes.
+            for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
+                const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
+                const double removed =
+                    cutTo(static_cast<std::size_t>(at), centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]);
+                sum += removed;
+                engagement = std::max(engagement, removed);
+                if (s == s0) removedFirst = removed;
+                removedLast = removed;
+            }
+        } else {
+            for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
+                const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
+                // Within the window by construction, also where rounding puts it a hair outside.
+                const double du = std::clamp(static_cast<double>(s) * h - uw, -reach, reach);
+                const double t = onGrid && fromMiddle <= onGridReach
+                                     ? centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]
+                                     : tool.At(centre, du);
+                const double removed = cutTo(static_cast<std::size_t>(at), t);
+                sum += removed;
+                engagement = std::max(engagement, removed);
+                if (s == s0) removedFirst = removed;
+                removedLast = removed;
+            }
         }
+        const double area = s0 == s1 ? removedFirst * 2 * reach
+                                     : sum * h + (edgeLeft - h) * removedFirst + (edgeRight - h) * removedLast;
         p.ChipArea = area;
         p.Engagement = engagement;
         p.Idle = engagement < GougeTolerance;
@@ -400,7 +414,6 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
                     if (!inGouge) r.GougeSpots.emplace_back();
                     CheckGouge& g = r.GougeSpots.back();
                     g.Depth = d;
-                    g.Pass = cutBy[j] + 1;
                     g.Segment = index.Pieces[static_cast<std::size_t>(piece)].Segment;
                     g.U = u;
                     g.At = draw({u, cut[j]});
@@ -486,6 +499,9 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
         }
         for (CheckGouge& g : r.GougeSpots) {
             const CheckGouge sampled = g;
+            int owner = -1;  // the pass that cut deepest at the sample
+            cutAt(g.U, owner);
+            g.Pass = owner + 1;
             around(sampled.U, [&](double u) {
                 int by = -1;
                 const double deepest = cutAt(u, by);
@@ -590,10 +606,31 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
                         worst = std::max(worst, SignedPieceDistance(*piece, {u, t}));
                     }
                 };
-                constexpr int Steps = 256;
+                // Evenly between the contacts, then closer in around the highest of those: the
+                // gap rises to a cusp or a wall and falls again.
+                const auto gapAt = [&](double u) {
+                    const double t = std::max(tool.At(ca, u - ua), tool.At(cb, u - ub));
+                    return t == Unreached ? std::numeric_limits<double>::infinity()
+                                          : SignedPieceDistance(*piece, {u, t});
+                };
+                constexpr int Steps = 64;
+                const double step = (to - from) / Steps;
+                int best = 0;
+                double bestGap = Unreached;
                 for (int i = 0; i <= Steps; ++i) {
-                    const double u = from + (to - from) * i / Steps;
-                    at(u, std::max(tool.At(ca, u - ua), tool.At(cb, u - ub)));
+                    const double gap = gapAt(from + step * i);
+                    if (gap > bestGap) {
+                        bestGap = gap;
+                        best = i;
+                    }
+                }
+                worst = std::max(worst, bestGap);
+                double a = from + step * std::max(best - 1, 0), b = from + step * std::min(best + 1, Steps);
+                for (int i = 0; i < 40 && b - a > 1e-7; ++i) {
+                    const double m1 = a + (b - a) * 0.382, m2 = b - (b - a) * 0.382;
+                    const double g1 = gapAt(m1), g2 = gapAt(m2);
+                    worst = std::max(worst, std::max(g1, g2));
+                    (g1 < g2 ? a : b) = g1 < g2 ? m1 : m2;
                 }
                 // Just outside each tool's reach, where a parallel side leaves a wall.
                 if (tool.Parallel && ub - arcHalf > from && ub - arcHalf < to) {
@@ -612,7 +649,7 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
             if (height(hi) <= target) {
                 lo = hi;
             } else {
-                while (hi - lo > 1e-7) {
+                while (hi - lo > 1e-6) {
                     const double mid = (lo + hi) / 2;
                     (height(mid) <= target ? lo : hi) = mid;
                 }
