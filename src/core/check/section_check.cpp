@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace quillane {
@@ -19,7 +20,7 @@ using check::OutlinePiece;
 using check::SectionPoint;
 
 constexpr double Unreached = -std::numeric_limits<double>::infinity();
-constexpr std::int64_t OverlayStride = 4;
+constexpr std::int64_t OverlayStride = 8;
 
 // Plain length: std::hypot guards against overflow these sizes never reach, at many times the cost.
 inline double Length(double x, double y) { return std::sqrt(x * x + y * y); }
@@ -161,6 +162,19 @@ struct SampleArrays {
 
 std::int64_t Wrap(std::int64_t s, std::int64_t n) { return ((s % n) + n) % n; }
 
+// Samples s0..s1 of a lead of n samples, as runs that do not wrap: visit(s, j, count) for
+// samples s.. lying at indexes j.. (plain loops over a run are quick to compile and run).
+template <class Visit>
+void ForEachRun(std::int64_t s0, std::int64_t s1, std::int64_t n, Visit&& visit) {
+    std::int64_t s = s0, j = Wrap(s0, n);
+    while (s <= s1) {
+        const std::int64_t count = std::min(s1 - s + 1, n - j);
+        visit(s, static_cast<std::size_t>(j), count);
+        s += count;
+        j = 0;
+    }
+}
+
 // Appends the piece's points after its first (arcs in steps of at most 2 degrees).
 void AppendPiece(const OutlinePiece& p, double shift, std::vector<SectionPoint>& out) {
     if (p.Arc && p.Radius > 0) {
@@ -261,24 +275,28 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
         if (!(p.To.U > p.From.U)) continue;
         const auto s0 = static_cast<std::int64_t>(std::ceil(p.From.U / h));
         const auto s1 = static_cast<std::int64_t>(std::floor(p.To.U / h));
-        std::int64_t at = Wrap(s0, n);
         const double rise = p.Arc ? 0 : (p.To.Depth - p.From.Depth) / (p.To.U - p.From.U);
         const double r2 = p.Radius * p.Radius, sign = p.Convex ? -1 : 1;
-        for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
-            const auto i = static_cast<std::size_t>(at);
-            const double u = static_cast<double>(s) * h;
-            double d = 0;
-            if (p.Arc) {
-                const double du = u - p.Centre.U;
-                d = p.Centre.Depth + sign * std::sqrt(std::max(0.0, r2 - du * du));
-            } else {
-                d = p.From.Depth + (u - p.From.U) * rise;
+        const auto piece = static_cast<std::uint8_t>(k);
+        ForEachRun(s0, s1, n, [&](std::int64_t first, std::size_t j0, std::int64_t runLength) {
+            double* depth = wanted.data() + j0;
+            std::uint8_t* by = wantedBy.data() + j0;
+            for (std::int64_t i = 0; i < runLength; ++i) {
+                const double u = static_cast<double>(first + i) * h;
+                double d = 0;
+                if (p.Arc) {
+                    const double du = u - p.Centre.U;
+                    d = p.Centre.Depth + sign * std::sqrt(std::max(0.0, r2 - du * du));
+                } else {
+                    d = p.From.Depth + (u - p.From.U) * rise;
+                }
+                const auto at = static_cast<std::size_t>(i);
+                if (d > depth[at]) {
+                    depth[at] = d;
+                    by[at] = piece;
+                }
             }
-            if (d > wanted[i]) {
-                wanted[i] = d;
-                wantedBy[i] = static_cast<std::uint8_t>(k);
-            }
-        }
+        });
     }
 
     // Every pass in the order of the text, against what the passes before it left.
@@ -314,17 +332,24 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
         };
         double sum = 0, engagement = 0, removedFirst = 0, removedLast = 0;
         std::int64_t at = Wrap(s0, n);
-        if (onGrid && s0 >= middle - onGridReach && s1 <= middle + onGridReach) {
+        if (onGrid && s0 >= middle - onGridReach && s1 <= middle + onGridReach && s0 < s1) {
             // The whole tool from the table: most passes.
-            for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
-                const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
-                const double removed =
-                    cutTo(static_cast<std::size_t>(at), centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]);
-                sum += removed;
-                engagement = std::max(engagement, removed);
-                if (s == s0) removedFirst = removed;
-                removedLast = removed;
-            }
+            const double firstBefore = cut[static_cast<std::size_t>(at)];
+            const double lastBefore = cut[static_cast<std::size_t>(Wrap(s1, n))];
+            ForEachRun(s0, s1, n, [&](std::int64_t first, std::size_t j0, std::int64_t runLength) {
+                for (std::int64_t q = 0; q < runLength; ++q) {
+                    const std::int64_t fromMiddle = std::abs(first + q - middle);
+                    const double removed = cutTo(j0 + static_cast<std::size_t>(q),
+                                                 centre + noseOnGrid[static_cast<std::size_t>(fromMiddle)]);
+                    sum += removed;
+                    engagement = std::max(engagement, removed);
+                }
+            });
+            // The two ends again, for their widths: cut is now at least as deep as the tool.
+            removedFirst = std::max(
+                0.0, centre + noseOnGrid[static_cast<std::size_t>(middle - s0)] - std::max(firstBefore, blank));
+            removedLast =
+                std::max(0.0, centre + noseOnGrid[static_cast<std::size_t>(s1 - middle)] - std::max(lastBefore, blank));
         } else {
             for (std::int64_t s = s0; s <= s1; ++s, at = at + 1 == n ? 0 : at + 1) {
                 const std::int64_t fromMiddle = s > middle ? s - middle : middle - s;
@@ -704,7 +729,7 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
             }
             open = false;
         };
-        // Every OverlayStride-th sample: a picture needs no finer steps than 0.004 mm.
+        // Every OverlayStride-th sample: a picture needs no finer steps than 0.008 mm.
         const std::int64_t stride = std::min<std::int64_t>(OverlayStride, n);
         std::int64_t j = Wrap(s0, n);
         for (std::int64_t s = s0; s <= s1; s += stride, j = j + stride >= n ? j + stride - n : j + stride) {
@@ -725,21 +750,25 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
     }
     // Each pass's tool: its sides up to above the blank, around the nose.
     const double sideTop = std::min(blank, 0.0) - tool.R;
+    // The nose between the sides, around its centre, the same for every pass.
+    std::vector<SectionPoint> noseArc;
+    {
+        constexpr int ArcSteps = 16;
+        const double half = std::asin(std::clamp(tool.R > 0 ? tool.ArcHalfWidth / tool.R : 0.0, 0.0, 1.0));
+        for (int i = 0; i <= ArcSteps; ++i) {
+            const double a = -half + 2 * half * i / ArcSteps;
+            noseArc.push_back({tool.R * std::sin(a), tool.R * std::cos(a)});
+        }
+    }
     for (CheckPass& p : r.Passes) {
         const double c = p.Depth - tool.R;
         const double sideLow = c + tool.SideStart;
         const double rise = std::max(0.0, sideLow - sideTop);
         const double spread = tool.Parallel ? 0 : rise / tool.SideRise;
-        std::vector<SectionPoint> outlineOfTool;
-        outlineOfTool.push_back({p.U - tool.ArcHalfWidth - spread, sideLow - rise});
-        constexpr int ArcSteps = 16;
-        const double half = std::asin(std::clamp(tool.R > 0 ? tool.ArcHalfWidth / tool.R : 0.0, 0.0, 1.0));
-        for (int i = 0; i <= ArcSteps; ++i) {
-            const double a = -half + 2 * half * i / ArcSteps;
-            outlineOfTool.push_back({p.U + tool.R * std::sin(a), c + tool.R * std::cos(a)});
-        }
-        outlineOfTool.push_back({p.U + tool.ArcHalfWidth + spread, sideLow - rise});
-        for (const SectionPoint& q : outlineOfTool) p.Tool.push_back(draw(q));
+        p.Tool.reserve(noseArc.size() + 2);
+        p.Tool.push_back(draw({p.U - tool.ArcHalfWidth - spread, sideLow - rise}));
+        for (const SectionPoint& q : noseArc) p.Tool.push_back(draw({p.U + q.U, c + q.Depth}));
+        p.Tool.push_back(draw({p.U + tool.ArcHalfWidth + spread, sideLow - rise}));
     }
     return r;
 }

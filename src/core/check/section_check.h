@@ -99,8 +99,9 @@ struct SectionCheck {
 
     // For an overlay on the point graphic, in its drawing coordinates (x = Z - StartPointZ =
     // Pitch - u, y = -X / 2), over the u the picture and the passes span. The sampled lines
-    // pass through every fourth sample (at most 0.004 mm apart), less the points within
-    // 0.0001 mm of a straight run; arcs are drawn in steps of at most 2 degrees.
+    // pass through every eighth sample (at most 0.008 mm apart, under a pixel of the picture
+    // at its own scale), less the points within 0.0001 mm of a straight run; arcs are drawn in
+    // steps of at most 2 degrees.
     std::vector<DrawPoint> Outline;                    // the outline this run cuts to
     std::vector<DrawPoint> FinishedOutline;            // with FinishStock not 0: the outline after finishing
     std::vector<DrawPoint> CutSurface;                 // what is left: the cut, or the blank where nothing cut
