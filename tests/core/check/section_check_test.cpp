@@ -1,6 +1,8 @@
 // The cross-section check against cases worked out by hand.
 #include "core/check/section_check.h"
 
+#include "core/check/section_outline.h"
+
 #include "core/numeric/number_text.h"
 #include "core/shape/pass_geometry.h"
 #include "core/shape/program_writers.h"
@@ -286,6 +288,45 @@ TEST(SectionCheck, ARoughingRunIsCheckedAgainstItsOwnOutline) {
         EXPECT_NEAR(k.FinishedOutline[i].Y, static_cast<double>(k.Outline[i].Y) - 0.1, 1e-5);
     }
 }
+
+// D3 differing from D2: the pass geometry computes the D3 half from D3 and, for External,
+// shifts it by D1 - D2 like the D2 half, so its floor lies (D2 - D3) off the D2 floor on the
+// radius; Internal floors meet. The top on the R4 side lies Side * (D2 - D3) / 2 deep.
+struct D3Case {
+    std::int16_t Side;
+    double D3;
+    double LandDepth;
+    double FloorStep;  // depth of the D3 floor less that of the D2 floor
+};
+class OutlineWithD3 : public ::testing::TestWithParam<D3Case> {};
+
+TEST_P(OutlineWithD3, FollowsThePassGeometry) {
+    const D3Case c = GetParam();
+    ShapeData s = testing_shapes::WorkedExample();
+    s.Side = c.Side;
+    s.D3 = c.D3;
+    std::string error;
+    const check::Outline o = check::BuildOutline(s, ComputeProfileGeometry(s), error);
+    ASSERT_EQ(error, "");
+    EXPECT_NEAR(o.LandDepth, c.LandDepth, 1e-12);
+    const auto r3 = std::find_if(o.Pieces.begin(), o.Pieces.end(), [](const auto& p) { return p.Segment == 4; });
+    ASSERT_NE(r3, o.Pieces.end());
+    EXPECT_NEAR(r3->From.Depth - 3, c.FloorStep, 1e-12);  // the D2 floor is 3 deep
+    EXPECT_NEAR(o.Pieces.back().To.Depth, 0, 1e-12);      // the next lead starts on the R1 side's top
+    // The pieces join up.
+    for (std::size_t i = 1; i < o.Pieces.size(); ++i) {
+        EXPECT_NEAR(o.Pieces[i].From.U, o.Pieces[i - 1].To.U, 1e-9) << i;
+        EXPECT_NEAR(o.Pieces[i].From.Depth, o.Pieces[i - 1].To.Depth, 1e-9) << i;
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Sides, OutlineWithD3, ::testing::Values(
+    D3Case{-1, 30, 0, 0},
+    D3Case{-1, 31, 0.5, 0},
+    D3Case{1, 29, 0.5, 1},
+    D3Case{1, 31, -0.5, -1}));
+// clang-format on
 
 TEST(SectionCheck, InputsOutsideTheModelAreProblems) {
     const ShapeData s = testing_shapes::WorkedExample();
