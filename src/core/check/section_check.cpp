@@ -34,6 +34,8 @@ struct Tool {
     double SideRise = 0;      // depth lost per unit of u along a side
 
     Tool(double noseR, double includedAngle) : R(noseR) {
+        // The pass geometry's Pi, as for the flanks: an insert of the flanks' own angle then
+        // lies exactly along them.
         const double half = includedAngle / 2 * (Pi / 180);
         Parallel = half == 0;
         ArcHalfWidth = R * std::cos(half);
@@ -61,6 +63,7 @@ struct Tool {
 class Thinner {
 public:
     explicit Thinner(double tolerance) : tolerance2_(tolerance * tolerance) {}
+    // Called for every sample drawn: a call costs more than the work.
     [[gnu::always_inline]] void Add(SectionPoint p) {
         if (out_.empty()) {
             out_.push_back(p);
@@ -106,7 +109,7 @@ struct PieceIndex {
     std::vector<OutlinePiece> Pieces;
     std::vector<double> MaxU;  // running maximum of the pieces' last u, for the search
 
-    PieceIndex(const Outline& outline) {
+    explicit PieceIndex(const Outline& outline) {
         for (int copy = -1; copy <= 1; ++copy) {
             const double shift = copy * outline.Pitch;
             for (OutlinePiece p : outline.Pieces) {
