@@ -29,7 +29,8 @@ std::string UsageText() {
     return "usage: quillane-cli generate [--dialect trv|fanuc] [--no-sequence-numbers] [--no-modin]\n"
            "                             [--point-data FILE] [--program FILE] SHAPE.toml [SHAPE.toml ...]\n"
            "       quillane-cli example fanuc|trv-standard|trv-macro\n"
-           "       quillane-cli plot --cutting|--points --shape SHAPE.toml [--size WxH] -o OUT PROGRAM.nc\n";
+           "       quillane-cli plot --cutting|--points --shape SHAPE.toml [--size WxH] -o OUT PROGRAM.nc\n"
+           "       quillane-cli check [--tool-angle DEG] [--target MM] [--json] SHAPE.toml [SHAPE.toml ...]\n";
 }
 
 int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

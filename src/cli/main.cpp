@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     if (command == "generate") return RunGenerate(args, std::cout, std::cerr);
     if (command == "example") return RunExample(args, std::cout, std::cerr);
     if (command == "plot") return RunPlot(args, std::cout, std::cerr);
+    if (command == "check") return RunCheck(args, std::cout, std::cerr);
     std::cerr << "quillane-cli: unknown command " << command << "\n" << UsageText();
     return ExitUsage;
 }

@@ -11,13 +11,7 @@ namespace {
 
 using namespace checked;
 
-// Values derived once per run from the record.
-struct Derived {
-    double A1Rad, A2Rad;
-    double PathR1, PathR2, PathR3, PathR4;
-    double DepthD2, DepthD3;
-    double EndR1, EndR2, EndA1, EndD1, EndR3, EndR4, EndA2;
-};
+using Derived = ProfileGeometry;
 
 Derived Derive(const ShapeData& s) {
     Derived d{};
@@ -65,6 +59,8 @@ double ArcRoot(double pathR, double t, const char* segment, int index) {
 }
 
 }  // namespace
+
+ProfileGeometry ComputeProfileGeometry(const ShapeData& shape) { return Derive(shape); }
 
 double ComputeCutSpanZ(const ShapeData& s) {
     return Add(Sub(s.StartPointZ, s.EndPointZ, "Start Point Z - End Point Z"), s.Pitch, "cutting span");

@@ -19,6 +19,19 @@ struct ProfilePoint {
     double Z = 0;       // axial position u across the lead
 };
 
+// Values derived once per run from the record: the flank angles in radians (A2Rad after the
+// adjustment for D3 differing from D2), the tool-centre radii of the arcs, the depths on
+// either side and the u where each segment of the tool path ends.
+struct ProfileGeometry {
+    double A1Rad, A2Rad;
+    double PathR1, PathR2, PathR3, PathR4;
+    double DepthD2, DepthD3;
+    double EndR1, EndR2, EndA1, EndD1, EndR3, EndR4, EndA2;
+};
+
+// Throws DataError where ComputeProfile would (a zero flank angle, D1 equal to D2 with D3 not).
+ProfileGeometry ComputeProfileGeometry(const ShapeData& shape);
+
 // Axial extent of the cutting: (StartPointZ - EndPointZ) + Pitch. Throws DataError on overflow.
 double ComputeCutSpanZ(const ShapeData& shape);
 

@@ -1,6 +1,8 @@
 // Shape files: one press of "Program Output" written down as TOML, for batch runs.
 #include "core/shape/shape_file.h"
 
+#include "core/numeric/number_text.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -89,6 +91,10 @@ ShapeFile ParseShapeFile(std::string_view text, const std::string& name) {
             file.SequenceNumbers = BoolOf(name, key, node);
         } else if (key == "OutputModin") {
             file.OutputModin = BoolOf(name, key, node);
+        } else if (key == "ToolAngle") {
+            const double angle = NumericValue(ValueOf(name, key, node));
+            if (!(angle >= 0 && angle < 180)) Fail(name, node, key, "expected an angle from 0 up to below 180 degrees");
+            file.ToolAngle = angle;
         } else {
             bool known = false;
             for (const ShapeField& f : ShapeFields) {

@@ -25,6 +25,9 @@ struct ShapeFile {
     std::optional<bool> Fanuc;  // OutputType override
     std::optional<bool> SequenceNumbers;
     std::optional<bool> OutputModin;
+    // Not part of the record: the included angle of the tool in degrees, for the
+    // cross-section check only (0 for a parallel-sided tool when not given).
+    std::optional<double> ToolAngle;
 };
 
 // Parses a shape file's text; `name` is used in messages. Throws ShapeFileError naming the

@@ -78,6 +78,37 @@ case_examples() {
   same ex-macro "$tmp/ex-macro.out" "$expected/example-trv-macro.nc"
 }
 
+# The cross-section check of the worked example: status 3 (cusps beyond 0.01 mm), the figures
+# as text and as JSON; a tool angle from the shape file, which the generator does not read.
+case_check() {
+  run check 3 check examples/worked-example.toml
+  same check "$tmp/check.out" "$expected/worked-example.check.txt"
+  empty check-stderr "$tmp/check.err"
+}
+case_check_json() {
+  run check-json 3 check --tool-angle 60 --json examples/worked-example.toml
+  same check-json "$tmp/check-json.out" "$expected/worked-example.check-60.json"
+  run check-file-angle 3 check --json $here/shapes/worked-example-60.toml
+  same check-file-angle "$tmp/check-file-angle.out" "$expected/worked-example.check-60.json"
+  run check-line-wins 3 check --tool-angle 0 $here/shapes/worked-example-60.toml
+  same check-line-wins "$tmp/check-line-wins.out" "$expected/worked-example.check.txt"
+  run check-generate 0 generate $here/shapes/worked-example-60.toml
+  same check-generate "$tmp/check-generate.out" "$expected/worked-example.trv.nc"
+  # With the 60-degree insert nothing is left beyond 0.2 mm and nothing gouges.
+  run check-within 0 check --tool-angle 60 --target 0.2 examples/worked-example.toml
+}
+case_check_errors() {
+  run check-angle 2 check --tool-angle 180 examples/worked-example.toml
+  contains check-angle-msg "$tmp/check-angle.err" "--tool-angle takes degrees from 0 up to below 180"
+  run check-target 2 check --target 0 examples/worked-example.toml
+  contains check-target-msg "$tmp/check-target.err" "--target takes a height in mm above 0"
+  run check-nothing 2 check
+  run check-key 2 check $here/shapes/unknown-key.toml
+  run check-data 1 check $here/shapes/flat-flank.toml
+  contains check-data-msg "$tmp/check-data.err" "Data error $here/shapes/flat-flank.toml"
+  empty check-data-stdout "$tmp/check-data.out"
+}
+
 # A data error: status 1, the message and the file, the texts up to the failure.
 case_data_error() {
   run data-error 1 generate examples/worked-example.toml $here/shapes/flat-flank.toml

@@ -58,6 +58,24 @@ TEST(ShapeFile, EveryNumberKeepsItsExactValue) {
     }
 }
 
+TEST(ShapeFile, ToolAngleIsForTheCheckAndLeavesTheRecordAlone) {
+    const std::string groove = "Side = \"Internal\"\nPitch = 12.7\nA1 = 60\nFeed = [0.5]\n";
+    const ShapeFile plain = ParseShapeFile(groove, "g.toml");
+    EXPECT_FALSE(plain.ToolAngle);
+    for (const auto& [value, angle] : {std::pair{"60", 60.0}, {"\"60deg\"", 60.0}, {"0", 0.0}, {"179.5", 179.5}}) {
+        const ShapeFile with = ParseShapeFile(groove + "ToolAngle = " + value + "\n", "g.toml");
+        EXPECT_EQ(with.ToolAngle, angle) << value;
+        EXPECT_EQ(with.Boxes.Text, plain.Boxes.Text);
+        EXPECT_EQ(with.Boxes.Feed, plain.Boxes.Feed);
+        EXPECT_EQ(with.Boxes.External, plain.Boxes.External);
+    }
+    for (const char* bad : {"180", "-1", "\"200\""}) {
+        EXPECT_EQ(ErrorOf(std::string("ToolAngle = ") + bad),
+                  "groove.toml:1: key \"ToolAngle\": expected an angle from 0 up to below 180 degrees")
+            << bad;
+    }
+}
+
 TEST(ShapeFile, ErrorsNameTheFileTheLineAndTheKey) {
     EXPECT_EQ(ErrorOf("Pitch = 12.7\nPich = 3\n"), "groove.toml:2: key \"Pich\": unknown key");
     EXPECT_EQ(ErrorOf("Side = \"Outside\""), "groove.toml:1: key \"Side\": expected \"External\" or \"Internal\"");
