@@ -1,6 +1,7 @@
 // The main window: two program panes, their plots, the menus, tool bar and status bar.
 #include "app/main_window.h"
 
+#include "app/check_report.h"
 #include "app/client_area.h"
 #include "app/keyboard_locks.h"
 #include "app/main_layout.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(std::unique_ptr<SingleInstanceGuard> guard, QWidget* pare
     createReadout();
     createStatusBar();
     connectViews();
+    connectCheck();
     readSettings();
     generator_.PassCounter = 1;
 
@@ -141,6 +143,25 @@ void MainWindow::connectViews() {
         points_->plot()->setMeasuring(on);
         program_->plot()->setMeasuring(on);
     });
+}
+
+void MainWindow::connectCheck() {
+    checkReport_ = new CheckReport(this);
+    PlotView* plot = points_->plot();
+    connect(actions_.Check, &QAction::toggled, this, &MainWindow::runCheck);
+    connect(plot, &PlotView::checkKeyPressed, actions_.Check, &QAction::toggle);
+    // Every new picture of the point data (an edit, a Program Output, New) is checked again.
+    connect(plot, &PlotView::linksChanged, this, &MainWindow::runCheck);
+    const auto showReport = [this] {
+        actions_.Check->setChecked(true);
+        checkReport_->show();
+        checkReport_->raise();
+    };
+    connect(actions_.CheckReport, &QAction::triggered, this, showReport);
+    connect(statusBar_, &StatusPanels::checkReportRequested, this, showReport);
+    connect(checkReport_, &CheckReport::inputsChanged, this, &MainWindow::runCheck);
+    connect(checkReport_, &CheckReport::suggestedFeedsRequested, this, &MainWindow::openShapeDialogWithFeeds);
+    connect(checkReport_, &CheckReport::lineChosen, points_, &ProgramView::putCaretOn);
 }
 
 void MainWindow::replot(ProgramView* view) {

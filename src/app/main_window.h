@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@ class QToolBar;
 
 namespace quillane {
 
+class CheckReport;
 class ClientArea;
 class KeyboardLocks;
 class ProgramView;
@@ -92,7 +94,9 @@ private:
         QAction* Fanuc = nullptr;
         QAction* About = nullptr;
         QAction* Measure = nullptr;  // the plots' measure mode, a tool-bar toggle
-        QMenu* EditMenu = nullptr;   // also the pop-up menu of both panes
+        QAction* Check = nullptr;    // the cross-section check over the point graphic, a toggle
+        QAction* CheckReport = nullptr;
+        QMenu* EditMenu = nullptr;  // also the pop-up menu of both panes
     };
     // Where the window was placed from the stored rectangle.
     struct Placement {
@@ -127,6 +131,10 @@ private:
     void layoutClientArea();
 
     void replot(ProgramView* view);
+    void runCheck();
+    void connectCheck();
+    void ensureShapeDialog();
+    void openShapeDialogWithFeeds(const std::array<std::optional<double>, 8>& feeds);
     void refreshLighting();
     void stepPass(ProgramView* view, int step);
     ProgramView* currentView() const;
@@ -151,6 +159,7 @@ private:
     KeyboardLocks* keyboardLocks_ = nullptr;
     Actions actions_;
     ShapeDialog* shapeDialog_ = nullptr;
+    CheckReport* checkReport_ = nullptr;  // the check's inputs and figures, kept between showings
 };
 
 }  // namespace quillane

@@ -1,20 +1,30 @@
 // The main window's two dialogs: the shape dialog behind "Data Input", whose "Program Output"
 // the window runs and applies here, and the About box.
 #include "app/about_box.h"
+#include "app/check_report.h"
 #include "app/main_window.h"
+#include "app/plot_view.h"
 #include "app/program_view.h"
 #include "app/shape_dialog.h"
+#include "app/status_panels.h"
+#include "core/check/section_check.h"
 #include "qt/system_info.h"
+
+#include <QAction>
 
 namespace quillane {
 
 void MainWindow::openShapeDialog() {
+    ensureShapeDialog();
+    shapeDialog_->openModal(generator_.Shape);
+}
+
+void MainWindow::ensureShapeDialog() {
     if (!shapeDialog_) {
         shapeDialog_ = new ShapeDialog(this);
         connect(shapeDialog_, &ShapeDialog::programOutputRequested, this, &MainWindow::runProgramOutput);
         connect(shapeDialog_, &ShapeDialog::closed, this, &MainWindow::replotNonEmptyPanes);
     }
-    shapeDialog_->openModal(generator_.Shape);
 }
 
 void MainWindow::runProgramOutput(const ShapeBoxTexts& boxes, const OutputOptions& options) {
@@ -35,6 +45,41 @@ void MainWindow::runProgramOutput(const ShapeBoxTexts& boxes, const OutputOption
     } else {
         shapeDialog_->showDataError(r.ErrorDetail);
     }
+}
+
+void MainWindow::runCheck() {
+    PlotView* plot = points_->plot();
+    if (!actions_.Check->isChecked()) {
+        plot->setCheckOverlay(std::nullopt);
+        statusBar_->setCheckSummary({});
+        return;
+    }
+    const SectionCheck check =
+        CheckSection(generator_.Shape, points_->text(), checkReport_->toolAngle(), checkReport_->target());
+    checkReport_->showCheck(check);
+    statusBar_->setCheckSummary(QString::fromStdString(CheckSummaryText(check)));
+    if (!check.Problem.empty()) {
+        plot->setCheckOverlay(std::nullopt);
+        return;
+    }
+    CheckOverlay overlay;
+    overlay.Outline = check.Outline;
+    overlay.FinishedOutline = check.FinishedOutline;
+    overlay.UncutRegions = check.UncutRegions;
+    overlay.Tools.reserve(check.Passes.size());
+    for (const CheckPass& pass : check.Passes) overlay.Tools.push_back(pass.Tool);
+    for (const CheckGouge& spot : check.GougeSpots) overlay.GougeSpots.push_back(spot.At);
+    plot->setCheckOverlay(std::move(overlay));
+}
+
+void MainWindow::openShapeDialogWithFeeds(const std::array<std::optional<double>, 8>& feeds) {
+    ensureShapeDialog();
+    ShapeData shape = generator_.Shape;
+    for (std::size_t k = 0; k < feeds.size(); ++k) {
+        if (feeds[k]) shape.Feed[k] = static_cast<float>(*feeds[k]);
+    }
+    // Only the boxes are filled: nothing is generated until Program Output.
+    shapeDialog_->openModal(shape);
 }
 
 void MainWindow::openAboutBox() {

@@ -40,6 +40,9 @@ void MainWindow::createActions() {
     a.About = MakeAction(this, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quillane(&A)"));
     a.Measure = MakeAction(this, QStringLiteral("tbButtonMeasure"), QStringLiteral("Measure"));
     a.Measure->setCheckable(true);
+    a.Check = MakeAction(this, QStringLiteral("mnuCheck"), QStringLiteral("Cross-section Check"));
+    a.Check->setCheckable(true);
+    a.CheckReport = MakeAction(this, QStringLiteral("mnuCheckReport"), QStringLiteral("Check Report..."));
 
     // The shortcuts work wherever the focus is in the window, menu open or not.
     addActions({a.New, a.CopyAll});
@@ -75,6 +78,11 @@ void MainWindow::createMenus() {
     example->setObjectName(QStringLiteral("mnuExample"));
     example->addActions({a.TrvMacro, a.TrvStandard, a.Fanuc});
 
+    // What the passes will cut: an addition of this program's, before Help.
+    QMenu* check = menuBar()->addMenu(QStringLiteral("Check(&C)"));
+    check->setObjectName(QStringLiteral("mnuCheckMenu"));
+    check->addActions({a.Check, a.CheckReport});
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     help->addAction(a.About);
@@ -97,6 +105,7 @@ void MainWindow::createToolBar() {
         {a.Exit, "Exit", "Exit", true},
         // After the nine commands, the plots' measure toggle.
         {a.Measure, "Measure", "Measure on the plots (M)", false},
+        {a.Check, "Check", "Cross-section check on the point graphic (C)", false},
     };
     // clang-format on
     toolBar_ = new QToolBar(client_);
@@ -119,10 +128,11 @@ void MainWindow::createToolBar() {
 }
 
 void MainWindow::runToolBarKey(const QString& key) {
-    // Keys compare exactly, case included; the first button with the key runs. The measure
-    // toggle is a button of the plots, not one of the window's commands.
+    // Keys compare exactly, case included; the first button with the key runs. The measure and
+    // check toggles are buttons of the plots, not of the window's commands.
     for (QAction* button : toolBar_->actions()) {
-        if (button != actions_.Measure && !button->isSeparator() && button->data().toString() == key) {
+        if (button != actions_.Measure && button != actions_.Check && !button->isSeparator() &&
+            button->data().toString() == key) {
             button->trigger();
             return;
         }

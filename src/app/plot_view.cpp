@@ -19,6 +19,12 @@ const QColor PassColour(255, 140, 0);
 const QColor LineColour(255, 255, 255);
 constexpr double EmphasisWidth = 3;
 const QColor MeasureColour(0, 255, 127);
+// The check's drawing: the wanted groove in light blue, material left in amber, tools thin
+// grey, a crossing of the outline in red.
+const QColor OutlineColour(120, 200, 255);
+const QColor UncutColour(255, 190, 0, 150);
+const QColor ToolColour(200, 200, 200, 110);
+const QColor GougeColour(255, 40, 40);
 
 }  // namespace
 
@@ -169,6 +175,7 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     }
     QPainter painter(this);
     PaintDrawing(painter, painted_, QRectF(picture), palette());
+    if (scale && overlay_) paintCheckOverlay(painter, *scale);
     if (scale) {
         const QRectF target(picture);
         if (!passItems_.Empty()) {
@@ -181,6 +188,54 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     }
     paintOverlay(painter);
     drawFrame(&painter);
+}
+
+void PlotView::setCheckOverlay(std::optional<CheckOverlay> overlay) {
+    overlay_ = std::move(overlay);
+    update();
+}
+
+void PlotView::setLitPass(std::optional<std::size_t> pass) {
+    if (pass == litPass_) return;
+    litPass_ = pass;
+    if (overlay_) update();
+}
+
+void PlotView::paintCheckOverlay(QPainter& painter, const UserScale& scale) {
+    const ViewTransform map = transformFor(scale);
+    const auto polygon = [&map](const std::vector<DrawPoint>& points) {
+        QPolygonF out;
+        out.reserve(static_cast<qsizetype>(points.size()));
+        for (const DrawPoint& p : points) {
+            out << QPointF(map.DeviceX(static_cast<double>(p.X)), map.DeviceY(static_cast<double>(p.Y)));
+        }
+        return out;
+    };
+    painter.save();
+    painter.setClipRect(contentsRect());
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(UncutColour);
+    for (const auto& region : overlay_->UncutRegions) painter.drawPolygon(polygon(region));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ToolColour, 1));
+    for (const auto& tool : overlay_->Tools) painter.drawPolyline(polygon(tool));
+    painter.setPen(QPen(OutlineColour, 1.5));
+    painter.drawPolyline(polygon(overlay_->Outline));
+    if (!overlay_->FinishedOutline.empty()) {
+        painter.setPen(QPen(OutlineColour, 1, Qt::DashLine));
+        painter.drawPolyline(polygon(overlay_->FinishedOutline));
+    }
+    if (litPass_ && *litPass_ < overlay_->Tools.size()) {
+        painter.setPen(QPen(PassColour, 2));
+        painter.drawPolyline(polygon(overlay_->Tools[*litPass_]));
+    }
+    painter.setPen(QPen(GougeColour, 2));
+    for (const DrawPoint& p : overlay_->GougeSpots) {
+        const QPointF at(map.DeviceX(static_cast<double>(p.X)), map.DeviceY(static_cast<double>(p.Y)));
+        painter.drawEllipse(at, 5, 5);
+    }
+    painter.restore();
 }
 
 void PlotView::paintOverlay(QPainter& painter) {

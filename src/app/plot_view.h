@@ -15,6 +15,15 @@
 
 namespace quillane {
 
+// What the cross-section check draws over the point graphic, in its drawing coordinates.
+struct CheckOverlay {
+    std::vector<DrawPoint> Outline;                    // the groove the passes should cut
+    std::vector<DrawPoint> FinishedOutline;            // after finishing, with a finish stock
+    std::vector<std::vector<DrawPoint>> UncutRegions;  // material left standing
+    std::vector<std::vector<DrawPoint>> Tools;         // the tool at every pass
+    std::vector<DrawPoint> GougeSpots;                 // where a tool crosses the outline
+};
+
 class PlotView : public QFrame {
     Q_OBJECT
 public:
@@ -61,6 +70,12 @@ public:
     const std::vector<ItemRange>& highlightedLine() const { return lineItems_; }
     ItemRange highlightedPass() const { return passItems_; }
 
+    // The check's drawing over the picture; none: nothing drawn over it. The lit pass's tool
+    // is drawn heavier.
+    void setCheckOverlay(std::optional<CheckOverlay> overlay);
+    bool showsCheckOverlay() const { return overlay_.has_value(); }
+    void setLitPass(std::optional<std::size_t> pass);
+
     // Measuring: in measure mode two clicks measure between two points, each snapped to the
     // nearest plotted end point within a few pixels.
     void setMeasuring(bool on);
@@ -90,6 +105,8 @@ signals:
     void measureKeyPressed();
     // The Insert key: insert and overwrite are the window's, whatever has the focus.
     void insertKeyPressed();
+    // The C key: the cross-section check on or off.
+    void checkKeyPressed();
 
 protected:
     bool event(QEvent* e) override;
@@ -112,6 +129,7 @@ private:
     ViewTransform transformFor(const UserScale& scale) const;
     void measureAt(const QPointF& widgetPosition);
     void paintOverlay(QPainter& painter);
+    void paintCheckOverlay(QPainter& painter, const UserScale& scale);
 
     QString caption_;
     PlotKind kind_;
@@ -132,6 +150,9 @@ private:
     ItemRange passItems_;
     QString passLabel_;
     std::optional<DrawPoint> passStart_;
+
+    std::optional<CheckOverlay> overlay_;
+    std::optional<std::size_t> litPass_;
 
     bool measuring_ = false;
     std::vector<DrawPoint> measurePoints_;  // none, one or two

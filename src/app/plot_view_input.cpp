@@ -134,6 +134,13 @@ void PlotView::keyPressEvent(QKeyEvent* e) {
         case Qt::Key_M:
             emit measureKeyPressed();
             break;
+        case Qt::Key_C:
+            if (kind_ != PlotKind::PointData) {
+                QFrame::keyPressEvent(e);
+                return;
+            }
+            emit checkKeyPressed();
+            break;
         case Qt::Key_Insert:
             if (e->modifiers() != Qt::NoModifier) {
                 QFrame::keyPressEvent(e);

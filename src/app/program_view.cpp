@@ -143,6 +143,7 @@ void ProgramView::light(std::optional<std::size_t> pass, bool leads, bool reveal
         plot_->setHighlight(std::move(lineItems), {}, {}, std::nullopt);
     }
     pane_->setExtraSelections(passLines);
+    plot_->setLitPass(pass && *pass < passes.size() ? pass : std::nullopt);
 }
 
 void ProgramView::revealLines(int first, int last) {

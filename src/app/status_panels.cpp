@@ -47,7 +47,14 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), clock_(new QTi
     const QLocale locale;
     date_ = MakePanel(this, QStringLiteral("sbPanelDate"), locale.toString(QDate(2088, 12, 28), QLocale::ShortFormat));
     time_ = MakePanel(this, QStringLiteral("sbPanelTime"), locale.toString(QTime(23, 58), QLocale::ShortFormat));
+    check_ = new QLabel(this);
+    check_->setObjectName(QStringLiteral("sbPanelCheck"));
+    check_->setTextFormat(Qt::RichText);
+    check_->setToolTip(QStringLiteral("Cross-section check: click for the report"));
+    check_->hide();
+    connect(check_, &QLabel::linkActivated, this, &StatusPanels::checkReportRequested);
     addWidget(name_, 1);
+    addWidget(check_, 2);
     addPermanentWidget(insert_);
     addPermanentWidget(numLock_);
     addPermanentWidget(date_);
@@ -63,6 +70,14 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent), clock_(new QTi
 void StatusPanels::setCurrentName(const QString& name) { name_->setText(name); }
 
 QString StatusPanels::currentName() const { return name_->text(); }
+
+void StatusPanels::setCheckSummary(const QString& summary) {
+    check_->setProperty("summary", summary);
+    check_->setText(QStringLiteral("<a href=\"report\">%1</a>").arg(summary.toHtmlEscaped()));
+    check_->setVisible(!summary.isEmpty());
+}
+
+QString StatusPanels::checkSummary() const { return check_->property("summary").toString(); }
 
 void StatusPanels::setInsertMode(bool on) { insert_->setText(on ? QStringLiteral("INS") : QString()); }
 

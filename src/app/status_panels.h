@@ -17,6 +17,15 @@ public:
     QString currentName() const;
     void setInsertMode(bool on);
     void setNumLock(bool on);
+    // The cross-section check's one-line summary beside the name; empty: the panel is hidden.
+    void setCheckSummary(const QString& summary);
+    QString checkSummary() const;
+
+signals:
+    // The summary was clicked: the check's report is wanted.
+    void checkReportRequested();
+
+public:
     // The texts of the five panels, left to right.
     QStringList panelTexts() const;
 
@@ -24,6 +33,7 @@ private:
     void showClock();
 
     QLabel* name_;
+    QLabel* check_;
     QLabel* insert_;
     QLabel* numLock_;
     QLabel* date_;

@@ -45,9 +45,11 @@ private slots:
             }
             seen << top->text() + QLatin1Char(':') + items.join(QLatin1Char('|'));
         }
-        QCOMPARE(seen, QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|-|Exit(&X)",
-                                    "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste",
-                                    "Example:TRV Macro|TRV Standard|FANUC", "Help(&H):About Quillane(&A)"}));
+        QCOMPARE(seen,
+                 QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|-|Exit(&X)",
+                              "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste", "Example:TRV Macro|TRV Standard|FANUC",
+                              // the cross-section check, added before Help
+                              "Check(&C):Cross-section Check|Check Report...", "Help(&H):About Quillane(&A)"}));
     }
 
     void toolBarButtonsInOrderWithTipsAndIcons() {
@@ -63,7 +65,8 @@ private slots:
         QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save", "|", "Undo=Undo",
                                     "Cut=Cut", "Copy=Copy", "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit",
                                     // and after the nine, the plots' measure toggle
-                                    "|", "Measure=Measure on the plots (M)"}));
+                                    "|", "Measure=Measure on the plots (M)",
+                                    "Check=Cross-section check on the point graphic (C)"}));
     }
 
     void copyTakesTheSelection() {

@@ -4,6 +4,7 @@
 #include "core/check/section_outline.h"
 #include "core/ncplot/plot_picture.h"
 #include "core/numeric/data_error.h"
+#include "core/numeric/number_text.h"
 #include "core/shape/pass_geometry.h"
 
 #include <algorithm>
@@ -195,6 +196,21 @@ void AppendPiece(const OutlinePiece& p, double shift, std::vector<SectionPoint>&
 }
 
 }  // namespace
+
+std::string CheckSummaryText(const SectionCheck& check) {
+    if (!check.Problem.empty()) return "check: " + check.Problem;
+    const auto mm = [](double v) { return FormatPattern(v, "####0.000"); };
+    std::string out =
+        "uncut " + mm(check.Uncut) + " mm on " + check.Segments[static_cast<std::size_t>(check.UncutSegment)].Name;
+    if (check.Gouge) {
+        out += ", gouge " + mm(check.Gouge->Depth) + " mm at pass " + std::to_string(check.Gouge->Pass);
+    } else {
+        out += ", no gouge";
+    }
+    const std::size_t idle = check.IdlePasses.size();
+    out += ", " + std::to_string(idle) + (idle == 1 ? " idle pass" : " idle passes");
+    return out;
+}
 
 bool SectionCheck::Passed() const {
     if (!Problem.empty() || Gouge) return false;

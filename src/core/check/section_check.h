@@ -111,6 +111,10 @@ struct SectionCheck {
     bool Passed() const;
 };
 
+// One line for a status bar: "uncut 0.293 mm on A1, no gouge, 1 idle pass", or why the check
+// could not run.
+std::string CheckSummaryText(const SectionCheck& check);
+
 // `toolAngle`: the included angle of the tool in degrees, 0 <= angle < 180; `target`: the
 // uncut height the suggested feeds keep to, above 0. The record's FinishStock shifts the
 // outline radially by FinishStock / 2, as the pass geometry shifts the passes.
