@@ -4,6 +4,7 @@
 
 #include "core/numeric/checked_math.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -126,26 +127,26 @@ double ArcRoot(const ShapeData& s, double pathR, double t, int k, const std::vec
                     " or a larger " + ArcRadiusBox[k]);
 }
 
-// The run has reached the point cap: names the feed that could not get through its segment.
+// The run has reached the point cap: names the feed that stalls, or the one that took the most
+// points. The segments are called by their feed labels here, so that the message names no box
+// (D 1, A 1 ...) that has no part in it.
 [[noreturn]] void TooManyPoints(const ShapeData& s, int k, double u, const std::array<int, 8>& perSegment) {
+    static constexpr const char* Segment[8] = {"R1 arc", "A1 flank", "R2 arc", "floor",
+                                               "R3 arc", "A2 flank", "R4 arc", "land"};
     const std::size_t fk = static_cast<std::size_t>(k);
-    const std::string feed = std::string(FeedCaptions[fk]) + " " + GeneralNumberText(s.Feed[fk]);
     std::string detail = "more than " + std::to_string(MaxProfilePoints) + " profile points: ";
     if (s.Feed[fk] == 0.0f) {
-        detail += std::string(FeedCaptions[fk]) + " is 0 (an empty feed box reads as 0), so the " + SegmentNames[k] +
+        detail += std::string(FeedCaptions[fk]) + " is 0 (an empty feed box reads as 0), so the " + Segment[k] +
                   " does not advance";
     } else if (s.Feed[fk] < 0.0f) {
-        detail += feed + " is negative, so the " + SegmentNames[k] + " steps backwards and never ends";
+        detail += std::string(FeedCaptions[fk]) + " " + GeneralNumberText(s.Feed[fk]) + " is negative, so the " +
+                  Segment[k] + " steps backwards and never ends";
     } else {
-        detail += "the feeds are too small for the groove and PITCH " + Shown(s.Pitch) + "; the " + SegmentNames[k] +
-                  " with " + feed + " was at u = " + Rounded(u) + " (points per feed:";
-        const char* separator = " ";
-        for (std::size_t j = 0; j < perSegment.size(); ++j) {
-            if (perSegment[j] == 0) continue;
-            detail += separator + std::string(FeedCaptions[j]) + " " + std::to_string(perSegment[j]);
-            separator = ", ";
-        }
-        detail += ")";
+        const std::size_t most =
+            static_cast<std::size_t>(std::max_element(perSegment.begin(), perSegment.end()) - perSegment.begin());
+        detail += "the feeds are too small for the groove and PITCH " + Shown(s.Pitch) + "; " + FeedCaptions[most] +
+                  " " + GeneralNumberText(s.Feed[most]) + " alone took " + std::to_string(perSegment[most]) +
+                  " of them before the " + Segment[k] + " reached the cap at u = " + Rounded(u);
     }
     throw DataError(detail);
 }

@@ -51,7 +51,7 @@ case_plain() {
   same plain "$tmp/plain.out" "$expected/worked-example.plain.nc"
 }
 case_external() {
-  run external 0 generate examples/external-groove.toml
+  run external 0 generate $here/shapes/external-groove.toml
   same external "$tmp/external.out" "$expected/external-groove.nc"
 }
 case_pair() {

@@ -171,8 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"NegativeFeed", [](ShapeData& s) { s.Feed[3] = -0.5f; },
                                   "more than 361 profile points: D1-F -0.5 is negative"},
                       FailureCase{"FeedTooSmall", [](ShapeData& s) { s.Feed[7] = 0.01f; },
-                                  "the land with D2-F 0.01 was at u = 11.94 (points per feed: R1-F 2, A1-F 3, "
-                                  "R2-F 1, D1-F 6, R3-F 1, A2-F 2, R4-F 2, D2-F 344)"},
+                                  "the feeds are too small for the groove and PITCH 12.7; D2-F 0.01 alone took 344 of "
+                                  "them before the land reached the cap at u = 11.94"},
                       FailureCase{"LandFeedBeyondSingle", [](ShapeData& s) { s.Feed[7] = 2e38f; },
                                   "land: twice D2-F 2E+38 is beyond the single-precision range"},
                       FailureCase{"DepthOverflow", [](ShapeData& s) { s.D1 = 1e308; s.D2 = -1e308; },
