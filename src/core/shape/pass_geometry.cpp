@@ -144,9 +144,10 @@ double ArcRoot(const ShapeData& s, double pathR, double t, int k, const std::vec
     } else {
         const std::size_t most =
             static_cast<std::size_t>(std::max_element(perSegment.begin(), perSegment.end()) - perSegment.begin());
-        detail += "the feeds are too small for the groove and PITCH " + Shown(s.Pitch) + "; " + FeedCaptions[most] +
-                  " " + GeneralNumberText(s.Feed[most]) + " alone took " + std::to_string(perSegment[most]) +
-                  " of them before the " + Segment[k] + " reached the cap at u = " + Rounded(u);
+        detail += std::string(FeedCaptions[most]) + " " + GeneralNumberText(s.Feed[most]) + " alone took " +
+                  std::to_string(perSegment[most]) + " of them before the " + Segment[k] +
+                  " reached the cap at u = " + Rounded(u) + "; the feeds are too small for the groove and PITCH " +
+                  Shown(s.Pitch);
     }
     throw DataError(detail);
 }

@@ -21,7 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
+#include <utility>
 
 namespace quillane {
 namespace {
@@ -359,18 +359,21 @@ std::string BoxControl(ShapeBox box) {
 
 std::vector<ShapeBox> BoxesNamedIn(const std::string& message) {
     const auto word = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    std::vector<ShapeBox> boxes;
+    std::vector<std::pair<std::size_t, ShapeBox>> named;  // where each box is first named
     for (int i = 0; i < ShapeBoxCount - 1; ++i) {
         const ShapeBox box = static_cast<ShapeBox>(i);
         const std::string caption = BoxCaption(box);
         for (std::size_t at = message.find(caption); at != std::string::npos; at = message.find(caption, at + 1)) {
             const std::size_t after = at + caption.size();
             if ((at == 0 || !word(message[at - 1])) && (after == message.size() || !word(message[after]))) {
-                boxes.push_back(box);
+                named.emplace_back(at, box);
                 break;
             }
         }
     }
+    std::sort(named.begin(), named.end());
+    std::vector<ShapeBox> boxes;
+    for (const auto& [at, box] : named) boxes.push_back(box);
     return boxes;
 }
 

@@ -47,8 +47,8 @@ std::string BoxCaption(ShapeBox box);
 std::string BoxField(ShapeBox box);
 std::string BoxControl(ShapeBox box);
 
-// The boxes whose captions a message names, in box order (how a data error's detail, which
-// names its boxes, is tied back to them).
+// The boxes whose captions a message names, in the order it first names them (how a data
+// error's detail, which names the box to change first, is tied back to its boxes).
 std::vector<ShapeBox> BoxesNamedIn(const std::string& message);
 
 enum class Severity : std::uint8_t { Warning, Note };

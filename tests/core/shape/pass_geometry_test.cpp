@@ -171,8 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"NegativeFeed", [](ShapeData& s) { s.Feed[3] = -0.5f; },
                                   "more than 361 profile points: D1-F -0.5 is negative"},
                       FailureCase{"FeedTooSmall", [](ShapeData& s) { s.Feed[7] = 0.01f; },
-                                  "the feeds are too small for the groove and PITCH 12.7; D2-F 0.01 alone took 344 of "
-                                  "them before the land reached the cap at u = 11.94"},
+                                  "more than 361 profile points: D2-F 0.01 alone took 344 of them before the land "
+                                  "reached the cap at u = 11.94; the feeds are too small for the groove and PITCH 12.7"},
                       FailureCase{"LandFeedBeyondSingle", [](ShapeData& s) { s.Feed[7] = 2e38f; },
                                   "land: twice D2-F 2E+38 is beyond the single-precision range"},
                       FailureCase{"DepthOverflow", [](ShapeData& s) { s.D1 = 1e308; s.D2 = -1e308; },

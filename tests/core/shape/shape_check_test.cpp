@@ -143,10 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
                    ShapeCheck::RunFails, Severity::Warning, {FeedBox(7)},
                    "more than 361 profile points: D2-F is 0 (an empty feed box reads as 0)"},
         FiringCase{"FineFeedStops", WorkedExample, [](ShapeData& s) { s.Feed[3] = 0.005f; }, nullptr,
-                   ShapeCheck::RunFails, Severity::Warning, {ShapeBox::Pitch, FeedBox(3)},
-                   "D1-F 0.005 alone took"},
+                   ShapeCheck::RunFails, Severity::Warning, {FeedBox(3), ShapeBox::Pitch},
+                   "more than 361 profile points: D1-F 0.005 alone took"},
         FiringCase{"StartZNoControlReads", WorkedExample, [](ShapeData& s) { s.StartPointZ = 1e306; }, nullptr,
-                   ShapeCheck::RunFails, Severity::Warning, {ShapeBox::Pitch, ShapeBox::StartPointZ},
+                   ShapeCheck::RunFails, Severity::Warning, {ShapeBox::StartPointZ, ShapeBox::Pitch},
                    "pass start Z (Start Point Z + PITCH): the number would be written with 307 digits"},
         FiringCase{"RetractNoControlReads", WorkedExample, [](ShapeData& s) { s.RetractX = -1e306; }, nullptr,
                    ShapeCheck::RunFails, Severity::Warning, {ShapeBox::RetractX}, "Retract X: the number would be written with 307 digits"},
@@ -299,7 +299,7 @@ TEST(BoxNames, CaptionFieldAndControl) {
 
 TEST(BoxNames, ANameIsFoundOnlyAsAWholeName) {
     EXPECT_EQ(BoxesNamedIn("arc R 2 (R 2 1 - Nose-R 0.4): the step of R1-F 5"),
-              (std::vector<ShapeBox>{ShapeBox::NoseR, ShapeBox::R2, FeedBox(0)}));
+              (std::vector<ShapeBox>{ShapeBox::R2, ShapeBox::NoseR, FeedBox(0)}));
     EXPECT_EQ(BoxesNamedIn("R 10, D1, XPITCH, End Point Zs"), std::vector<ShapeBox>{});
 }
 
