@@ -248,7 +248,7 @@ std::vector<ProfilePoint> ComputeProfile(const ShapeData& s) {
                     // The land runs one feed past the lead, so the next groove's start is covered.
                     double twoFeeds = 0;
                     try {
-                        twoFeeds = ToFloat(2.0 * static_cast<double>(currentFeed), name);
+                        twoFeeds = static_cast<double>(ToFloat(2.0 * static_cast<double>(currentFeed), name));
                     } catch (const DataError&) {
                         throw DataError("land: twice D2-F " + GeneralNumberText(currentFeed) +
                                         " is beyond the single-precision range (about 3.4E+38)");

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace quillane {
@@ -249,7 +250,8 @@ void CheckPasses(Findings& out, const ShapeData& s) {
     const std::vector<ProfilePoint> points = ComputeProfile(s);
     const bool external = s.Side == 1;
     std::vector<PassInfo> passes;
-    double lowX = INFINITY, highX = -INFINITY;
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    double lowX = Inf, highX = -Inf;
     for (const ProfilePoint& point : points) {
         const Pass p = ComputePass(s, point);
         lowX = std::min(lowX, p.CutX);
@@ -273,7 +275,7 @@ void CheckPasses(Findings& out, const ShapeData& s) {
         return;
     }
 
-    double passLow = INFINITY, passHigh = -INFINITY, zLow = INFINITY, zHigh = -INFINITY;
+    double passLow = Inf, passHigh = -Inf, zLow = Inf, zHigh = -Inf;
     double blankLow = s.BlankDiaX, blankHigh = s.BlankDiaX;  // the blank along the cut, a taper's too
     for (const PassInfo& p : passes) {
         passLow = std::min(passLow, p.P.CutX);
