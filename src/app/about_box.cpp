@@ -1,7 +1,6 @@
 // The About box: the program's name and version, and a way to the system information.
 #include "app/about_box.h"
 
-#include "app/program_panes.h"
 #include "qt/system_info.h"
 
 #include <QApplication>
@@ -130,9 +129,9 @@ void AboutBox::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void ShowAboutBox(QWidget* owner, ProgramPanes& panes, const SystemInfoSystem& system) {
+bool ShowAboutBox(QWidget* owner, const SystemInfoSystem& system) {
     AboutBox box(system, owner);
-    if (box.exec() == QDialog::Accepted) panes.replotNonEmptyPanes();
+    return box.exec() == QDialog::Accepted;
 }
 
 }  // namespace quillane

@@ -8,7 +8,6 @@ class QPushButton;
 
 namespace quillane {
 
-class ProgramPanes;
 class SystemInfoSystem;
 
 class AboutBox : public QDialog {
@@ -31,8 +30,8 @@ private:
     QPushButton* cmdSysInfo_ = nullptr;
 };
 
-// Shows the About box modally; closed with "O   K" (or Enter or Esc) it replots the
-// non-empty panes, closed with the frame's close box it does not.
-void ShowAboutBox(QWidget* owner, ProgramPanes& panes, const SystemInfoSystem& system);
+// Shows the About box modally. True when it was closed with "O   K" (or Enter or Esc): the
+// owner then redraws the plots of its non-empty panes; the frame's close box gives false.
+bool ShowAboutBox(QWidget* owner, const SystemInfoSystem& system);
 
 }  // namespace quillane

@@ -4,13 +4,13 @@
 #include "app/client_area.h"
 #include "app/keyboard_locks.h"
 #include "app/main_layout.h"
-#include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
+#include "app/program_view.h"
 #include "app/status_panels.h"
 #include "app/tool_icons.h"
 #include "app/twips.h"
-#include "qt/single_instance.h"
+#include "core/ncplot/plot_readout.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -60,17 +60,13 @@ MainWindow::MainWindow(std::unique_ptr<SingleInstanceGuard> guard, QWidget* pare
     client_ = new ClientArea(this);
     setCentralWidget(client_);
 
-    createPlots();
-    createPanes();
+    createViews();
     createActions();
     createMenus();
     createToolBar();
-    createMeasureButton();
     createReadout();
     createStatusBar();
-    connectPaneEvents();
-    connectLinks();
-    connectDialogs();
+    connectViews();
     readSettings();
     generator_.PassCounter = 1;
 
@@ -79,68 +75,114 @@ MainWindow::MainWindow(std::unique_ptr<SingleInstanceGuard> guard, QWidget* pare
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::createPanes() {
-    txtDataA_ = new ProgramPane(QStringLiteral("txtDataA"), QStringLiteral("Point data for Macro program"), client_);
-    txtDataB_ = new ProgramPane(QStringLiteral("txtDataB"), QStringLiteral("Standard program"), client_);
-    // Tab order, which also gives the first focus: the plots, the standard program, the point data.
-    setTabOrder(Picture1_, Picture2_);
-    setTabOrder(Picture2_, txtDataB_);
-    setTabOrder(txtDataB_, txtDataA_);
-}
-
-void MainWindow::createPlots() {
-    Picture1_ = new PlotView(QStringLiteral("Picture1"), QStringLiteral("Point Graphic"), PlotKind::PointData, client_);
-    Picture2_ =
+void MainWindow::createViews() {
+    // The plots come first: with the tab order below, the first focus goes to the point graphic.
+    auto* Picture1 =
+        new PlotView(QStringLiteral("Picture1"), QStringLiteral("Point Graphic"), PlotKind::PointData, client_);
+    auto* Picture2 =
         new PlotView(QStringLiteral("Picture2"), QStringLiteral("Cutting Graphic"), PlotKind::CuttingPath, client_);
-    Line1_ = EtchedLine(client_, QStringLiteral("Line1"), QPalette::Dark);
-    Line2_ = EtchedLine(client_, QStringLiteral("Line2"), QPalette::Light);
+    rule_.Dark = EtchedLine(client_, QStringLiteral("Line1"), QPalette::Dark);
+    rule_.Light = EtchedLine(client_, QStringLiteral("Line2"), QPalette::Light);
+    auto* txtDataA =
+        new ProgramPane(QStringLiteral("txtDataA"), QStringLiteral("Point data for Macro program"), client_);
+    auto* txtDataB = new ProgramPane(QStringLiteral("txtDataB"), QStringLiteral("Standard program"), client_);
+    // Tab order: the plots, the standard program, the point data.
+    setTabOrder(Picture1, Picture2);
+    setTabOrder(Picture2, txtDataB);
+    setTabOrder(txtDataB, txtDataA);
+    points_ = new ProgramView(txtDataA, Picture1, generator_, scan_, this);
+    program_ = new ProgramView(txtDataB, Picture2, generator_, scan_, this);
 }
 
 void MainWindow::createReadout() {
-    Picture3_ = new QLabel(tbToolBar_);
-    Picture3_->setObjectName(QStringLiteral("Picture3"));
+    readout_ = new QLabel(toolBar_);
+    readout_->setObjectName(QStringLiteral("Picture3"));
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(11.25);
-    Picture3_->setFont(font);
-    Picture3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture3_->setAutoFillBackground(true);
-    Picture3_->hide();
+    readout_->setFont(font);
+    readout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    readout_->setAutoFillBackground(true);
+    readout_->hide();
 }
 
 void MainWindow::createStatusBar() {
-    sbStatusBar_ = new StatusPanels(client_);
+    statusBar_ = new StatusPanels(client_);
     keyboardLocks_ = new KeyboardLocks(this);
-    sbStatusBar_->setNumLock(keyboardLocks_->numLock());
-    connect(keyboardLocks_, &KeyboardLocks::numLockChanged, sbStatusBar_, &StatusPanels::setNumLock);
+    statusBar_->setNumLock(keyboardLocks_->numLock());
+    connect(keyboardLocks_, &KeyboardLocks::numLockChanged, statusBar_, &StatusPanels::setNumLock);
 }
 
-void MainWindow::connectPaneEvents() {
-    for (ProgramPane* pane : {txtDataA_, txtDataB_}) {
-        connect(pane, &ProgramPane::gotFocus, this, [this, pane] { sbStatusBar_->setCurrentName(pane->caption()); });
+void MainWindow::connectViews() {
+    for (ProgramView* view : {points_, program_}) {
+        ProgramPane* pane = view->pane();
+        PlotView* plot = view->plot();
+        connect(pane, &ProgramPane::gotFocus, this, [this, pane] { statusBar_->setCurrentName(pane->caption()); });
         connect(pane, &ProgramPane::insertKeyPressed, this, &MainWindow::toggleInsertMode);
         connect(pane, &QWidget::customContextMenuRequested, this,
-                [this, pane](const QPoint& at) { mnuEdit_->popup(pane->viewport()->mapToGlobal(at)); });
+                [this, pane](const QPoint& at) { actions_.EditMenu->popup(pane->viewport()->mapToGlobal(at)); });
+        connect(plot, &PlotView::gotFocus, this, [this, plot] { statusBar_->setCurrentName(plot->caption()); });
+        connect(plot, &PlotView::mouseMovedTo, this, [this](const QPointF& at) {
+            readout_->setText(
+                QString::fromStdString(ReadoutText(static_cast<float>(at.x()), static_cast<float>(at.y()))));
+        });
+        connect(plot, &PlotView::measureKeyPressed, actions_.Measure, &QAction::toggle);
+        connect(view, &ProgramView::replotDue, this, &MainWindow::replot);
+        connect(view, &ProgramView::plotCompleted, readout_, &QWidget::show);
+        connect(view, &ProgramView::caretLed, this, [this](ProgramView* leader) {
+            lighting_.Lead = leader;
+            refreshLighting();
+        });
+        // A new picture's links: the caret's line and pass are found in it again.
+        connect(view, &ProgramView::linksChanged, this, &MainWindow::refreshLighting);
+        connect(view, &ProgramView::passStepRequested, this, &MainWindow::stepPass);
     }
-    connectReplots();
-    for (PlotView* plot : {Picture1_, Picture2_}) {
-        connect(plot, &PlotView::gotFocus, this, [this, plot] { sbStatusBar_->setCurrentName(plot->caption()); });
-        connect(plot, &PlotView::mouseMovedTo, this, &MainWindow::showReadout);
+    connect(actions_.Measure, &QAction::toggled, this, [this](bool on) {
+        points_->plot()->setMeasuring(on);
+        program_->plot()->setMeasuring(on);
+    });
+}
+
+void MainWindow::replot(ProgramView* view) {
+    // The plots share one scan state that carries over from plot to plot, so they run in the
+    // order of the changes: a replot still waiting runs first.
+    for (ProgramView* other : {points_, program_}) {
+        if (other != view) other->runWaitingReplot();
     }
+    view->replot();
+}
+
+void MainWindow::replotNonEmptyPanes() {
+    for (ProgramView* view : {points_, program_}) {
+        if (!view->empty()) replot(view);
+    }
+}
+
+void MainWindow::refreshLighting() {
+    ProgramView* lead = lighting_.Lead;
+    const std::optional<std::size_t> pass = lead != nullptr ? lead->passAtCaret() : std::nullopt;
+    // The other pane is brought to a pass when the user comes to it, not on every replot:
+    // a pane scrolled away by hand stays where it is while the user types in the other.
+    const bool cameToPass = pass != lighting_.Pass || lead != lighting_.LitFrom;
+    lighting_.Pass = pass;
+    lighting_.LitFrom = lead;
+    for (ProgramView* view : {points_, program_}) view->light(pass, view == lead, view != lead && cameToPass);
+}
+
+void MainWindow::stepPass(ProgramView* view, int step) {
+    const ProgramView* lead = lighting_.Lead;
+    const std::optional<std::size_t> current = lead != nullptr ? lead->passAtCaret() : std::nullopt;
+    if (const std::optional<int> line = view->stepPassLine(current, step)) view->putCaretOn(*line);
 }
 
 void MainWindow::toggleInsertMode() {
-    insertMode_ = !insertMode_;
-    txtDataA_->setOverwriteMode(!insertMode_);
-    txtDataB_->setOverwriteMode(!insertMode_);
-    sbStatusBar_->setInsertMode(insertMode_);
+    const bool insert = points_->pane()->overwriteMode();  // it was overwriting: back to inserting
+    for (ProgramView* view : {points_, program_}) view->pane()->setOverwriteMode(!insert);
+    statusBar_->setInsertMode(insert);
 }
 
-double MainWindow::twipsPerPixelX() const { return TwipsPerPixelX(this); }
-double MainWindow::twipsPerPixelY() const { return TwipsPerPixelY(this); }
-
 void MainWindow::layoutClientArea() {
-    const double tx = twipsPerPixelX();
-    const double ty = twipsPerPixelY();
+    const double tx = TwipsPerPixelX(this);
+    const double ty = TwipsPerPixelY(this);
     const auto scaleWidth = static_cast<float>(client_->width() * tx);
     const auto scaleHeight = static_cast<float>(client_->height() * ty);
     const auto outerWidth = static_cast<float>(frameGeometry().width() * tx);
@@ -148,27 +190,27 @@ void MainWindow::layoutClientArea() {
 
     // The tool bar and status bar are docked strips of the client area: the tool bar above the
     // etched line, the status bar below the lower row.
-    Place(tbToolBar_, {0, 0, scaleWidth, kToolBarHeight}, tx, ty);
-    Place(sbStatusBar_, {0, scaleHeight - kStatusBarHeight, scaleWidth, kStatusBarHeight}, tx, ty);
+    Place(toolBar_, {0, 0, scaleWidth, kToolBarHeight}, tx, ty);
+    Place(statusBar_, {0, scaleHeight - kStatusBarHeight, scaleWidth, kStatusBarHeight}, tx, ty);
 
-    Place(txtDataA_, layout.txtDataA, tx, ty);
-    Place(txtDataB_, layout.txtDataB, tx, ty);
-    Place(Picture1_, layout.Picture1, tx, ty);
-    Place(Picture2_, layout.Picture2, tx, ty);
-    Place(Picture3_, layout.Picture3, tx, ty);
-    Picture3_->raise();
+    Place(points_->pane(), layout.txtDataA, tx, ty);
+    Place(program_->pane(), layout.txtDataB, tx, ty);
+    Place(points_->plot(), layout.Picture1, tx, ty);
+    Place(program_->plot(), layout.Picture2, tx, ty);
+    Place(readout_, layout.Picture3, tx, ty);
+    readout_->raise();
     const int lineRight = static_cast<int>(std::lround(static_cast<double>(layout.LineX2) / tx));
-    Line1_->setGeometry(0, static_cast<int>(std::lround(static_cast<double>(kLine1Y) / ty)), lineRight, 1);
-    Line2_->setGeometry(0, static_cast<int>(std::lround(static_cast<double>(kLine2Y) / ty)), lineRight, 1);
+    rule_.Dark->setGeometry(0, static_cast<int>(std::lround(static_cast<double>(kLine1Y) / ty)), lineRight, 1);
+    rule_.Light->setGeometry(0, static_cast<int>(std::lround(static_cast<double>(kLine2Y) / ty)), lineRight, 1);
 }
 
-std::string MainWindow::pointDataText() const { return ToProgramText(txtDataA_->toPlainText()); }
+std::string MainWindow::pointDataText() const { return points_->text(); }
 
-std::string MainWindow::standardProgramText() const { return ToProgramText(txtDataB_->toPlainText()); }
+std::string MainWindow::standardProgramText() const { return program_->text(); }
 
 void MainWindow::showProgramTexts(const std::string& pointText, const std::string& programText) {
-    txtDataA_->replaceText(ToPaneText(pointText));
-    txtDataB_->replaceText(ToPaneText(programText));
+    points_->setText(pointText);
+    program_->setText(programText);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -1,14 +1,12 @@
-// The main window: two program panes, their plots, the menus, tool bar and status bar.
+// The main window: two program views (a pane and its plot each), the menus, tool bar and
+// status bar. It owns the session's state and applies every result in one place.
 #pragma once
 
-#include "app/program_panes.h"
 #include "app/window_placement.h"
-#include "core/ncplot/drawing.h"
 #include "core/ncplot/nc_scanner.h"
 #include "core/shape/program_writers.h"
 #include "qt/settings_store.h"
 #include "qt/single_instance.h"
-#include "qt/system_info.h"
 
 #include <QMainWindow>
 
@@ -21,19 +19,17 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
-class QTimer;
 class QToolBar;
 
 namespace quillane {
 
 class ClientArea;
 class KeyboardLocks;
-class PlotView;
-class ProgramPane;
+class ProgramView;
 class ShapeDialog;
 class StatusPanels;
 
-class MainWindow : public QMainWindow, public ProgramPanes {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // `guard` keeps other copies of the program out for as long as the window lives.
@@ -41,15 +37,14 @@ public:
     ~MainWindow() override;
 
     // The state "Program Output" works on: the shape record, CutSpanZ and PassCounter.
-    GeneratorState& generatorState() override { return generator_; }
+    GeneratorState& generatorState() { return generator_; }
     // Pane texts with CR LF line ends, as the generator and the plots use them.
-    std::string pointDataText() const override;
-    std::string standardProgramText() const override;
-    // Replaces the pane texts with the result of a "Program Output"; each pane that changes
-    // is replotted.
-    void showProgramTexts(const std::string& pointText, const std::string& programText) override;
+    std::string pointDataText() const;
+    std::string standardProgramText() const;
+    // Replaces the pane texts; each pane whose text changes is replotted.
+    void showProgramTexts(const std::string& pointText, const std::string& programText);
     // Replots each pane that holds text (after the shape record changed).
-    void replotNonEmptyPanes() override;
+    void replotNonEmptyPanes();
     // Folder the Save dialog starts in.
     QString rememberedFolder() const { return rememberedFolder_; }
 
@@ -69,31 +64,61 @@ public slots:
     void openShapeDialog();
     // "About": the About box, modal.
     void openAboutBox();
-    // A tool-bar button, by its key; a key that names no command does nothing.
+    // A tool-bar button, by its key; a key that names no button does nothing.
     void runToolBarKey(const QString& key);
-
-signals:
-    // "Data Input" and "About" are answered by the shape dialog and the About box.
-    void dataInputRequested();
-    void aboutRequested();
+    // "Program Output": runs the generator on the record the boxes give and applies the result.
+    void runProgramOutput(const ShapeBoxTexts& boxes, const OutputOptions& options);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    void createPanes();
-    void createPlots();
+    // Menu items and tool-bar buttons: one action each, shared by the menu and the tool bar.
+    struct Actions {
+        QAction* New = nullptr;
+        QAction* DataInput = nullptr;
+        QAction* Save = nullptr;
+        QAction* Exit = nullptr;
+        QAction* Undo = nullptr;
+        QAction* Cut = nullptr;
+        QAction* Copy = nullptr;
+        QAction* CopyAll = nullptr;
+        QAction* Paste = nullptr;
+        QAction* TrvMacro = nullptr;
+        QAction* TrvStandard = nullptr;
+        QAction* Fanuc = nullptr;
+        QAction* About = nullptr;
+        QAction* Measure = nullptr;  // the plots' measure mode, a tool-bar toggle
+        QMenu* EditMenu = nullptr;   // also the pop-up menu of both panes
+    };
+    // Where the window was placed from the stored rectangle.
+    struct Placement {
+        WindowPlacement Stored;  // as read, written back unchanged if the window was not moved
+        QRect Frame;             // the frame rectangle that placement was applied as
+        bool Pending = true;     // until the frame's size is known and allowed for
+    };
+    // The view whose caret leads the lighting, and what was lit last.
+    struct Lighting {
+        ProgramView* Lead = nullptr;
+        ProgramView* LitFrom = nullptr;
+        std::optional<std::size_t> Pass;
+    };
+    // The etched rule under the tool bar: a dark line and a light one below it.
+    struct EtchedRule {
+        QFrame* Dark = nullptr;
+        QFrame* Light = nullptr;
+    };
+
+    void createViews();
     void createActions();
     void createMenus();
     void createToolBar();
     void createReadout();
     void createStatusBar();
-    void connectPaneEvents();
-    void connectDialogs();
+    void connectViews();
     void readSettings();
     void writeSettings();
     void closeOtherForms();
@@ -101,80 +126,31 @@ private:
     void finishPlacement();
     void layoutClientArea();
 
-    void connectReplots();
-    void replotPointData();
-    void replotCuttingPath();
-    void runWaitingReplots();
-    void plotPointData();
-    void plotCuttingPath();
-    void showReadout(const QPointF& drawingPosition);
-    void adoptPlot(PlotView* view, Drawing drawing, double zOffset = 0);
-
-    void createMeasureButton();
-    void connectLinks();
-    void followCaret(ProgramPane* pane);
-    void putCaretOn(ProgramPane* pane, int line);
-    void stepPass(ProgramPane* pane, PlotView* plot, int step);
-    PlotView* plotOf(const ProgramPane* pane) const;
-    std::optional<std::size_t> currentPass() const;
-    void refreshLinks();
-    void revealLines(ProgramPane* pane, int first, int last);
-    QString passToolTipInPane(ProgramPane* pane, const QPoint& viewportPosition) const;
-    ProgramPane* currentPane() const;
+    void replot(ProgramView* view);
+    void refreshLighting();
+    void stepPass(ProgramView* view, int step);
+    ProgramView* currentView() const;
     void toggleInsertMode();
     void showSaveError(const QString& text);
-    double twipsPerPixelX() const;
-    double twipsPerPixelY() const;
 
     std::unique_ptr<SingleInstanceGuard> guard_;
     SettingsStore settings_;
     GeneratorState generator_;
-    ScanState scan_;
-    DesktopSystem system_;
-    ShapeDialog* DataInput1_ = nullptr;
-    std::string plotText_;  // the pane text being plotted, kept to reuse its storage
+    ScanState scan_;  // carried from plot to plot, as both plots read the scanner's state
     QString rememberedFolder_;
-    WindowPlacement storedPlacement_;  // as read, written back unchanged if the window was not moved
-    QRect placedFrame_;                // the frame rectangle that placement was applied as
-    bool placementPending_ = true;     // until the frame's size is known and allowed for
-    bool insertMode_ = true;
+    Placement placement_;
+    Lighting lighting_;
 
     ClientArea* client_ = nullptr;
-    ProgramPane* txtDataA_ = nullptr;
-    ProgramPane* txtDataB_ = nullptr;
-    PlotView* Picture1_ = nullptr;
-    PlotView* Picture2_ = nullptr;
-    QLabel* Picture3_ = nullptr;
-    QToolBar* tbToolBar_ = nullptr;
-    QFrame* Line1_ = nullptr;
-    QFrame* Line2_ = nullptr;
-    StatusPanels* sbStatusBar_ = nullptr;
+    ProgramView* points_ = nullptr;   // the point data pane and the point graphic
+    ProgramView* program_ = nullptr;  // the standard program pane and the cutting graphic
+    QLabel* readout_ = nullptr;       // X/Z under the mouse, in the tool bar
+    QToolBar* toolBar_ = nullptr;
+    EtchedRule rule_;
+    StatusPanels* statusBar_ = nullptr;
     KeyboardLocks* keyboardLocks_ = nullptr;
-    QTimer* pointReplot_ = nullptr;  // replots of a very large pane wait for a pause in typing
-    QTimer* programReplot_ = nullptr;
-    ProgramPane* linkPane_ = nullptr;     // whose caret line, and its pass, the views light up
-    std::optional<std::size_t> litPass_;  // the pass lit up last, and from which pane
-    ProgramPane* litPassPane_ = nullptr;
-    QAction* measureAction_ = nullptr;
-
-    QMenu* mnuFile_ = nullptr;
-    QMenu* mnuEdit_ = nullptr;
-    QMenu* mnuExample_ = nullptr;
-    QMenu* mnuHelp_ = nullptr;
-    QAction* mnuFileNew_ = nullptr;
-    QAction* mnuSquare_ = nullptr;
-    QAction* mnuFileSave_ = nullptr;
-    QAction* mnuFileBar2_ = nullptr;
-    QAction* mnuFileExit_ = nullptr;
-    QAction* mnuEditUndo_ = nullptr;
-    QAction* mnuEditCut_ = nullptr;
-    QAction* mnuEditCopy_ = nullptr;
-    QAction* mnuEditCopyAll_ = nullptr;
-    QAction* mnuEditPaste_ = nullptr;
-    QAction* ExampleTrvMacro_ = nullptr;
-    QAction* ExampleTrvStandard_ = nullptr;
-    QAction* ExampleFanucStandard_ = nullptr;
-    QAction* mnuHelpAbout_ = nullptr;
+    Actions actions_;
+    ShapeDialog* shapeDialog_ = nullptr;
 };
 
 }  // namespace quillane

@@ -4,6 +4,7 @@
 #include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
+#include "app/program_view.h"
 #include "core/shape/example_programs.h"
 #include "qt/file_saving.h"
 
@@ -31,8 +32,8 @@ void PutOnClipboard(const QString& text) {
     clipboard->setText(text);
 }
 
-// The default folder "\" is the root of the current drive on the system this setting comes
-// from; here the user's home folder is the usable equivalent.
+// The stored default "\" names no usable folder here: the Save dialog starts in the user's
+// home folder then, and when the remembered folder is gone.
 QString DialogFolder(const QString& remembered) {
     if (remembered == QLatin1String("\\") || !QFileInfo(remembered).isDir()) {
         return QDir::homePath();
@@ -42,31 +43,37 @@ QString DialogFolder(const QString& remembered) {
 
 }  // namespace
 
-ProgramPane* MainWindow::currentPane() const {
+ProgramView* MainWindow::currentView() const {
     // The focus widget of this window stays put while a menu is open.
     QWidget* focused = focusWidget();
-    if (focused == txtDataA_ || focused == txtDataB_) {
-        return static_cast<ProgramPane*>(focused);
+    for (ProgramView* view : {points_, program_}) {
+        if (focused == view->pane()) return view;
     }
     return nullptr;
 }
 
+namespace {
+
+ProgramPane* PaneOf(const ProgramView* view) { return view != nullptr ? view->pane() : nullptr; }
+
+}  // namespace
+
 void MainWindow::newProgram() {
     generator_.PassCounter = 1;
-    txtDataA_->replaceText(QString());
-    txtDataB_->replaceText(QString());
-    Picture1_->clearToButtonFace();
-    Picture2_->clearToButtonFace();
+    points_->setText({});
+    program_->setText({});
+    points_->clearPlot();
+    program_->clearPlot();
 }
 
 void MainWindow::undo() {
-    if (ProgramPane* pane = currentPane()) {
+    if (ProgramPane* pane = PaneOf(currentView())) {
         pane->undo();
     }
 }
 
 void MainWindow::cut() {
-    if (ProgramPane* pane = currentPane()) {
+    if (ProgramPane* pane = PaneOf(currentView())) {
         QTextCursor cursor = pane->textCursor();
         PutOnClipboard(cursor.selection().toPlainText());
         cursor.removeSelectedText();
@@ -75,19 +82,19 @@ void MainWindow::cut() {
 }
 
 void MainWindow::copy() {
-    if (ProgramPane* pane = currentPane()) {
+    if (ProgramPane* pane = PaneOf(currentView())) {
         PutOnClipboard(pane->textCursor().selection().toPlainText());
     }
 }
 
 void MainWindow::copyAll() {
-    if (ProgramPane* pane = currentPane()) {
+    if (ProgramPane* pane = PaneOf(currentView())) {
         PutOnClipboard(pane->selectWholeText());
     }
 }
 
 void MainWindow::paste() {
-    if (ProgramPane* pane = currentPane()) {
+    if (ProgramPane* pane = PaneOf(currentView())) {
         // With no text on the clipboard this still replaces the selection: it is deleted.
         QTextCursor cursor = pane->textCursor();
         cursor.insertText(QGuiApplication::clipboard()->text());
@@ -98,7 +105,7 @@ void MainWindow::paste() {
 void MainWindow::exitProgram() { close(); }
 
 void MainWindow::save() {
-    ProgramPane* pane = currentPane();
+    ProgramPane* pane = PaneOf(currentView());
     if (pane == nullptr) {
         ShowExclamation(this, QStringLiteral("Save error"), QStringLiteral("Please select Text box. "));
         return;
@@ -133,21 +140,21 @@ void MainWindow::save() {
 void MainWindow::showSaveError(const QString& text) { ShowExclamation(this, QStringLiteral("Save error"), text); }
 
 void MainWindow::loadFanucExample() {
-    txtDataB_->replaceText(ToPaneText(FanucExampleProgram()));
-    txtDataA_->replaceText(QString());
-    Picture1_->clearToButtonFace();
+    program_->setText(FanucExampleProgram());
+    points_->setText({});
+    points_->clearPlot();
 }
 
 void MainWindow::loadTrvStandardExample() {
-    txtDataB_->replaceText(ToPaneText(TrvStandardExampleProgram()));
-    txtDataA_->replaceText(QString());
-    Picture1_->clearToButtonFace();
+    program_->setText(TrvStandardExampleProgram());
+    points_->setText({});
+    points_->clearPlot();
 }
 
 void MainWindow::loadTrvMacroExample() {
-    txtDataA_->replaceText(ToPaneText(TrvMacroMainProgram()));
-    Picture1_->clearToButtonFace();
-    txtDataB_->replaceText(ToPaneText(TrvMacroSubProgram()));
+    points_->setText(TrvMacroMainProgram());
+    points_->clearPlot();
+    program_->setText(TrvMacroSubProgram());
 }
 
 }  // namespace quillane

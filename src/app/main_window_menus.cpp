@@ -1,7 +1,7 @@
-// The main window's menu bar, pane context menu and tool bar, and what each item runs.
-#include "app/main_window.h"
-
+// The main window's menu bar, pane context menu and tool bar: one action per command, shared by
+// the menu and the tool bar.
 #include "app/client_area.h"
+#include "app/main_window.h"
 #include "app/tool_icons.h"
 
 #include <QMenuBar>
@@ -19,119 +19,113 @@ QAction* MakeAction(QObject* parent, const QString& objectName, const QString& c
     return action;
 }
 
-struct ToolButtonEntry {
-    const char* key;
-    const char* toolTip;
-    bool separatorAfter;
-};
-
-constexpr ToolButtonEntry kToolButtons[] = {
-    {"New", "All Data Clear", false}, {"Square", "Data Input", false}, {"Save", "File Save", true},
-    {"Undo", "Undo", false},          {"Cut", "Cut", false},           {"Copy", "Copy", false},
-    {"CopyAll", "Copy All", false},   {"Paste", "Paste", true},        {"Exit", "Exit", false},
-};
-
 }  // namespace
 
 void MainWindow::createActions() {
-    mnuFileNew_ =
+    Actions& a = actions_;
+    a.New =
         MakeAction(this, QStringLiteral("mnuFileNew"), QStringLiteral("New(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuSquare_ = MakeAction(this, QStringLiteral("mnuSquare"), QStringLiteral("Data Input"));
-    mnuFileSave_ = MakeAction(this, QStringLiteral("mnuFileSave"), QStringLiteral("Save"));
-    mnuFileBar2_ = new QAction(this);
-    mnuFileBar2_->setObjectName(QStringLiteral("mnuFileBar2"));
-    mnuFileBar2_->setSeparator(true);
-    mnuFileExit_ = MakeAction(this, QStringLiteral("mnuFileExit"), QStringLiteral("Exit(&X)"));
-    mnuEditUndo_ = MakeAction(this, QStringLiteral("mnuEditUndo"), QStringLiteral("Undo"));
-    mnuEditCut_ = MakeAction(this, QStringLiteral("mnuEditCut"), QStringLiteral("Cut"));
-    mnuEditCopy_ = MakeAction(this, QStringLiteral("mnuEditCopy"), QStringLiteral("Copy"));
-    mnuEditCopyAll_ = MakeAction(this, QStringLiteral("mnuEditCopyAll"), QStringLiteral("CopyAll"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuEditPaste_ = MakeAction(this, QStringLiteral("mnuEditPaste"), QStringLiteral("Paste"));
-    ExampleTrvMacro_ = MakeAction(this, QStringLiteral("ExampleTrvMacro"), QStringLiteral("TRV Macro"));
-    ExampleTrvStandard_ = MakeAction(this, QStringLiteral("ExampleTrvStandard"), QStringLiteral("TRV Standard"));
-    ExampleFanucStandard_ = MakeAction(this, QStringLiteral("ExampleFanucStandard"), QStringLiteral("FANUC"));
-    mnuHelpAbout_ = MakeAction(this, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quillane(&A)"));
+    a.DataInput = MakeAction(this, QStringLiteral("mnuSquare"), QStringLiteral("Data Input"));
+    a.Save = MakeAction(this, QStringLiteral("mnuFileSave"), QStringLiteral("Save"));
+    a.Exit = MakeAction(this, QStringLiteral("mnuFileExit"), QStringLiteral("Exit(&X)"));
+    a.Undo = MakeAction(this, QStringLiteral("mnuEditUndo"), QStringLiteral("Undo"));
+    a.Cut = MakeAction(this, QStringLiteral("mnuEditCut"), QStringLiteral("Cut"));
+    a.Copy = MakeAction(this, QStringLiteral("mnuEditCopy"), QStringLiteral("Copy"));
+    a.CopyAll = MakeAction(this, QStringLiteral("mnuEditCopyAll"), QStringLiteral("CopyAll"),
+                           QKeySequence(Qt::CTRL | Qt::Key_A));
+    a.Paste = MakeAction(this, QStringLiteral("mnuEditPaste"), QStringLiteral("Paste"));
+    a.TrvMacro = MakeAction(this, QStringLiteral("ExampleTrvMacro"), QStringLiteral("TRV Macro"));
+    a.TrvStandard = MakeAction(this, QStringLiteral("ExampleTrvStandard"), QStringLiteral("TRV Standard"));
+    a.Fanuc = MakeAction(this, QStringLiteral("ExampleFanucStandard"), QStringLiteral("FANUC"));
+    a.About = MakeAction(this, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quillane(&A)"));
+    a.Measure = MakeAction(this, QStringLiteral("tbButtonMeasure"), QStringLiteral("Measure"));
+    a.Measure->setCheckable(true);
 
     // The shortcuts work wherever the focus is in the window, menu open or not.
-    addActions({mnuFileNew_, mnuEditCopyAll_});
+    addActions({a.New, a.CopyAll});
 
-    connect(mnuFileNew_, &QAction::triggered, this, &MainWindow::newProgram);
-    connect(mnuSquare_, &QAction::triggered, this, &MainWindow::dataInputRequested);
-    connect(mnuFileSave_, &QAction::triggered, this, &MainWindow::save);
-    connect(mnuFileExit_, &QAction::triggered, this, &MainWindow::exitProgram);
-    connect(mnuEditUndo_, &QAction::triggered, this, &MainWindow::undo);
-    connect(mnuEditCut_, &QAction::triggered, this, &MainWindow::cut);
-    connect(mnuEditCopy_, &QAction::triggered, this, &MainWindow::copy);
-    connect(mnuEditCopyAll_, &QAction::triggered, this, &MainWindow::copyAll);
-    connect(mnuEditPaste_, &QAction::triggered, this, &MainWindow::paste);
-    connect(ExampleTrvMacro_, &QAction::triggered, this, &MainWindow::loadTrvMacroExample);
-    connect(ExampleTrvStandard_, &QAction::triggered, this, &MainWindow::loadTrvStandardExample);
-    connect(ExampleFanucStandard_, &QAction::triggered, this, &MainWindow::loadFanucExample);
-    connect(mnuHelpAbout_, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(a.New, &QAction::triggered, this, &MainWindow::newProgram);
+    connect(a.DataInput, &QAction::triggered, this, &MainWindow::openShapeDialog);
+    connect(a.Save, &QAction::triggered, this, &MainWindow::save);
+    connect(a.Exit, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(a.Undo, &QAction::triggered, this, &MainWindow::undo);
+    connect(a.Cut, &QAction::triggered, this, &MainWindow::cut);
+    connect(a.Copy, &QAction::triggered, this, &MainWindow::copy);
+    connect(a.CopyAll, &QAction::triggered, this, &MainWindow::copyAll);
+    connect(a.Paste, &QAction::triggered, this, &MainWindow::paste);
+    connect(a.TrvMacro, &QAction::triggered, this, &MainWindow::loadTrvMacroExample);
+    connect(a.TrvStandard, &QAction::triggered, this, &MainWindow::loadTrvStandardExample);
+    connect(a.Fanuc, &QAction::triggered, this, &MainWindow::loadFanucExample);
+    connect(a.About, &QAction::triggered, this, &MainWindow::openAboutBox);
 }
 
 void MainWindow::createMenus() {
-    mnuFile_ = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
-    mnuFile_->addActions({mnuFileNew_, mnuSquare_, mnuFileSave_, mnuFileBar2_, mnuFileExit_});
+    const Actions& a = actions_;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    file->addActions({a.New, a.DataInput, a.Save});
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
+    file->addAction(a.Exit);
 
-    // Also the pop-up menu of both panes.
-    mnuEdit_ = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
-    mnuEdit_->setObjectName(QStringLiteral("mnuEdit"));
-    mnuEdit_->addActions({mnuEditUndo_, mnuEditCut_, mnuEditCopy_, mnuEditCopyAll_, mnuEditPaste_});
+    actions_.EditMenu = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    actions_.EditMenu->setObjectName(QStringLiteral("mnuEdit"));
+    actions_.EditMenu->addActions({a.Undo, a.Cut, a.Copy, a.CopyAll, a.Paste});
 
-    mnuExample_ = menuBar()->addMenu(QStringLiteral("Example"));
-    mnuExample_->setObjectName(QStringLiteral("mnuExample"));
-    mnuExample_->addActions({ExampleTrvMacro_, ExampleTrvStandard_, ExampleFanucStandard_});
+    QMenu* example = menuBar()->addMenu(QStringLiteral("Example"));
+    example->setObjectName(QStringLiteral("mnuExample"));
+    example->addActions({a.TrvMacro, a.TrvStandard, a.Fanuc});
 
-    mnuHelp_ = menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelp_->addAction(mnuHelpAbout_);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    help->addAction(a.About);
 }
 
 void MainWindow::createToolBar() {
-    tbToolBar_ = new QToolBar(client_);
-    tbToolBar_->setObjectName(QStringLiteral("tbToolBar"));
-    tbToolBar_->setMovable(false);
-    tbToolBar_->setFloatable(false);
-    tbToolBar_->setIconSize(QSize(24, 24));
-    for (const ToolButtonEntry& entry : kToolButtons) {
-        const QString key = QLatin1String(entry.key);
-        QAction* button = tbToolBar_->addAction(ToolIcon(key), key);
-        button->setObjectName(QStringLiteral("tbButton") + key);
-        button->setData(key);
-        button->setToolTip(QLatin1String(entry.toolTip));
+    struct Button {
+        QAction* action;
+        const char* key;
+        const char* toolTip;
+        bool separatorAfter;
+    };
+    const Actions& a = actions_;
+    // clang-format off
+    const Button buttons[] = {
+        {a.New, "New", "All Data Clear", false}, {a.DataInput, "Square", "Data Input", false},
+        {a.Save, "Save", "File Save", true},     {a.Undo, "Undo", "Undo", false},
+        {a.Cut, "Cut", "Cut", false},            {a.Copy, "Copy", "Copy", false},
+        {a.CopyAll, "CopyAll", "Copy All", false}, {a.Paste, "Paste", "Paste", true},
+        {a.Exit, "Exit", "Exit", true},
+        // After the nine commands, the plots' measure toggle.
+        {a.Measure, "Measure", "Measure on the plots (M)", false},
+    };
+    // clang-format on
+    toolBar_ = new QToolBar(client_);
+    toolBar_->setObjectName(QStringLiteral("tbToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(24, 24));
+    for (const Button& b : buttons) {
+        const QString key = QLatin1String(b.key);
+        b.action->setData(key);
+        b.action->setIcon(ToolIcon(key));
+        // The menus show no icons: the tool bar is where they belong.
+        b.action->setIconVisibleInMenu(false);
+        b.action->setToolTip(QLatin1String(b.toolTip));
+        toolBar_->addAction(b.action);
         // A button never takes the focus, so its command acts on the pane the user was in.
-        tbToolBar_->widgetForAction(button)->setFocusPolicy(Qt::NoFocus);
-        if (entry.separatorAfter) {
-            tbToolBar_->addSeparator();
-        }
+        toolBar_->widgetForAction(b.action)->setFocusPolicy(Qt::NoFocus);
+        if (b.separatorAfter) toolBar_->addSeparator();
     }
-    connect(tbToolBar_, &QToolBar::actionTriggered, this,
-            [this](QAction* button) { runToolBarKey(button->data().toString()); });
 }
 
 void MainWindow::runToolBarKey(const QString& key) {
-    // Keys compare exactly, case included; the first match runs.
-    if (key == QLatin1String("New")) {
-        newProgram();
-    } else if (key == QLatin1String("Square")) {
-        emit dataInputRequested();
-    } else if (key == QLatin1String("Save")) {
-        save();
-    } else if (key == QLatin1String("Undo")) {
-        undo();
-    } else if (key == QLatin1String("Cut")) {
-        cut();
-    } else if (key == QLatin1String("Copy")) {
-        copy();
-    } else if (key == QLatin1String("CopyAll")) {
-        copyAll();
-    } else if (key == QLatin1String("Paste")) {
-        paste();
-    } else if (key == QLatin1String("Exit")) {
-        exitProgram();
+    // Keys compare exactly, case included; the first button with the key runs. The measure
+    // toggle is a button of the plots, not one of the window's commands.
+    for (QAction* button : toolBar_->actions()) {
+        if (button != actions_.Measure && !button->isSeparator() && button->data().toString() == key) {
+            button->trigger();
+            return;
+        }
     }
 }
 

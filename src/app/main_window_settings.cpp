@@ -1,5 +1,6 @@
 // Start-up and shut-down of the main window: its placement and the Save folder between runs.
 #include "app/main_window.h"
+#include "app/twips.h"
 
 #include <QGuiApplication>
 #include <QMoveEvent>
@@ -26,23 +27,23 @@ QList<QRect> AvailableScreenAreas() {
 }  // namespace
 
 void MainWindow::readSettings() {
-    storedPlacement_ = ReadPlacement(settings_);
+    placement_.Stored = ReadPlacement(settings_);
     rememberedFolder_ = settings_.get(QStringLiteral("OpenPathName"), QStringLiteral("\\"));
     applyPlacement();
 }
 
 void MainWindow::applyPlacement() {
-    const QRect stored = PlacementToPixels(storedPlacement_, twipsPerPixelX(), twipsPerPixelY());
-    placedFrame_ = BringIntoView(stored, AvailableScreenAreas());
-    if (placedFrame_ != stored) {
+    const QRect stored = PlacementToPixels(placement_.Stored, TwipsPerPixelX(this), TwipsPerPixelY(this));
+    placement_.Frame = BringIntoView(stored, AvailableScreenAreas());
+    if (placement_.Frame != stored) {
         // Moved into view: what gets written back is where the window really is.
-        storedPlacement_ = PixelsToPlacement(placedFrame_, twipsPerPixelX(), twipsPerPixelY());
+        placement_.Stored = PixelsToPlacement(placement_.Frame, TwipsPerPixelX(this), TwipsPerPixelY(this));
     }
     // The stored rectangle is the outer one. The frame's size is known only once the window
     // is shown, so the client size is corrected then (showEvent).
     const QSize frameExtra = frameGeometry().size() - geometry().size();
-    move(placedFrame_.topLeft());
-    resize(placedFrame_.size() - frameExtra);
+    move(placement_.Frame.topLeft());
+    resize(placement_.Frame.size() - frameExtra);
 }
 
 void MainWindow::showEvent(QShowEvent* e) {
@@ -64,24 +65,25 @@ void MainWindow::finishPlacement() {
     // The window manager tells the size of its frame only some time after the window appears.
     // Once it is known, the client is sized so that the outer rectangle is the stored one;
     // otherwise every run would grow the window by its frame.
-    if (!placementPending_ || !isVisible() || isMaximized() || isMinimized()) {
+    if (!placement_.Pending || !isVisible() || isMaximized() || isMinimized()) {
         return;
     }
     const QSize frameExtra = frameGeometry().size() - geometry().size();
     if (frameExtra == QSize(0, 0)) {
         return;
     }
-    placementPending_ = false;
-    resize(placedFrame_.size() - frameExtra);
-    move(placedFrame_.topLeft());
+    placement_.Pending = false;
+    resize(placement_.Frame.size() - frameExtra);
+    move(placement_.Frame.topLeft());
 }
 
 void MainWindow::writeSettings() {
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         // An unmoved window writes back exactly what it read: pixels would round the twips.
-        const WindowPlacement placement =
-            frame == placedFrame_ ? storedPlacement_ : PixelsToPlacement(frame, twipsPerPixelX(), twipsPerPixelY());
+        const WindowPlacement placement = frame == placement_.Frame
+                                              ? placement_.Stored
+                                              : PixelsToPlacement(frame, TwipsPerPixelX(this), TwipsPerPixelY(this));
         WritePlacement(settings_, placement);
     }
     settings_.save(QStringLiteral("OpenPathName"), rememberedFolder_);

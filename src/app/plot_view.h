@@ -21,6 +21,7 @@ public:
     PlotView(const QString& objectName, const QString& caption, PlotKind kind, QWidget* parent = nullptr);
 
     QString caption() const { return caption_; }
+    PlotKind kind() const { return kind_; }
     const Drawing& drawing() const { return drawing_; }
     // What ties the picture to its text, made again with every new picture.
     const PlotLinks& links() const { return links_; }

@@ -3,7 +3,6 @@
 // typed with the Enter key alone.
 #include "app/shape_dialog.h"
 
-#include "app/program_panes.h"
 #include "app/shape_sketch.h"
 #include "app/twips.h"
 #include "core/numeric/data_error.h"
@@ -51,7 +50,7 @@ constexpr int EnterOrder[] = {2, 3, 1, 12, 13, 14, 15, 16, 17, 4, 5, 18, 6, 7, 8
 
 }  // namespace
 
-ShapeDialog::ShapeDialog(ProgramPanes& panes, QWidget* parent) : QDialog(parent), panes_(panes) {
+ShapeDialog::ShapeDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DataInput1"));
     setWindowTitle(QStringLiteral("Shape 1 data input"));
     setModal(true);
@@ -120,7 +119,7 @@ void ShapeDialog::createControls() {
     TRV_->setObjectName(QStringLiteral("TRV"));
     Fanuc_ = new QRadioButton(QStringLiteral("FANUC"), Frame2_);
     Fanuc_->setObjectName(QStringLiteral("Fanuc"));
-    // The option buttons are small in the original layout; give them the height their text needs.
+    // The twips layout gives the option buttons less height than their text needs; they get that.
     const int optionHeight = std::max(twips(0, 0, 0, 180).height(), Option1_->sizeHint().height());
     const int optionTop = twips(0, 285, 0, 0).y() - (optionHeight - twips(0, 0, 0, 180).height()) / 2;
     Option1_->setGeometry(twips(120, 0, 975, 0).x(), optionTop, twips(0, 0, 975, 0).width(), optionHeight);
@@ -149,7 +148,7 @@ void ShapeDialog::createControls() {
     connect(Command1_, &QPushButton::clicked, this, &ShapeDialog::programOutput);
     connect(Command2_, &QPushButton::clicked, this, &ShapeDialog::closeDialog);
 
-    // Design state on creation.
+    // A new dialog: Internal, TRV, sequence numbers and the MODIN call.
     Option2_->setChecked(true);
     TRV_->setChecked(true);
     CheckSN_->setChecked(true);
@@ -164,8 +163,8 @@ void ShapeDialog::setTabOrder() {
     for (int i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void ShapeDialog::openModal() {
-    refill(panes_.generatorState().Shape);
+void ShapeDialog::openModal(const ShapeData& shape) {
+    refill(shape);
     exec();
 }
 
@@ -195,25 +194,7 @@ OutputOptions ShapeDialog::outputOptions() const {
     return options;
 }
 
-void ShapeDialog::programOutput() {
-    const RunResult r = ProgramOutput(panes_.generatorState(), boxTexts(), outputOptions(), panes_.pointDataText(),
-                                      panes_.standardProgramText());
-    // The point data is in the pane before the standard program is written, and each pane
-    // plots from the record as it stands when its text arrives.
-    const std::string oldProgram = panes_.standardProgramText();
-    GeneratorState atPointData = r.State;
-    atPointData.Shape = r.ShapeAtPointData;
-    atPointData.PassCounter = panes_.generatorState().PassCounter;
-    panes_.generatorState() = atPointData;
-    panes_.showProgramTexts(r.PointText, oldProgram);
-    panes_.generatorState() = r.State;
-    panes_.showProgramTexts(r.PointText, r.ProgramText);
-    if (r.Succeeded) {
-        hide();
-    } else {
-        showDataError(r.ErrorDetail);
-    }
-}
+void ShapeDialog::programOutput() { emit programOutputRequested(boxTexts(), outputOptions()); }
 
 void ShapeDialog::showDataError(const std::string& detail) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QString::fromLatin1(DataErrorMessage),
@@ -225,7 +206,7 @@ void ShapeDialog::showDataError(const std::string& detail) {
 
 void ShapeDialog::closeDialog() {
     hide();
-    panes_.replotNonEmptyPanes();
+    emit closed();
 }
 
 void ShapeDialog::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,8 @@
 #include "core/shape/program_writers.h"
 #include "core/shape/shape_data.h"
 
+#include <string>
+
 #include <QDialog>
 
 #include <array>
@@ -17,24 +19,32 @@ class QRadioButton;
 
 namespace quillane {
 
-class ProgramPanes;
-
+// Collects one groove's description. "Program Output" asks the window to run the generator on
+// the boxes; the window applies the result and then hides the dialog or has it show the error.
 class ShapeDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ShapeDialog(ProgramPanes& panes, QWidget* parent = nullptr);
+    explicit ShapeDialog(QWidget* parent = nullptr);
 
     // Refills the boxes from the record (the output options keep the user's last choice)
     // and shows the dialog modally; returns when it is hidden again.
-    void openModal();
+    void openModal(const ShapeData& shape);
 
     // The dialog's contents as "Program Output" reads them.
     ShapeBoxTexts boxTexts() const;
     OutputOptions outputOptions() const;
 
+    // The data-error box of a failed "Program Output", the failing input in its details.
+    void showDataError(const std::string& detail);
+
 public slots:
     void programOutput();
     void closeDialog();
+
+signals:
+    void programOutputRequested(const ShapeBoxTexts& boxes, const OutputOptions& options);
+    // Left with "Close" (or the frame's close box): the window replots the panes that hold text.
+    void closed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,10 +58,8 @@ private:
     void refill(const ShapeData& shape);
     void enterPressed(QWidget* box);
     void selectActiveBoxText(QLineEdit* box, bool deferred);
-    void showDataError(const std::string& detail);
     QRect twips(int left, int top, int width, int height) const;
 
-    ProgramPanes& panes_;
     std::array<QLineEdit*, 18> Text_{};  // Text_[n - 1] is Text<n>
     std::array<QLineEdit*, 8> FEED_{};
     std::array<QLabel*, 8> F_{};

@@ -1,4 +1,4 @@
-// The tool-bar and window icons, drawn in code so that they stay sharp at any scale.
+// The tool-bar and window icons.
 #pragma once
 
 #include <QIcon>

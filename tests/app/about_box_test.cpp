@@ -1,6 +1,5 @@
 // The About box: its texts, its three ways to close, and the system-information viewer.
 #include "app/about_box.h"
-#include "app/program_panes.h"
 #include "qt/system_info.h"
 #include "window_test_support.h"
 
@@ -18,15 +17,12 @@ using quillane::testing::WhenModal;
 
 namespace {
 
-class FakePanes : public ProgramPanes {
-public:
-    GeneratorState state;
+// The owner of the box, which redraws its plots when the box says so.
+struct FakePanes {
     int replotCalls = 0;
-    GeneratorState& generatorState() override { return state; }
-    std::string pointDataText() const override { return {}; }
-    std::string standardProgramText() const override { return {}; }
-    void showProgramTexts(const std::string&, const std::string&) override {}
-    void replotNonEmptyPanes() override { ++replotCalls; }
+    void showAboutBox(const SystemInfoSystem& system) {
+        if (ShowAboutBox(nullptr, system)) ++replotCalls;
+    }
 };
 
 class FakeSystem : public SystemInfoSystem {
@@ -93,14 +89,14 @@ private slots:
             if (how == 2) modal->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
             closed = !modal->isVisible();
         });
-        ShowAboutBox(nullptr, panes_, system_);
+        panes_.showAboutBox(system_);
         QVERIFY(closed);
         QCOMPARE(panes_.replotCalls, 1);
     }
 
     void closeBoxClosesWithoutReplot() {
         WhenModal([](QWidget* modal) { modal->close(); });
-        ShowAboutBox(nullptr, panes_, system_);
+        panes_.showAboutBox(system_);
         QCOMPARE(panes_.replotCalls, 0);
     }
 
@@ -138,7 +134,7 @@ private slots:
             boxStillOpen = about->isVisible();
             about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         });
-        ShowAboutBox(nullptr, panes_, system_);
+        panes_.showAboutBox(system_);
         QVERIFY(messageSeen);
         QVERIFY(boxStillOpen);
     }

@@ -14,34 +14,27 @@
 using namespace quillane;
 using namespace quillane::testing;
 
-class CommandsTest : public QObject {
+class CommandsTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    ProgramPane* a_ = nullptr;
-    ProgramPane* b_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
 
     QAction* menuItem(const char* name) const { return Find<QAction>(window_.get(), name); }
     QString clipboard() const { return QGuiApplication::clipboard()->text(); }
     void clickToolButton(const QString& key) {
-        QAction* button = Find<QAction>(window_.get(), QStringLiteral("tbButton") + key);
+        QAction* button = nullptr;
+        for (QAction* a : toolBar_->actions()) {
+            if (a->data().toString() == key) button = a;
+        }
         QVERIFY(button);
         QTest::mouseClick(toolBar_->widgetForAction(button), Qt::LeftButton);
     }
 
 private slots:
     void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
-        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
-        toolBar_ = Find<QToolBar>(window_.get(), "tbToolBar");
-        QVERIFY(a_ && b_ && toolBar_);
+        openWindow();
+        if (QTest::currentTestFailed()) return;
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() { closeWindow(); }
 
     void menuTreeAsTheUserSeesIt() {
         QStringList seen;
@@ -200,18 +193,22 @@ private slots:
     }
 
     void dataInputAndAboutAreOfferedToTheirDialogs() {
-        int dataInput = 0;
-        int about = 0;
-        // Only the requests are of interest here: the modal dialogs have tests of their own.
-        disconnect(window_.get(), &MainWindow::dataInputRequested, window_.get(), &MainWindow::openShapeDialog);
-        disconnect(window_.get(), &MainWindow::aboutRequested, window_.get(), &MainWindow::openAboutBox);
-        connect(window_.get(), &MainWindow::dataInputRequested, this, [&] { ++dataInput; });
-        connect(window_.get(), &MainWindow::aboutRequested, this, [&] { ++about; });
+        QStringList opened;
+        // Only which dialog opens is of interest here: the modal dialogs have tests of their own.
+        const auto closeNextDialog = [&opened] {
+            WhenModal([&opened](QWidget* dialog) {
+                opened << dialog->objectName();
+                dialog->close();
+            });
+        };
+        closeNextDialog();
         menuItem("mnuSquare")->trigger();
+        closeNextDialog();
         clickToolButton("Square");
+        closeNextDialog();
         menuItem("mnuHelpAbout")->trigger();
-        QCOMPARE(dataInput, 2);
-        QCOMPARE(about, 1);
+        QCOMPARE(opened.count(QStringLiteral("DataInput1")), 2);
+        QCOMPARE(opened.count(QStringLiteral("frmAbout")), 1);
     }
 
     void exitClosesAndWritesTheSettings() {

@@ -10,12 +10,8 @@
 using namespace quillane;
 using namespace quillane::testing;
 
-class ExamplesTest : public QObject {
+class ExamplesTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    PlotView* plot1_ = nullptr;
-    PlotView* plot2_ = nullptr;
 
     void choose(const char* item) {
         QAction* action = Find<QAction>(window_.get(), item);
@@ -27,14 +23,6 @@ class ExamplesTest : public QObject {
     }
 
 private slots:
-    void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        plot1_ = Find<PlotView>(window_.get(), "Picture1");
-        plot2_ = Find<PlotView>(window_.get(), "Picture2");
-    }
-    void cleanup() { window_.reset(); }
 
     void fanucGoesIntoTheStandardPane() {
         choose("ExampleFanucStandard");

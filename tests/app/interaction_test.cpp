@@ -61,14 +61,8 @@ QPair<int, int> PassLinesShown(const QPlainTextEdit* pane) {
 
 }  // namespace
 
-class InteractionTest : public QObject {
+class InteractionTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    PlotView* plot1_ = nullptr;
-    PlotView* plot2_ = nullptr;
-    ProgramPane* a_ = nullptr;
-    ProgramPane* b_ = nullptr;
 
     // Both panes as one "Program Output" of the worked example in the FANUC dialect leaves them.
     void generate() {
@@ -101,17 +95,6 @@ class InteractionTest : public QObject {
     }
 
 private slots:
-    void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        plot1_ = Find<PlotView>(window_.get(), "Picture1");
-        plot2_ = Find<PlotView>(window_.get(), "Picture2");
-        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
-        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
-        QVERIFY(plot1_ && plot2_ && a_ && b_);
-    }
-    void cleanup() { window_.reset(); }
 
     void wheelZoomKeepsThePointUnderTheCursor() {
         generate();

@@ -106,7 +106,7 @@ private slots:
         auto window = testing::OpenWindow();
         QVERIFY(window);
         window->resize(900, 640);
-        QTest::qWait(20);
+        QTRY_COMPARE(window->size(), QSize(900, 640));
         auto* client = window->centralWidget();
         const double tpp = TwipsPerPixel(window.get());
         const MainLayout l =
@@ -138,7 +138,7 @@ private slots:
         auto window = testing::OpenWindow();
         QVERIFY(window);
         window->resize(900, 640);
-        QTest::qWait(20);
+        QTRY_COMPARE(window->size(), QSize(900, 640));
         auto* paneA = Find<QWidget>(window.get(), "txtDataA");
         auto* paneB = Find<QWidget>(window.get(), "txtDataB");
         auto* plot1 = Find<QWidget>(window.get(), "Picture1");
@@ -150,7 +150,7 @@ private slots:
         const double tpp = TwipsPerPixel(window.get());
         const int menuAndFrame = window->height() - window->centralWidget()->height();
         window->resize(1100, static_cast<int>(1000 / tpp) + menuAndFrame);
-        QTest::qWait(20);
+        QTRY_VERIFY(plot2->width() > plot2WidthBefore);
         QCOMPARE(paneA->geometry(), before);
         QCOMPARE(plot1->geometry(), plot1Before);
         // The placements after the refused ones still ran.

@@ -23,15 +23,8 @@ QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
 
 }  // namespace
 
-class PanesTest : public QObject {
+class PanesTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    ProgramPane* a_ = nullptr;
-    ProgramPane* b_ = nullptr;
-    PlotView* plot1_ = nullptr;
-    PlotView* plot2_ = nullptr;
-    StatusPanels* status_ = nullptr;
 
     QString panel1() const { return status_->panelTexts().value(0); }
 
@@ -46,18 +39,11 @@ class PanesTest : public QObject {
 
 private slots:
     void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
-        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
-        plot1_ = Find<PlotView>(window_.get(), "Picture1");
-        plot2_ = Find<PlotView>(window_.get(), "Picture2");
-        status_ = Find<StatusPanels>(window_.get(), "sbStatusBar");
-        QVERIFY(a_ && b_ && plot1_ && plot2_ && status_);
+        openWindow();
+        if (QTest::currentTestFailed()) return;
         QVERIFY(WindowBackground() != ButtonFace());
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() { closeWindow(); }
 
     void theFirstPlotHasTheFocusAtStart() {
         QVERIFY(plot1_->hasFocus());
@@ -175,7 +161,7 @@ private slots:
         for (const char* key : {"(", "A", ")"}) b_->insertPlainText(QString::fromLatin1(key));
         QCOMPARE(plot2_->replotCount(), count);  // not yet: more keys may follow
         QTRY_COMPARE(plot2_->replotCount(), count + 1);
-        QTest::qWait(20);
+        QCoreApplication::processEvents();  // nothing more is waiting
         QCOMPARE(plot2_->replotCount(), count + 1);
     }
 
@@ -189,7 +175,7 @@ private slots:
         a_->insertPlainText(QStringLiteral("N001 X32 Z1\n"));
         QCOMPARE(plot2_->replotCount(), programCount + 1);
         QCOMPARE(plot1_->replotCount(), pointCount + 1);
-        QTest::qWait(20);
+        QCoreApplication::processEvents();  // the waiting replot ran already: it does not run again
         QCOMPARE(plot2_->replotCount(), programCount + 1);
     }
 

@@ -13,25 +13,10 @@
 using namespace quillane;
 using namespace quillane::testing;
 
-class PlotsTest : public QObject {
+class PlotsTest : public WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> window_;
-    PlotView* plot1_ = nullptr;
-    PlotView* plot2_ = nullptr;
-    QLabel* readout_ = nullptr;
-
 private slots:
-    void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        plot1_ = Find<PlotView>(window_.get(), "Picture1");
-        plot2_ = Find<PlotView>(window_.get(), "Picture2");
-        readout_ = Find<QLabel>(window_.get(), "Picture3");
-        QVERIFY(plot1_ && plot2_ && readout_);
-    }
-    void cleanup() { window_.reset(); }
 
     void readoutIsHiddenUntilAPlotCompletes() {
         QVERIFY(!readout_->isVisible());
@@ -96,8 +81,9 @@ private slots:
         window_->loadTrvStandardExample();
         const int count = plot2_->replotCount();
         const QImage before = plot2_->grab().toImage();
+        const int widthBefore = plot2_->width();
         window_->resize(window_->width() + 200, window_->height() + 100);
-        QTest::qWait(20);
+        QTRY_VERIFY(plot2_->width() > widthBefore);
         const QImage after = plot2_->grab().toImage();
         QCOMPARE(plot2_->replotCount(), count);
         QVERIFY(after.width() > before.width());

@@ -38,25 +38,19 @@ std::function<void(QFileDialog*)> SaveAs(const QString& path) {
 
 }  // namespace
 
-class SaveTest : public QObject {
+class SaveTest : public WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> window_;
-    ProgramPane* a_ = nullptr;
-    ProgramPane* b_ = nullptr;
     std::unique_ptr<QTemporaryDir> folder_;  // a fresh one per test
     QTemporaryDir& dir() { return *folder_; }
 
 private slots:
     void init() {
+        openWindow();
+        if (QTest::currentTestFailed()) return;
         folder_ = std::make_unique<QTemporaryDir>();
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        a_ = Find<ProgramPane>(window_.get(), "txtDataA");
-        b_ = Find<ProgramPane>(window_.get(), "txtDataB");
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() { closeWindow(); }
 
     void refusedWhileAPlotHasTheFocus() {
         window_->showProgramTexts("N001\r\n", "M30\r\n");

@@ -44,7 +44,7 @@ private slots:
         QVERIFY(first);
         first->move(45, 60);
         first->resize(690, 480);
-        QTest::qWait(20);
+        QTRY_VERIFY(first->size() == QSize(690, 480) && first->pos() == QPoint(45, 60));
         const QRect frame = first->frameGeometry();
         first->close();
         const double tpp = 1440.0 / first->logicalDpiX();
@@ -67,8 +67,7 @@ private slots:
         QVERIFY(window);
         window->resize(300, 200);
         window->showMinimized();
-        QTest::qWait(20);
-        QVERIFY(window->isMinimized());
+        QTRY_VERIFY(window->isMinimized());
         window->close();
         QCOMPARE(StoredSetting("MainLeft"), QStringLiteral("1500"));
         QCOMPARE(StoredSetting("MainWidth"), QStringLiteral("9000"));
@@ -80,8 +79,7 @@ private slots:
         auto window = OpenWindow();
         QVERIFY(window);
         window->showMaximized();
-        QTest::qWait(50);
-        QVERIFY(window->isMaximized());
+        QTRY_VERIFY(window->isMaximized());
         const QRect maximised = window->frameGeometry();
         window->close();
         window.reset();

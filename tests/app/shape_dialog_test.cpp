@@ -1,6 +1,8 @@
 // The shape dialog driven as a user would: typing, Enter, Tab, clicking, opening and closing.
 #include "app/shape_dialog.h"
-#include "app/program_panes.h"
+#include "app/main_window.h"
+#include "app/program_pane.h"
+#include "window_test_support.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -18,27 +20,6 @@
 using namespace quillane;
 
 namespace {
-
-// Panes that only record what the dialog asks of them.
-class FakePanes : public ProgramPanes {
-public:
-    GeneratorState state;
-    std::string a, b;
-    int showCalls = 0;
-    int replotCalls = 0;
-    std::vector<double> pitchSeen;  // the record's lead at each change of the pane texts
-
-    GeneratorState& generatorState() override { return state; }
-    std::string pointDataText() const override { return a; }
-    std::string standardProgramText() const override { return b; }
-    void showProgramTexts(const std::string& pointText, const std::string& programText) override {
-        if (pointText != a || programText != b) pitchSeen.push_back(state.Shape.Pitch);
-        a = pointText;
-        b = programText;
-        ++showCalls;
-    }
-    void replotNonEmptyPanes() override { ++replotCalls; }
-};
 
 // What a modal message box showed before the test closed it.
 struct SeenBox {
@@ -81,11 +62,14 @@ QByteArray GoldenWorkedExample() {
 
 }  // namespace
 
-class ShapeDialogTest : public QObject {
+class ShapeDialogTest : public testing::WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<FakePanes> panes_;
-    std::unique_ptr<ShapeDialog> dialog_;
+    // The dialog is the window's own; the test counts what the dialog asks of the window.
+    ShapeDialog* dialog_ = nullptr;
+    int showCalls_ = 0;              // Program Output requests
+    int replotCalls_ = 0;            // closings, after which the window replots its panes
+    std::vector<double> pitchSeen_;  // the record's lead at each change of a pane's text
 
     QLineEdit* box(const QString& name) const { return dialog_->findChild<QLineEdit*>(name); }
     QLineEdit* text(int n) const { return box(QStringLiteral("Text%1").arg(n)); }
@@ -98,13 +82,19 @@ class ShapeDialogTest : public QObject {
     // Opens the dialog modally and runs `inside` while it is shown.
     void whileOpen(const std::function<void()>& inside) {
         bool ran = false;
-        QTimer::singleShot(0, dialog_.get(), [&] {
-            QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+        QTimer::singleShot(0, window_.get(), [&] {
+            if (!dialog_) {
+                dialog_ = window_->findChild<ShapeDialog*>(QStringLiteral("DataInput1"));
+                QVERIFY(dialog_);
+                connect(dialog_, &ShapeDialog::programOutputRequested, this, [this] { ++showCalls_; });
+                connect(dialog_, &ShapeDialog::closed, this, [this] { ++replotCalls_; });
+            }
+            QVERIFY(QTest::qWaitForWindowExposed(dialog_));
             inside();
             ran = true;
             if (dialog_->isVisible()) control<QPushButton>("Command2")->click();
         });
-        dialog_->openModal();
+        window_->openShapeDialog();
         QVERIFY(ran);
     }
 
@@ -134,10 +124,17 @@ class ShapeDialogTest : public QObject {
 
 private slots:
     void init() {
-        panes_ = std::make_unique<FakePanes>();
-        dialog_ = std::make_unique<ShapeDialog>(*panes_);
+        openWindow();
+        if (QTest::currentTestFailed()) return;
+        dialog_ = nullptr;
+        showCalls_ = replotCalls_ = 0;
+        pitchSeen_.clear();
+        for (ProgramPane* pane : {a_, b_}) {
+            connect(pane, &QPlainTextEdit::textChanged, this,
+                    [this] { pitchSeen_.push_back(window_->generatorState().Shape.Pitch); });
+        }
     }
-    void cleanup() { dialog_.reset(); }
+    void cleanup() { closeWindow(); }
 
     void firstOpeningShowsTheDesignState() {
         whileOpen([&] {
@@ -160,10 +157,11 @@ private slots:
             pressProgramOutput();
             QVERIFY(!dialog_->isVisible());
         });
-        QCOMPARE(QByteArray::fromStdString(panes_->a + panes_->b), GoldenWorkedExample());
-        QCOMPARE(panes_->state.PassCounter, 29.0f);
-        QCOMPARE(panes_->pitchSeen.size(), std::size_t{2});  // point data first, then the program
-        QCOMPARE(panes_->replotCalls, 0);
+        QCOMPARE(QByteArray::fromStdString(window_->pointDataText() + window_->standardProgramText()),
+                 GoldenWorkedExample());
+        QCOMPARE(window_->generatorState().PassCounter, 29.0f);
+        QCOMPARE(pitchSeen_.size(), std::size_t{2});  // point data first, then the program
+        QCOMPARE(replotCalls_, 0);
     }
 
     void reopeningShowsTheStoredRecord() {
@@ -194,7 +192,7 @@ private slots:
     }
 
     void dataErrorKeepsTheDialogAndSaysWhy() {
-        panes_->a = "old\r\n";
+        window_->showProgramTexts("old\r\n", {});
         whileOpen([&] {
             typeWorkedExample();
             type(text(1), QStringLiteral("0.4mm"));
@@ -213,15 +211,15 @@ private slots:
             QVERIFY(dialog_->isVisible());
             QCOMPARE(text(6)->text(), QStringLiteral("abc"));  // the user's text stays
         });
-        const ShapeData& s = panes_->state.Shape;
+        const ShapeData& s = window_->generatorState().Shape;
         QCOMPARE(s.NoseR, 0.4);
         QCOMPARE(s.Width, 3.0);
         QCOMPARE(s.D1, 36.0);
         QCOMPARE(s.BlankDiaX, 20.0);
         QCOMPARE(s.StartPointZ, 0.0);
         QCOMPARE(s.A1, 0.0);
-        QCOMPARE(panes_->a, std::string("old\r\n"));
-        QCOMPARE(panes_->state.PassCounter, 1.0f);
+        QCOMPARE(window_->pointDataText(), std::string("old\r\n"));
+        QCOMPARE(window_->generatorState().PassCounter, 1.0f);
     }
 
     void optionsSurviveCloseButCuttingPositionFollowsTheRecord() {
@@ -231,14 +229,14 @@ private slots:
             control<QRadioButton>("Fanuc")->click();
             control<QCheckBox>("CheckSN")->click();
         });
-        QCOMPARE(panes_->replotCalls, 1);
+        QCOMPARE(replotCalls_, 1);
         whileOpen([&] {
             QCOMPARE(text(2)->text(), QString());  // nothing generated yet: empty again
             QVERIFY(control<QRadioButton>("Fanuc")->isChecked());
             QVERIFY(!control<QCheckBox>("CheckSN")->isChecked());
             QVERIFY(control<QRadioButton>("Option2")->isChecked());  // Side is not +1
         });
-        panes_->state.Shape.Side = 1;
+        window_->generatorState().Shape.Side = 1;
         whileOpen([&] { QVERIFY(control<QRadioButton>("Option1")->isChecked()); });
     }
 
@@ -279,7 +277,7 @@ private slots:
             feed(7)->setFocus();
             QTest::keyClick(feed(7), Qt::Key_Return);  // D2-F moves to Program Output, no press
             QCOMPARE(QApplication::focusWidget(), control<QPushButton>("Command1"));
-            QCOMPARE(panes_->showCalls, 0);
+            QCOMPARE(showCalls_, 0);
             QVERIFY(dialog_->isVisible());
         });
     }
@@ -303,7 +301,7 @@ private slots:
             QTest::keyClick(control<QPushButton>("Command1"), Qt::Key_Return);
             QVERIFY(!dialog_->isVisible());
         });
-        QVERIFY(panes_->showCalls > 0);
+        QVERIFY(showCalls_ > 0);
     }
 
     // The point data reaches its pane before the TRV program floors the lead: its plot uses
@@ -315,18 +313,18 @@ private slots:
             control<QCheckBox>("CheckModin")->click();  // no macro call line to floor it earlier
             pressProgramOutput();
         });
-        QCOMPARE(panes_->pitchSeen.size(), std::size_t{2});
-        QCOMPARE(panes_->pitchSeen[0], 12.7009);
-        QCOMPARE(panes_->pitchSeen[1], 12.7);
+        QCOMPARE(pitchSeen_.size(), std::size_t{2});
+        QCOMPARE(pitchSeen_[0], 12.7009);
+        QCOMPARE(pitchSeen_[1], 12.7);
     }
 
     void escapeAndEnterPressNothingByThemselves() {
         whileOpen([&] {
             text(2)->setFocus();
-            QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+            QTest::keyClick(dialog_, Qt::Key_Escape);
             QVERIFY(dialog_->isVisible());
         });
-        QCOMPARE(panes_->showCalls, 0);
+        QCOMPARE(showCalls_, 0);
     }
 
     void focusSelectsTheWholeValue() {
@@ -346,7 +344,7 @@ private slots:
             dialog_->close();
             QVERIFY(!dialog_->isVisible());
         });
-        QCOMPARE(panes_->replotCalls, 1);
+        QCOMPARE(replotCalls_, 1);
     }
 
     void tabOrderFollowsTheColumns() {

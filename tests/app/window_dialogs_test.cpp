@@ -26,30 +26,20 @@ void Type(QLineEdit* box, const char* value) {
 
 }  // namespace
 
-class WindowDialogsTest : public QObject {
+class WindowDialogsTest : public WindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> window_;
-    PlotView* plot1_ = nullptr;
-    PlotView* plot2_ = nullptr;
 
     QAction* action(const char* name) { return window_->findChild<QAction*>(QString::fromLatin1(name)); }
 
 private slots:
-    void init() {
-        ClearSettings();
-        window_ = OpenWindow();
-        QVERIFY(window_);
-        plot1_ = Find<PlotView>(window_.get(), "Picture1");
-        plot2_ = Find<PlotView>(window_.get(), "Picture2");
-    }
-    void cleanup() { window_.reset(); }
 
     void dataInputGeneratesIntoThePanesAndPlotsThem() {
         QVERIFY(action("mnuSquare"));
         const int before1 = plot1_->replotCount(), before2 = plot2_->replotCount();
         WhenModal([](QWidget* modal) {
             QCOMPARE(modal->objectName(), QStringLiteral("DataInput1"));
+            // Keys go to the focused box only once the dialog is the active window.
+            QVERIFY(QTest::qWaitForWindowActive(modal));
             const std::pair<int, const char*> values[] = {{2, "12.7"}, {3, "3"},    {1, "0.4"}, {12, "29"}, {13, "0"},
                                                           {14, "5"},   {15, "-80"}, {16, "0"},  {17, "28"}, {4, "36"},
                                                           {5, "30"},   {18, "30"},  {6, "60"},  {7, "60"},  {8, "0.5"},

@@ -1,11 +1,17 @@
 // Helpers for driving the main window in tests: a clean settings store, answering modal boxes.
 #include "window_test_support.h"
 
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "app/status_panels.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 namespace quillane::testing {
 void ClearSettings() {
@@ -34,6 +40,20 @@ std::unique_ptr<MainWindow> OpenWindow() {
     window->activateWindow();
     QApplication::setActiveWindow(window.get());
     return window;
+}
+
+void WindowFixture::openWindow() {
+    ClearSettings();
+    window_ = OpenWindow();
+    QVERIFY(window_);
+    a_ = Find<ProgramPane>(window_.get(), QStringLiteral("txtDataA"));
+    b_ = Find<ProgramPane>(window_.get(), QStringLiteral("txtDataB"));
+    plot1_ = Find<PlotView>(window_.get(), QStringLiteral("Picture1"));
+    plot2_ = Find<PlotView>(window_.get(), QStringLiteral("Picture2"));
+    readout_ = Find<QLabel>(window_.get(), QStringLiteral("Picture3"));
+    toolBar_ = Find<QToolBar>(window_.get(), QStringLiteral("tbToolBar"));
+    status_ = Find<StatusPanels>(window_.get(), QStringLiteral("sbStatusBar"));
+    QVERIFY(a_ && b_ && plot1_ && plot2_ && readout_ && toolBar_ && status_);
 }
 
 void WhenModal(const std::function<void(QWidget*)>& inside) {

@@ -5,10 +5,20 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+
+class QLabel;
+class QToolBar;
+
+namespace quillane {
+class PlotView;
+class ProgramPane;
+class StatusPanels;
+}  // namespace quillane
 
 namespace quillane::testing {
 
@@ -30,6 +40,31 @@ template <typename T>
 T* Find(QObject* root, const QString& name) {
     return root->findChild<T*>(name);
 }
+
+// The main window as every test function starts with it: opened afresh on clean settings, its
+// panes, plots and bars found by their names. A test class derives from it; its init() and
+// cleanup() run around each test function, and a class with more to set up has its own init()
+// that calls openWindow() first.
+class WindowFixture : public QObject {
+    Q_OBJECT
+protected:
+    // Opens the window and finds its widgets; a failure fails the current test function.
+    void openWindow();
+    void closeWindow() { window_.reset(); }
+
+    std::unique_ptr<MainWindow> window_;
+    ProgramPane* a_ = nullptr;   // txtDataA, the point data
+    ProgramPane* b_ = nullptr;   // txtDataB, the standard program
+    PlotView* plot1_ = nullptr;  // Picture1, the point graphic
+    PlotView* plot2_ = nullptr;  // Picture2, the cutting graphic
+    QLabel* readout_ = nullptr;  // Picture3
+    QToolBar* toolBar_ = nullptr;
+    StatusPanels* status_ = nullptr;
+
+private slots:
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
+};
 
 // Runs `inside` once the next modal dialog is shown (from a timer, as the dialog's own event
 // loop runs).

@@ -1,6 +1,8 @@
 // A plot picture as data: scale checks, the fresh picture and the JSON form of a drawing.
 #include "core/ncplot/drawing.h"
 
+#include "core/numeric/single_precision.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -9,8 +11,7 @@ namespace {
 
 // A picture holds its scale in single precision; anything that would not fit cannot be set.
 std::optional<float> PictureValue(double value) {
-    constexpr double limit = 0x1.ffffffp127;  // halfway past FLT_MAX: rounds to infinity from here
-    if (!std::isfinite(value) || std::fabs(value) >= limit) return std::nullopt;
+    if (!FitsSingle(value)) return std::nullopt;
     return static_cast<float>(value);
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/ncplot/word_value.h"
 #include "core/numeric/number_text.h"
+#include "core/numeric/powers_of_ten.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -81,7 +82,6 @@ struct Accumulator {
 // digit. Those words are read here in one step; anything else (or nothing, when the word is not
 // plain) takes the general walk. `pos` is on the first character after the address.
 std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& text, std::size_t& end) {
-    constexpr double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::size_t i = pos;
     bool negative = false;
     if (i <= line.Length && (line.At(i) == '-' || line.At(i) == '+')) {
@@ -117,7 +117,7 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& 
     if (lastNonZero - firstNonZero >= 7) return std::nullopt;
     std::uint64_t units = 0;
     for (int k = 0; k < count; ++k) units = units * 10 + static_cast<std::uint64_t>(digits[k] - '0');
-    const double magnitude = static_cast<double>(units) / powers[count - pointAt];
+    const double magnitude = static_cast<double>(units) / PowerOfTen(count - pointAt);
     if (!(magnitude >= 0.001 && magnitude < 1e7)) return std::nullopt;
 
     // The decimal's own shortest text, as the seven-digit form writes it: "28", "-0.5", "17.7".

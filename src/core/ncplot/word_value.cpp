@@ -2,6 +2,7 @@
 #include "core/ncplot/word_value.h"
 
 #include "core/numeric/number_text.h"
+#include "core/numeric/powers_of_ten.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,7 +14,6 @@ double WordValue(std::string_view word) {
     // Words of up to 15 digits with at most one point are exact as a whole number of units and a
     // power of ten; every other form (signs, commas, a second point, long words) takes the
     // general rule. The result is the same correctly rounded double either way.
-    constexpr double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::uint64_t units = 0;
     int digits = 0, decimals = 0;
     bool point = false;
@@ -40,7 +40,7 @@ double WordValue(std::string_view word) {
     }
     if (digits == 0) return 0.0;  // a lone sign or point is 0, never -0
     // units < 10^15 and decimals <= 15: one correctly rounded division.
-    const double value = static_cast<double>(units) / powers[decimals];
+    const double value = static_cast<double>(units) / PowerOfTen(decimals);
     return negative ? -value : value;
 }
 
@@ -51,10 +51,9 @@ double SevenDigitValue(float value, std::string& text) {
         text = "0";
         return 0.0;
     }
-    // Powers of ten 10^-4 .. 10^10; the negative ones are never equal to a float, so comparing
-    // with them is exact.
-    constexpr double pow10[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
-    const auto power = [&](int e) { return pow10[e + 4]; };
+    // Powers of ten from 10^-4; the negative ones are never equal to a float, so comparing with
+    // them is exact.
+    const auto power = [](int e) { return PowerOfTen(e); };
     if (magnitude < 1e7 && magnitude == std::floor(magnitude)) {
         // Whole numbers below 10^7 are their own seven-digit text.
         char out[16];
@@ -109,11 +108,6 @@ double SevenDigitValue(float value, std::string& text) {
     }
     text = GeneralNumberText(value);
     return NumericValue(text);
-}
-
-bool FitsSingle(double value) {
-    constexpr double limit = 0x1.ffffffp127;  // halfway past FLT_MAX: rounds to infinity from here
-    return std::isfinite(value) && std::fabs(value) < limit;
 }
 
 }  // namespace quillane

@@ -1,6 +1,8 @@
 // Numeric value of a scanned word, and the single-precision range the scanner works in.
 #pragma once
 
+#include "core/numeric/single_precision.h"
+
 #include <string>
 #include <string_view>
 
@@ -15,8 +17,5 @@ double WordValue(std::string_view word);
 // writes it, into `text`; returns the numeric value of that text. Ordinary magnitudes are done
 // in exact integer arithmetic, the rest through GeneralNumberText and NumericValue.
 double SevenDigitValue(float value, std::string& text);
-
-// True when `value` rounds to a finite single-precision number.
-bool FitsSingle(double value);
 
 }  // namespace quillane

@@ -3,6 +3,7 @@
 
 #include "core/numeric/data_error.h"
 #include "core/numeric/number_text.h"
+#include "core/numeric/single_precision.h"
 
 #include <cmath>
 #include <string>
@@ -54,9 +55,8 @@ inline double Atan(double v, const char* what) { return Finite(std::atan(v), wha
 
 // Rounds to single precision; a value that would round to infinity is out of range.
 inline float ToFloat(double v, const char* what) {
-    constexpr double limit = 0x1.ffffffp127;  // halfway between FLT_MAX and 2^128: rounds to infinity
     Finite(v, what);
-    if (std::fabs(v) >= limit) {
+    if (std::fabs(v) >= kSingleRoundsToInfinity) {
         throw DataError(std::string(what) + ": " + Shown(v) + " is beyond the single-precision range (about 3.4E+38)");
     }
     return static_cast<float>(v);

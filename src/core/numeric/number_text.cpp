@@ -1,6 +1,8 @@
 // Numbers as the NC texts and the dialog boxes write and read them, independent of locale.
 #include "core/numeric/number_text.h"
 
+#include "core/numeric/powers_of_ten.h"
+
 #include "core/numeric/data_error.h"
 
 #include <algorithm>
@@ -27,17 +29,6 @@ struct DecimalForm {
     int pointPos = 0;  // digits before the decimal point (may be <= 0 or > count)
 };
 
-constexpr int MaxExactPow10 = 22;  // 10^22 is the largest power of ten a double holds exactly
-constexpr auto Pow10Table = [] {
-    std::array<double, MaxExactPow10 + 1> t{};
-    double p = 1;
-    for (auto& v : t) {
-        v = p;
-        p *= 10;
-    }
-    return t;
-}();
-
 // The 15 significant digits of a value as one whole number: |value| ~ Digits x 10^(PointPos - 15).
 struct Digits15 {
     std::uint64_t Digits = 0;  // 10^14 <= Digits < 10^15
@@ -58,8 +49,8 @@ bool FastDigits15(double magnitude, Digits15& out) {
     double scaled = 0, error = 0;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int k = 14 - exponent;
-        if (k < 0 || k > MaxExactPow10) return false;
-        const double p10 = Pow10Table[static_cast<std::size_t>(k)];
+        if (k < 0 || k > kMaxExactPowerOfTen) return false;
+        const double p10 = PowerOfTen(k);
         scaled = magnitude * p10;
         error = std::fma(magnitude, p10, -scaled);  // magnitude * p10 == scaled + error, exactly
         if (scaled < 1e15) break;
@@ -87,15 +78,7 @@ bool FastDigits15(double magnitude, Digits15& out) {
     return true;
 }
 
-constexpr std::array<std::uint64_t, 20> Pow10U = [] {
-    std::array<std::uint64_t, 20> t{};
-    std::uint64_t p = 1;
-    for (auto& v : t) {
-        v = p;
-        p *= 10;
-    }
-    return t;
-}();
+constexpr const std::array<std::uint64_t, 20>& Pow10U = kWholePowersOfTen;
 
 DecimalForm ToDecimal(double value, int significantDigits) {
     DecimalForm d;

@@ -16,6 +16,7 @@
 #include "core/numeric/checked_math.h"
 #include "core/numeric/data_error.h"
 #include "core/numeric/number_text.h"
+#include "core/numeric/single_precision.h"
 #include "core/shape/pass_geometry.h"
 #include "core/shape/program_writers.h"
 
@@ -88,7 +89,7 @@ void CheckText(Findings& out, ShapeBox box, const std::string& text, bool feed) 
                      "error.");
         return;
     }
-    if (feed && std::fabs(value) >= 0x1.ffffffp127) {
+    if (feed && !FitsSingle(value)) {
         out.Warn(ShapeCheck::TextOutOfRange, {box},
                  quoted +
                      " is beyond the single-precision range of a feed (about 3.4E+38): Program Output will "

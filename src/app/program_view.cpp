@@ -1,0 +1,176 @@
+// One program pane with the plot drawn from it: the text, when the plot follows it, and which
+// line and pass of it are lit up in both.
+#include "app/program_view.h"
+
+#include "app/pane_text.h"
+#include "app/plot_view.h"
+#include "app/program_pane.h"
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/point_graphic.h"
+
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolTip>
+
+#include <algorithm>
+#include <utility>
+
+namespace quillane {
+namespace {
+
+// Up to this many characters a pane is replotted at once on every change; a larger one when
+// the changes pause, so that a burst of keys on a 10 MB program costs one replot, not one each.
+constexpr int kPromptReplotLimit = 2'000'000;
+
+// The lines of the current pass in a pane, behind the text.
+const QColor PassLinesColour(255, 222, 173);
+
+}  // namespace
+
+ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState& generator, ScanState& scan,
+                         QObject* parent)
+    : QObject(parent), pane_(pane), plot_(plot), generator_(generator), scan_(scan), waitingReplot_(new QTimer(this)) {
+    waitingReplot_->setSingleShot(true);
+    waitingReplot_->setInterval(0);
+    connect(waitingReplot_, &QTimer::timeout, this, [this] { emit replotDue(this); });
+    connect(pane_, &QPlainTextEdit::textChanged, this, &ProgramView::changed);
+
+    connect(pane_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        // Only the user's caret leads: a pane filled by a command moves its caret too.
+        if (pane_->hasFocus()) emit caretLed(this);
+    });
+    connect(pane_, &ProgramPane::gotFocus, this, [this] { emit caretLed(this); });
+    connect(plot_, &PlotView::lineClicked, this, &ProgramView::putCaretOn);
+    connect(plot_, &PlotView::passStepRequested, this, [this](int step) { emit passStepRequested(this, step); });
+    connect(plot_, &PlotView::linksChanged, this, &ProgramView::linksChanged);
+    pane_->viewport()->installEventFilter(this);
+}
+
+std::string ProgramView::text() const { return ToProgramText(pane_->toPlainText()); }
+
+bool ProgramView::empty() const { return pane_->document()->isEmpty(); }
+
+void ProgramView::setText(std::string_view programText) { pane_->replaceText(ToPaneText(programText)); }
+
+void ProgramView::clearPlot() { plot_->clearToButtonFace(); }
+
+void ProgramView::changed() {
+    if (pane_->document()->characterCount() <= kPromptReplotLimit) {
+        waitingReplot_->stop();  // this change is plotted now
+        emit replotDue(this);
+    } else {
+        waitingReplot_->start();
+    }
+}
+
+bool ProgramView::replotWaiting() const { return waitingReplot_->isActive(); }
+
+void ProgramView::runWaitingReplot() {
+    if (!waitingReplot_->isActive()) return;
+    waitingReplot_->stop();
+    replot();
+}
+
+void ProgramView::replot() {
+    const std::string_view text = ToProgramText(*pane_->document(), plotText_);
+    bool completed = false;
+    if (plot_->kind() == PlotKind::PointData) {
+        // The point graphic draws Z from the start point; its texts give Z itself.
+        Drawing drawing = PlotPointData(text, generator_.Shape, scan_, plot_->takeSpareDrawing());
+        completed = drawing.ReadoutVisible;
+        plot_->showDrawing(std::move(drawing), generator_.Shape.StartPointZ);
+    } else if (std::optional<Drawing> drawing = PlotCuttingPath(text, generator_, scan_, plot_->takeSpareDrawing())) {
+        // Before the first Program Output there is no extent to draw to: the picture stays.
+        completed = drawing->ReadoutVisible;
+        plot_->showDrawing(std::move(*drawing));
+    }
+    if (completed) emit plotCompleted();
+}
+
+int ProgramView::caretLine() const { return pane_->textCursor().blockNumber(); }
+
+std::optional<std::size_t> ProgramView::passAtCaret() const { return plot_->links().PassOfLine(caretLine()); }
+
+void ProgramView::putCaretOn(int line) {
+    const QTextBlock block = pane_->document()->findBlockByNumber(line);
+    if (!block.isValid()) return;
+    pane_->setTextCursor(QTextCursor(block));
+    pane_->ensureCursorVisible();
+    emit caretLed(this);
+}
+
+std::optional<int> ProgramView::stepPassLine(std::optional<std::size_t> current, int step) const {
+    const std::vector<PlotPass>& passes = plot_->links().Passes();
+    if (passes.empty()) return std::nullopt;
+    std::size_t next = 0;
+    if (current) {
+        // The current pass may come from the other view, which can hold more passes.
+        const std::size_t from = std::min(*current, passes.size() - 1);
+        next = step < 0 ? (from == 0 ? 0 : from - 1) : std::min(from + 1, passes.size() - 1);
+    } else if (step < 0) {
+        next = passes.size() - 1;
+    }
+    return passes[next].MoveLine;
+}
+
+void ProgramView::light(std::optional<std::size_t> pass, bool leads, bool reveal) {
+    const PlotLinks& links = plot_->links();
+    const std::vector<PlotPass>& passes = links.Passes();
+    std::vector<ItemRange> lineItems;
+    if (leads) lineItems = links.ItemsOfLine(caretLine());
+    QList<QTextEdit::ExtraSelection> passLines;
+    if (pass && *pass < passes.size()) {
+        const PlotPass& p = passes[*pass];
+        plot_->setHighlight(std::move(lineItems), p.Items,
+                            QStringLiteral("pass %1 / %2").arg(*pass + 1).arg(passes.size()), p.Start);
+        const QTextBlock first = pane_->document()->findBlockByNumber(p.FirstLine);
+        const QTextBlock last = pane_->document()->findBlockByNumber(p.LastLine);
+        if (reveal) revealLines(p.FirstLine, p.LastLine);
+        if (first.isValid() && last.isValid()) {
+            QTextEdit::ExtraSelection lines;
+            // Up to the start of the next line, so that the last line is lit across too.
+            const QTextBlock after = last.next();
+            lines.cursor = QTextCursor(first);
+            lines.cursor.setPosition(after.isValid() ? after.position() : last.position() + last.length() - 1,
+                                     QTextCursor::KeepAnchor);
+            lines.format.setBackground(PassLinesColour);
+            lines.format.setProperty(QTextFormat::FullWidthSelection, true);
+            passLines.push_back(lines);
+        }
+    } else {
+        plot_->setHighlight(std::move(lineItems), {}, {}, std::nullopt);
+    }
+    pane_->setExtraSelections(passLines);
+}
+
+void ProgramView::revealLines(int first, int last) {
+    // Without line wrapping a pane scrolls by whole lines: the scroll value is the top line.
+    QScrollBar* scroll = pane_->verticalScrollBar();
+    const int top = scroll->value();
+    const int rows = std::max(1, pane_->viewport()->height() / std::max(1, pane_->fontMetrics().lineSpacing()));
+    if (first >= top && last < top + rows) return;
+    scroll->setValue(std::max(0, first - rows / 3));
+}
+
+QString ProgramView::passToolTipAtLine(int line) const {
+    const std::optional<std::size_t> pass = plot_->links().PassOfLine(line);
+    return pass ? plot_->passToolTip(*pass) : QString();
+}
+
+bool ProgramView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pane_->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = passToolTipAtLine(pane_->cursorForPosition(help->pos()).blockNumber());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), text, pane_->viewport());
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace quillane

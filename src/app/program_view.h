@@ -1,0 +1,93 @@
+// One program pane with the plot drawn from it: the text, when the plot follows it, and which
+// line and pass of it are lit up in both.
+#pragma once
+
+#include "core/ncplot/nc_scanner.h"
+#include "core/ncplot/plot_links.h"
+#include "core/shape/program_writers.h"
+
+#include <QObject>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QTimer;
+
+namespace quillane {
+
+class PlotView;
+class ProgramPane;
+
+class ProgramView : public QObject {
+    Q_OBJECT
+public:
+    // The pane and the plot are the window's widgets (it places them); the view ties them
+    // together. `generator` and `scan` belong to the window: both plots read the record and
+    // carry the one scan state from plot to plot.
+    ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState& generator, ScanState& scan,
+                QObject* parent = nullptr);
+
+    ProgramPane* pane() const { return pane_; }
+    PlotView* plot() const { return plot_; }
+
+    // The pane's text with CR LF line ends, as the generator and the plots use it.
+    std::string text() const;
+    bool empty() const;
+    // Replaces the pane's text; when it really changes, the change replots as typing does.
+    void setText(std::string_view programText);
+    // Clears the plot to the button face (the pane keeps its text).
+    void clearPlot();
+
+    // A very large pane replots once the keys pause; the replot then waits here.
+    bool replotWaiting() const;
+    // Runs the waiting replot, if any, now.
+    void runWaitingReplot();
+    // Draws the pane's text into the plot now.
+    void replot();
+
+    // The 0-based line of the pane's caret.
+    int caretLine() const;
+    // The pass (0-based) of the caret's line in this view's plot.
+    std::optional<std::size_t> passAtCaret() const;
+    // Puts the caret at the start of a line and brings it into view.
+    void putCaretOn(int line);
+    // The line of the next (+1) or previous (-1) pass after `current` (which may come from the
+    // other view), none when the plot has no passes.
+    std::optional<int> stepPassLine(std::optional<std::size_t> current, int step) const;
+    // Lights up `pass` in the plot and behind its lines in the pane; the view the caret leads in
+    // (`leads`) also lights the caret's own line in its plot. `reveal` scrolls the pass's lines
+    // into view.
+    void light(std::optional<std::size_t> pass, bool leads, bool reveal);
+
+signals:
+    // The pane's text changed and the plot should follow now; the window runs other views'
+    // waiting replots first, as the plots share their scan state.
+    void replotDue(ProgramView* view);
+    // A plot ran to its end (the window then shows the X/Z read-out).
+    void plotCompleted();
+    // The user moved the caret, gave the pane the focus, or picked a line in the plot.
+    void caretLed(ProgramView* view);
+    // The plot has new links: what is lit up has to be found in it again.
+    void linksChanged();
+    // The user asked for the next (+1) or previous (-1) pass on the plot.
+    void passStepRequested(ProgramView* view, int step);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void changed();
+    void revealLines(int first, int last);
+    QString passToolTipAtLine(int line) const;
+
+    ProgramPane* pane_;
+    PlotView* plot_;
+    const GeneratorState& generator_;
+    ScanState& scan_;
+    QTimer* waitingReplot_;
+    std::string plotText_;  // the pane text being plotted, kept to reuse its storage
+};
+
+}  // namespace quillane
