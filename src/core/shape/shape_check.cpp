@@ -397,6 +397,12 @@ std::vector<Finding> CheckShape(const ShapeData& shape) {
 
 std::vector<Finding> CheckShapeBoxes(const ShapeBoxTexts& boxes) {
     Findings out;
+    // A dialog whose boxes are all empty (its first opening) describes no shape yet.
+    const auto blank = [](const std::string& text) { return Trimmed(text).empty(); };
+    if (std::all_of(boxes.Text.begin(), boxes.Text.end(), blank) &&
+        std::all_of(boxes.Feed.begin(), boxes.Feed.end(), blank)) {
+        return {};
+    }
     for (int i = 0; i < static_cast<int>(ShapeBox::Feed0); ++i) {
         const ShapeBox box = static_cast<ShapeBox>(i);
         CheckText(out, box, boxes.Text[static_cast<std::size_t>(ShapeFields[static_cast<std::size_t>(i)].Box - 1)],

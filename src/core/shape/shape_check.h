@@ -85,7 +85,7 @@ struct Finding {
 };
 
 // Checks what the dialog holds, as typed (characters the numeric rule ignores, numbers out of
-// range) and then as read into the record.
+// range) and then as read into the record. Boxes that are all empty give no finding.
 std::vector<Finding> CheckShapeBoxes(const ShapeBoxTexts& boxes);
 
 // Checks a record read from the boxes.

@@ -284,6 +284,13 @@ TEST(SilentOn, TheWorkedExampleAndItsUnits) {
     EXPECT_EQ(Describe(CheckShapeBoxes(boxes)), "");
 }
 
+TEST(SilentOn, AnEmptyDialogButNotOnOneBoxTyped) {
+    ShapeBoxTexts boxes = ShapeToBoxes(ShapeData{});
+    EXPECT_EQ(Describe(CheckShapeBoxes(boxes)), "");
+    boxes.Text[1] = "12.7";
+    EXPECT_NE(Describe(CheckShapeBoxes(boxes)), "");
+}
+
 TEST(BoxNames, CaptionFieldAndControl) {
     EXPECT_EQ(BoxCaption(ShapeBox::RetractX), "Retract X");
     EXPECT_EQ(BoxField(ShapeBox::RetractX), "RetractX");
