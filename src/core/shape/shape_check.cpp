@@ -134,7 +134,7 @@ void CheckDiameters(Findings& out, const ShapeData& s) {
                  "For External, " + Named(s, ShapeBox::D3) + " differing from " + Named(s, ShapeBox::D2) +
                      " has no settled meaning: the R 4 half of the groove is shifted, so the floor steps from " +
                      Dia(s.D2 + s.FinishStock) + " to " + Dia(2 * s.D3 - s.D2 + s.FinishStock) +
-                     " at R 3 and the land is cut at " + Dia(s.D1 + (s.D3 - s.D2) + s.FinishStock) + " instead of " +
+                     " at R 3 and the land lies at " + Dia(s.D1 + (s.D3 - s.D2) + s.FinishStock) + " instead of " +
                      Dia(s.D1 + s.FinishStock) + ". Set D 3 to D 2.");
         return;
     }

@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                    ShapeCheck::NoDepth, Severity::Warning, {ShapeBox::D1, ShapeBox::D2}, "D 1 equals D 2 (30)"},
         FiringCase{"ExternalD3", ExternalGroove, [](ShapeData& s) { s.D3 = 45; }, nullptr,
                    ShapeCheck::D3External, Severity::Warning, {ShapeBox::D3, ShapeBox::D2},
-                   "the floor steps from \xC3\x98" "44 to \xC3\x98" "46 at R 3 and the land is cut at \xC3\x98" "51 instead of \xC3\x98" "50"},
+                   "the floor steps from \xC3\x98" "44 to \xC3\x98" "46 at R 3 and the land lies at \xC3\x98" "51 instead of \xC3\x98" "50"},
         FiringCase{"InternalD3", WorkedExample, [](ShapeData& s) { s.D3 = 31; }, nullptr,
                    ShapeCheck::D3ChangesA2, Severity::Warning, {ShapeBox::D3, ShapeBox::A2},
                    "so A 2 60 degrees is cut at 55.3 degrees"},
