@@ -59,10 +59,11 @@ bool HasDigit(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Without the blanks the numeric rule skips in front and any white space behind.
 std::string_view Trimmed(std::string_view t) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    while (!t.empty() && blank(t.front())) t.remove_prefix(1);
-    while (!t.empty() && blank(t.back())) t.remove_suffix(1);
+    const auto skipped = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+    while (!t.empty() && skipped(t.front())) t.remove_prefix(1);
+    while (!t.empty() && (skipped(t.back()) || t.back() == '\r')) t.remove_suffix(1);
     return t;
 }
 
