@@ -25,7 +25,7 @@ const QColor MeasureColour(0, 255, 127);
 PlotView::PlotView(const QString& objectName, const QString& caption, PlotKind kind, QWidget* parent)
     : QFrame(parent), caption_(caption), kind_(kind) {
     setObjectName(objectName);
-    // A sunken border, as a picture box has: the picture inside it stays clear of the pane edges.
+    // A sunken border keeps the picture inside it clear of the pane edges.
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     // Plot labels come every 5 mm at 12 points; a condensed face keeps neighbours apart.
     QFont labels(QStringLiteral("DejaVu Sans"));

@@ -37,7 +37,7 @@ struct Point {
 // Largest integer not greater than the value.
 inline double Int(double value) { return std::floor(value); }
 
-// A picture box as the plots use it. Every value it takes must fit its single-precision
+// A plot picture being drawn. Every value it takes must fit its single-precision
 // coordinates; anything else is a PictureFailure.
 class Picture {
 public:
