@@ -147,6 +147,7 @@ void ShapeDialog::createControls() {
     }
     connect(Command1_, &QPushButton::clicked, this, &ShapeDialog::programOutput);
     connect(Command2_, &QPushButton::clicked, this, &ShapeDialog::closeDialog);
+    connect(Option1_, &QRadioButton::toggled, this, [this] { update(); });  // the sketch follows the side
 
     // A new dialog: Internal, TRV, sequence numbers and the MODIN call.
     Option2_->setChecked(true);
@@ -293,7 +294,7 @@ void ShapeDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
     painter.scale(PixelsPerTwipX(this), PixelsPerTwipY(this));
-    PaintShapeSketch(painter);
+    PaintShapeSketch(painter, Option1_->isChecked() ? SketchSide::External : SketchSide::Internal);
 }
 
 }  // namespace quillane

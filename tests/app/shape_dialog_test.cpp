@@ -2,12 +2,15 @@
 #include "app/shape_dialog.h"
 #include "app/main_window.h"
 #include "app/program_pane.h"
+#include "app/shape_sketch.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -53,6 +56,27 @@ std::shared_ptr<SeenBox> AnswerNextMessageBox() {
     timer->start(10);
     return seen;
 }
+
+// A sketch painted on white at a tenth of a pixel per twip.
+QImage Sketch(SketchSide side) {
+    QImage image(681, 204, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(0.1, 0.1);
+    PaintShapeSketch(painter, side);
+    return image;
+}
+
+// The first row (in twips) in a column (twips) between two rows whose pixel passes `is`, or -1.
+template <typename Is>
+int FirstRow(const QImage& image, int x, int fromY, int toY, Is is) {
+    for (int y = fromY / 10; y <= toY / 10; ++y) {
+        if (is(image.pixelColor(x / 10, y))) return y * 10;
+    }
+    return -1;
+}
+bool Dark(const QColor& c) { return qGray(c.rgb()) < 128 && c.blue() < 150; }
+bool Blue(const QColor& c) { return c.blue() > 150 && c.red() < 150; }
 
 QByteArray GoldenWorkedExample() {
     QFile file(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/cli/golden/expected/worked-example.trv.nc"));
@@ -135,6 +159,34 @@ private slots:
         }
     }
     void cleanup() { closeWindow(); }
+
+    void theSketchFollowsTheCuttingPosition() {
+        whileOpen([&] {
+            const QRect sketch(0, 0, dialog_->width(), control<QWidget>("Frame1")->y());
+            const QImage internal = dialog_->grab(sketch).toImage();
+            control<QRadioButton>("Option1")->click();
+            const QImage external = dialog_->grab(sketch).toImage();
+            QVERIFY(external != internal);
+            control<QRadioButton>("Option2")->click();
+            QVERIFY(dialog_->grab(sketch).toImage() == internal);
+        });
+    }
+
+    // The axis lies below the sketch, so a larger diameter is drawn higher. Internal: the floor
+    // (D1) above the tops, the bore below them. External: the floor (D2) below the tops (D1),
+    // the blank above them.
+    void theSketchShowsWhichSideIsCut() {
+        for (const SketchSide side : {SketchSide::Internal, SketchSide::External}) {
+            const QImage image = Sketch(side);
+            const int floor = FirstRow(image, 3240, 780, 1380, Dark);  // mid-floor, in the profile band
+            const int top = FirstRow(image, 5100, 780, 1380, Dark);    // the R1-side top
+            const int blank = FirstRow(image, 5100, 0, 2040, Blue);
+            QVERIFY(floor > 0 && top > 0 && blank > 0);
+            const bool external = side == SketchSide::External;
+            QCOMPARE(floor > top, external);
+            QCOMPARE(blank < top, external);
+        }
+    }
 
     void firstOpeningShowsTheDesignState() {
         whileOpen([&] {
