@@ -1,14 +1,17 @@
 // Cost of one keystroke in a large program pane (text change, scan, drawing and paint), and of
-// the events that only look: a caret move, a mouse move over a plot, a zoom step.
+// the events that only look: a caret move, a mouse move over a plot, a zoom step. Also a
+// keystroke in the shape dialog, which checks the shape on every change of a box.
 #include "app/main_window.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
+#include "app/shape_dialog.h"
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/plot_thinning.h"
 #include "core/numeric/number_text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -106,6 +109,35 @@ void PaintOnly(benchmark::State& state, MainWindow* window) {
     for (auto _ : state) plot->repaint();
 }
 
+// One key typed into the Retract X box of the shape dialog holding the worked example with the
+// retract on the wrong side, alternately a digit and its removal, so that the warning's
+// sentence changes each time; with the repaint of the dialog: the check, the marks, the list
+// and the sketch.
+void ShapeDialogKeystroke(benchmark::State& state, MainWindow* window) {
+    ShapeDialog dialog(window);
+    dialog.setModal(false);
+    const std::pair<int, const char*> values[] = {
+        {2, "12.7"}, {3, "3"},  {1, "0.4"}, {12, "29"}, {13, "0"}, {14, "5"},  {15, "-80"}, {16, "0"}, {17, "40"},
+        {4, "36"},   {5, "30"}, {18, "30"}, {6, "60"},  {7, "60"}, {8, "0.5"}, {9, "1"},    {10, "1"}, {11, "0.5"}};
+    for (const auto& [n, v] : values) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n))->setText(QString::fromLatin1(v));
+    }
+    for (int k = 0; k < 8; ++k)
+        dialog.findChild<QLineEdit*>(QStringLiteral("FEED(%1)").arg(k))->setText(QStringLiteral("0.5"));
+    dialog.show();
+    auto* retract = dialog.findChild<QLineEdit*>(QStringLiteral("Text17"));
+    retract->setFocus();
+    retract->end(false);
+    int key = 0;
+    for (auto _ : state) {
+        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_1 : Qt::Key_Backspace;
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_1 ? QStringLiteral("1") : QString());
+        QApplication::sendEvent(retract, &press);
+        dialog.repaint();
+    }
+    state.counters["findings"] = static_cast<double>(dialog.findings().size());
+}
+
 // The standard-program pane holding the 1 MB program, whichever benchmark runs first.
 void LoadLargeProgram(MainWindow* window) {
     auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
@@ -201,6 +233,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     // The least of the repetitions is the figure least disturbed by other work on the machine.
     const auto least = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+    benchmark::RegisterBenchmark("ShapeDialogKeystroke", ShapeDialogKeystroke, &window)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(5)
+        ->ComputeStatistics("least", least);
     benchmark::RegisterBenchmark("Keystroke/1MB", Keystroke, &window, std::size_t{1} << 20)
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)

@@ -18,7 +18,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace quillane {
 namespace {
@@ -48,6 +51,25 @@ constexpr BoxRow Rows[] = {
 // Boxes in Enter (and tab) order, by box number; the feeds follow.
 constexpr int EnterOrder[] = {2, 3, 1, 12, 13, 14, 15, 16, 17, 4, 5, 18, 6, 7, 8, 9, 10, 11};
 
+// The client area of the boxes and buttons, and the margin added below it for the check's
+// list, so that none of the boxes or buttons moves (twips).
+constexpr int BoxesWidth = 6810;
+constexpr int BoxesHeight = 8010;
+constexpr int FindingsHeight = 1200;
+constexpr int DialogHeight = BoxesHeight + FindingsHeight + 120;
+
+// A warning is loud (a dark orange frame and caption); a note is grey and thin.
+const QColor WarningColour(200, 70, 0);
+const QColor NoteColour(120, 120, 120);
+
+QString RichSentence(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
+
+bool SameFindings(const std::vector<Finding>& a, const std::vector<Finding>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Finding& x, const Finding& y) {
+        return x.Level == y.Level && x.Boxes == y.Boxes && x.Text == y.Text;
+    });
+}
+
 }  // namespace
 
 ShapeDialog::ShapeDialog(QWidget* parent) : QDialog(parent) {
@@ -61,7 +83,7 @@ ShapeDialog::ShapeDialog(QWidget* parent) : QDialog(parent) {
     setFont(small);
     createControls();
     setTabOrder();
-    setFixedSize(twips(0, 0, 6810, 8010).size());
+    setFixedSize(twips(0, 0, BoxesWidth, DialogHeight).size());
     Text_[1]->setFocus(Qt::OtherFocusReason);  // PITCH
 }
 
@@ -148,6 +170,23 @@ void ShapeDialog::createControls() {
     connect(Command1_, &QPushButton::clicked, this, &ShapeDialog::programOutput);
     connect(Command2_, &QPushButton::clicked, this, &ShapeDialog::closeDialog);
 
+    // The check's list: read only, and out of the focus chain so Tab and Enter walk as before.
+    findingsList_ = new QTextEdit(this);
+    findingsList_->setObjectName(QStringLiteral("ShapeFindings"));
+    findingsList_->setReadOnly(true);
+    findingsList_->setFocusPolicy(Qt::NoFocus);
+    findingsList_->setGeometry(twips(120, BoxesHeight, BoxesWidth - 240, FindingsHeight));
+    for (QLineEdit* box : Text_) ownToolTips_.insert(box, box->toolTip());
+    for (QLineEdit* box : FEED_) ownToolTips_.insert(box, box->toolTip());
+    ownToolTips_.insert(Frame1_, Frame1_->toolTip());
+    // The check runs when a text or the cutting position changes, not when the dialog paints.
+    for (QLineEdit* box : Text_) connect(box, &QLineEdit::textChanged, this, &ShapeDialog::recheck);
+    for (QLineEdit* box : FEED_) connect(box, &QLineEdit::textChanged, this, &ShapeDialog::recheck);
+    connect(Option1_, &QRadioButton::toggled, this, [this] {
+        recheck();
+        update();  // the sketch shows the chosen cutting position
+    });
+
     // A new dialog: Internal, TRV, sequence numbers and the MODIN call.
     Option2_->setChecked(true);
     TRV_->setChecked(true);
@@ -170,9 +209,12 @@ void ShapeDialog::openModal(const ShapeData& shape) {
 
 void ShapeDialog::refill(const ShapeData& shape) {
     const ShapeBoxTexts boxes = ShapeToBoxes(shape);
+    refilling_ = true;
     (boxes.External ? Option1_ : Option2_)->setChecked(true);
     for (std::size_t i = 0; i < Text_.size(); ++i) Text_[i]->setText(QString::fromStdString(boxes.Text[i]));
     for (std::size_t k = 0; k < FEED_.size(); ++k) FEED_[k]->setText(QString::fromStdString(boxes.Feed[k]));
+    refilling_ = false;
+    recheck();
     // The box that keeps the focus across openings shows its value selected, as on entry.
     if (auto* box = qobject_cast<QLineEdit*>(focusWidget())) selectActiveBoxText(box, false);
 }
@@ -289,11 +331,74 @@ void ShapeDialog::enterPressed(QWidget* box) {
     if (next) next->setFocus(Qt::TabFocusReason);
 }
 
+void ShapeDialog::recheck() {
+    if (refilling_) return;
+    std::vector<Finding> found = CheckShapeBoxes(boxTexts());
+    std::stable_sort(found.begin(), found.end(), [](const Finding& a, const Finding& b) {
+        return a.Level == Severity::Warning && b.Level != a.Level;
+    });
+    if (SameFindings(found, findings_)) return;  // typing that changes nothing redraws nothing
+    findings_ = std::move(found);
+    showFindings();
+}
+
+QWidget* ShapeDialog::boxWidget(ShapeBox box) const {
+    const int i = static_cast<int>(box);
+    if (box == ShapeBox::Position) return Frame1_;
+    if (i >= static_cast<int>(ShapeBox::Feed0))
+        return FEED_[static_cast<std::size_t>(i - static_cast<int>(ShapeBox::Feed0))];
+    return Text_[static_cast<std::size_t>(ShapeFields[static_cast<std::size_t>(i)].Box - 1)];
+}
+
+void ShapeDialog::showFindings() {
+    QHash<QWidget*, QStringList> sentences;
+    marked_.clear();
+    QString list;
+    for (const Finding& f : findings_) {
+        const bool warning = f.Level == Severity::Warning;
+        for (ShapeBox box : f.Boxes) {
+            QWidget* w = boxWidget(box);
+            if (!marked_.contains(w) || warning) marked_.insert(w, f.Level);
+            sentences[w] << QStringLiteral("<p>%1</p>").arg(RichSentence(f.Text));
+        }
+        const QColor colour = warning ? WarningColour : NoteColour;
+        list += QStringLiteral("<p style=\"margin:0 0 3px 0;%1\"><span style=\"color:%2;%3\">%4:</span> %5</p>")
+                    .arg(warning ? QString() : QStringLiteral("color:%1;").arg(colour.name()), colour.name(),
+                         warning ? QStringLiteral("font-weight:600;") : QString(),
+                         warning ? QStringLiteral("Warning") : QStringLiteral("Note"), RichSentence(f.Text));
+    }
+    for (auto it = ownToolTips_.cbegin(); it != ownToolTips_.cend(); ++it) {
+        QWidget* w = it.key();
+        const QString own = it.value();
+        if (!sentences.contains(w)) {
+            w->setToolTip(own);
+            w->setProperty("finding", QVariant());
+            continue;
+        }
+        w->setToolTip((own.isEmpty() ? QString() : QStringLiteral("<p>%1</p>").arg(own.toHtmlEscaped())) +
+                      sentences[w].join(QString()));
+        w->setProperty("finding", marked_[w] == Severity::Warning ? QStringLiteral("warning") : QStringLiteral("note"));
+    }
+    findingsList_->setHtml(list);
+    update();  // the frames around the boxes
+}
+
 void ShapeDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
+    painter.save();
     painter.scale(PixelsPerTwipX(this), PixelsPerTwipY(this));
-    PaintShapeSketch(painter);
+    PaintShapeSketch(painter, Option1_->isChecked() ? SketchSide::External : SketchSide::Internal);
+    painter.restore();
+    // A frame just outside each box a finding concerns, in the gap between the boxes.
+    for (auto it = marked_.cbegin(); it != marked_.cend(); ++it) {
+        const bool warning = it.value() == Severity::Warning;
+        QPen pen(warning ? WarningColour : NoteColour);
+        pen.setWidth(warning ? 2 : 1);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(it.key()->geometry().adjusted(-2, -2, 1, 1));
+    }
 }
 
 }  // namespace quillane

@@ -2,11 +2,14 @@
 #pragma once
 
 #include "core/shape/program_writers.h"
+#include "core/shape/shape_check.h"
 #include "core/shape/shape_data.h"
 
 #include <string>
+#include <vector>
 
 #include <QDialog>
+#include <QHash>
 
 #include <array>
 
@@ -16,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTextEdit;
 
 namespace quillane {
 
@@ -36,6 +40,9 @@ public:
 
     // The data-error box of a failed "Program Output", the failing input in its details.
     void showDataError(const std::string& detail);
+
+    // What the check says about the boxes as they stand, warnings first.
+    const std::vector<Finding>& findings() const { return findings_; }
 
 public slots:
     void programOutput();
@@ -59,6 +66,10 @@ private:
     void enterPressed(QWidget* box);
     void selectActiveBoxText(QLineEdit* box, bool deferred);
     QRect twips(int left, int top, int width, int height) const;
+    // Checks the boxes again and shows what the check says: marked boxes and the list.
+    void recheck();
+    void showFindings();
+    QWidget* boxWidget(ShapeBox box) const;
 
     std::array<QLineEdit*, 18> Text_{};  // Text_[n - 1] is Text<n>
     std::array<QLineEdit*, 8> FEED_{};
@@ -73,6 +84,13 @@ private:
     QCheckBox* CheckModin_ = nullptr;
     QPushButton* Command1_ = nullptr;  // Program Output
     QPushButton* Command2_ = nullptr;  // Close
+
+    // Below the buttons: the current warnings and notes, one paragraph each.
+    QTextEdit* findingsList_ = nullptr;
+    std::vector<Finding> findings_;
+    QHash<QWidget*, Severity> marked_;      // the boxes the findings concern, the loudest level
+    QHash<QWidget*, QString> ownToolTips_;  // the tool tips a box has without findings
+    bool refilling_ = false;                // one check after a refill, not one per box
 };
 
 }  // namespace quillane

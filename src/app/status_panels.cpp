@@ -73,7 +73,8 @@ QString StatusPanels::currentName() const { return name_->text(); }
 
 void StatusPanels::setCheckSummary(const QString& summary) {
     check_->setProperty("summary", summary);
-    check_->setText(QStringLiteral("<a href=\"report\">%1</a>").arg(summary.toHtmlEscaped()));
+    check_->setText(
+        QStringLiteral("<a href=\"report\" style=\"text-decoration: none\">%1</a>").arg(summary.toHtmlEscaped()));
     check_->setVisible(!summary.isEmpty());
 }
 

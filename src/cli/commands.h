@@ -12,6 +12,7 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitDataError = 1;
 inline constexpr int ExitUsage = 2;
 inline constexpr int ExitCheckFailed = 3;  // check: a gouge, or a segment beyond the target
+inline constexpr int ExitWarning = 3;      // generate --strict: the shape check warned, nothing written
 
 int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunExample(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -4,6 +4,7 @@
 #include "core/numeric/data_error.h"
 #include "core/shape/example_programs.h"
 #include "core/shape/program_writers.h"
+#include "core/shape/shape_check.h"
 #include "core/shape/shape_file.h"
 
 #include <fstream>
@@ -23,10 +24,22 @@ bool WriteFile(const std::string& path, const std::string& text, std::ostream& e
     return true;
 }
 
+// Prints what the shape check finds in one file ("warning: FILE: ...", "note: FILE: ...") and
+// says whether there was a warning.
+bool PrintFindings(const ShapeFile& file, std::ostream& err) {
+    bool warned = false;
+    for (const Finding& f : CheckShapeBoxes(file.Boxes)) {
+        const bool warning = f.Level == Severity::Warning;
+        warned = warned || warning;
+        err << (warning ? "warning: " : "note: ") << file.Name << ": " << f.Text << "\n";
+    }
+    return warned;
+}
+
 }  // namespace
 
 std::string UsageText() {
-    return "usage: quillane-cli generate [--dialect trv|fanuc] [--no-sequence-numbers] [--no-modin]\n"
+    return "usage: quillane-cli generate [--dialect trv|fanuc] [--no-sequence-numbers] [--no-modin] [--strict]\n"
            "                             [--point-data FILE] [--program FILE] SHAPE.toml [SHAPE.toml ...]\n"
            "       quillane-cli example fanuc|trv-standard|trv-macro\n"
            "       quillane-cli plot --cutting|--points --shape SHAPE.toml [--size WxH] -o OUT PROGRAM.nc\n"
@@ -37,6 +50,7 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     OutputOptions options;  // the dialog's initial state: TRV, sequence numbers, MODIN
     std::string pointDataPath, programPath;
     std::vector<std::string> shapePaths;
+    bool strict = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -56,6 +70,8 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
             options.SequenceNumbers = false;
         } else if (a == "--no-modin") {
             options.OutputModin = false;
+        } else if (a == "--strict") {
+            strict = true;
         } else if (a == "--point-data" || a == "--program") {
             if (!value(a == "--program" ? programPath : pointDataPath)) {
                 err << "quillane-cli generate: " << a << " needs a file name\n" << UsageText();
@@ -81,6 +97,9 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
         err << "quillane-cli generate: " << e.what() << "\n";
         return ExitUsage;
     }
+    bool warned = false;
+    for (const ShapeFile& file : files) warned = PrintFindings(file, err) || warned;
+    if (strict && warned) return ExitWarning;
 
     // One press of "Program Output" per file, on the same two panes and pass counter.
     GeneratorState state;

@@ -2,15 +2,19 @@
 #include "app/shape_dialog.h"
 #include "app/main_window.h"
 #include "app/program_pane.h"
+#include "app/shape_sketch.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <functional>
@@ -53,6 +57,27 @@ std::shared_ptr<SeenBox> AnswerNextMessageBox() {
     timer->start(10);
     return seen;
 }
+
+// A sketch painted on white at a tenth of a pixel per twip.
+QImage Sketch(SketchSide side) {
+    QImage image(681, 204, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(0.1, 0.1);
+    PaintShapeSketch(painter, side);
+    return image;
+}
+
+// The first row (in twips) in a column (twips) between two rows whose pixel passes `is`, or -1.
+template <typename Is>
+int FirstRow(const QImage& image, int x, int fromY, int toY, Is is) {
+    for (int y = fromY / 10; y <= toY / 10; ++y) {
+        if (is(image.pixelColor(x / 10, y))) return y * 10;
+    }
+    return -1;
+}
+bool Dark(const QColor& c) { return qGray(c.rgb()) < 128 && c.blue() < 150; }
+bool Blue(const QColor& c) { return c.blue() > 150 && c.red() < 150; }
 
 QByteArray GoldenWorkedExample() {
     QFile file(QStringLiteral(QUILLANE_SOURCE_DIR "/tests/cli/golden/expected/worked-example.trv.nc"));
@@ -114,6 +139,15 @@ class ShapeDialogTest : public testing::WindowFixture {
         QVERIFY2(!seen->seen, qPrintable(seen->detail));
     }
 
+    QTextEdit* findingsList() const { return control<QTextEdit>("ShapeFindings"); }
+    // The level of the finding that marks a box: "warning", "note" or empty.
+    static QString mark(QWidget* box) { return box->property("finding").toString(); }
+    // The dialog's pixels just left of a box, where a frame around it shows.
+    QImage around(QWidget* box) const {
+        const QRect g = box->geometry();
+        return dialog_->grab(QRect(g.left() - 4, g.top(), 4, g.height())).toImage();
+    }
+
     void typeWorkedExample() {
         const std::pair<int, const char*> values[] = {
             {2, "12.7"}, {3, "3"},  {1, "0.4"}, {12, "29"}, {13, "0"}, {14, "5"},  {15, "-80"}, {16, "0"}, {17, "28"},
@@ -135,6 +169,155 @@ private slots:
         }
     }
     void cleanup() { closeWindow(); }
+
+    void anEmptyDialogShowsNoFinding() {
+        whileOpen([&] {
+            QVERIFY(findingsList()->toPlainText().isEmpty());
+            QVERIFY(dialog_->findings().empty());
+            for (int n = 1; n <= 18; ++n) QVERIFY(mark(text(n)).isEmpty());
+            QCOMPARE(text(13)->toolTip(), QStringLiteral("Diameter"));
+        });
+    }
+
+    void theWorkedExampleShowsNoWarning() {
+        whileOpen([&] {
+            typeWorkedExample();
+            QVERIFY2(!findingsList()->toPlainText().contains(QStringLiteral("Warning")),
+                     qPrintable(findingsList()->toPlainText()));
+            for (int n = 1; n <= 18; ++n)
+                QVERIFY2(mark(text(n)) != QStringLiteral("warning"), qPrintable(QString::number(n)));
+        });
+    }
+
+    // Each case: a box of the worked example typed wrong and then right again; what the mark,
+    // the box's tool tip and the list say in between.
+    void findingsFollowTheTyping_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("wrong");
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("comma in the pitch") << "Text2"
+                                            << "12,7"
+                                            << "12.7"
+                                            << "warning"
+                                            << "12,7";
+        QTest::newRow("retract through the wall") << "Text17"
+                                                  << "40"
+                                                  << "28"
+                                                  << "warning"
+                                                  << "Retract X 40";
+        QTest::newRow("land feed leaves ridges") << "FEED(7)"
+                                                 << "1"
+                                                 << "0.5"
+                                                 << "warning"
+                                                 << "D2-F 1";
+        QTest::newRow("negative finish stock") << "Text13"
+                                               << "-1"
+                                               << "0"
+                                               << "warning"
+                                               << "Finish Stock -1";
+        QTest::newRow("end Z floored") << "Text15"
+                                       << "-80.0005"
+                                       << "-80"
+                                       << "note"
+                                       << "-80.001";
+    }
+    void findingsFollowTheTyping() {
+        QFETCH(QString, box);
+        QFETCH(QString, wrong);
+        QFETCH(QString, right);
+        QFETCH(QString, level);
+        QFETCH(QString, says);
+        whileOpen([&] {
+            typeWorkedExample();
+            QLineEdit* edit = this->box(box);
+            const QString ownTip = edit->toolTip();
+            const QImage unmarked = around(edit);
+
+            type(edit, wrong);
+            QCOMPARE(mark(edit), level);
+            QVERIFY2(edit->toolTip().contains(says), qPrintable(edit->toolTip()));
+            QVERIFY(edit->toolTip().contains(ownTip));
+            const QString list = findingsList()->toPlainText();
+            QVERIFY2(list.contains(says), qPrintable(list));
+            QCOMPARE(list.startsWith(QStringLiteral("Warning:")), level == QStringLiteral("warning"));
+            QVERIFY(around(edit) != unmarked);  // the frame is drawn
+
+            type(edit, right);
+            QVERIFY(mark(edit).isEmpty());
+            QCOMPARE(edit->toolTip(), ownTip);
+            QVERIFY2(!findingsList()->toPlainText().contains(says), qPrintable(findingsList()->toPlainText()));
+            QVERIFY(around(edit) == unmarked);
+        });
+    }
+
+    // Two warnings at once: the list holds both, warnings before notes, each box its own.
+    void twoWarningsAreListedTogether() {
+        whileOpen([&] {
+            typeWorkedExample();
+            type(text(15), QStringLiteral("-80.0005"));  // a note
+            type(text(2), QStringLiteral("12,7"));
+            type(text(17), QStringLiteral("40"));
+            const QStringList lines = findingsList()->toPlainText().split(QLatin1Char('\n'));
+            QVERIFY2(lines.size() >= 3, qPrintable(lines.join(QLatin1Char('\n'))));
+            QVERIFY(lines.last().startsWith(QStringLiteral("Note:")));
+            QCOMPARE(lines.filter(QStringLiteral("Warning:")).size(), 2);
+            QCOMPARE(mark(text(2)), QStringLiteral("warning"));
+            QCOMPARE(mark(text(17)), QStringLiteral("warning"));
+            QVERIFY(!text(17)->toolTip().contains(QStringLiteral("12,7")));
+        });
+    }
+
+    // The cutting position counts as the boxes do: the worked example is an internal groove.
+    void switchingTheCuttingPositionChecksAgain() {
+        whileOpen([&] {
+            typeWorkedExample();
+            control<QRadioButton>("Option1")->click();
+            QVERIFY(findingsList()->toPlainText().contains(QStringLiteral("Warning:")));
+            control<QRadioButton>("Option2")->click();
+            QVERIFY(!findingsList()->toPlainText().contains(QStringLiteral("Warning:")));
+        });
+    }
+
+    void programOutputRunsWithWarnings() {
+        whileOpen([&] {
+            typeWorkedExample();
+            type(text(17), QStringLiteral("40"));
+            QVERIFY(!dialog_->findings().empty());
+            pressProgramOutput();
+            QVERIFY(!dialog_->isVisible());
+        });
+        QVERIFY(window_->standardProgramText().find("G00 X40") != std::string::npos);
+    }
+
+    void theSketchFollowsTheCuttingPosition() {
+        whileOpen([&] {
+            const QRect sketch(0, 0, dialog_->width(), control<QWidget>("Frame1")->y());
+            const QImage internal = dialog_->grab(sketch).toImage();
+            control<QRadioButton>("Option1")->click();
+            const QImage external = dialog_->grab(sketch).toImage();
+            QVERIFY(external != internal);
+            control<QRadioButton>("Option2")->click();
+            QVERIFY(dialog_->grab(sketch).toImage() == internal);
+        });
+    }
+
+    // The axis lies below the sketch, so a larger diameter is drawn higher. Internal: the floor
+    // (D1) above the tops, the bore below them. External: the floor (D2) below the tops (D1),
+    // the blank above them.
+    void theSketchShowsWhichSideIsCut() {
+        for (const SketchSide side : {SketchSide::Internal, SketchSide::External}) {
+            const QImage image = Sketch(side);
+            const int floor = FirstRow(image, 3240, 780, 1380, Dark);  // mid-floor, in the profile band
+            const int top = FirstRow(image, 5100, 780, 1380, Dark);    // the R1-side top
+            const int blank = FirstRow(image, 5100, 0, 2040, Blue);
+            QVERIFY(floor > 0 && top > 0 && blank > 0);
+            const bool external = side == SketchSide::External;
+            QCOMPARE(floor > top, external);
+            QCOMPARE(blank < top, external);
+        }
+    }
 
     void firstOpeningShowsTheDesignState() {
         whileOpen([&] {

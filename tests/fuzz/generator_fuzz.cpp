@@ -1,8 +1,9 @@
-// Fuzz target: "Program Output" on arbitrary box texts, twice on the same panes, and the
-// numeric rule and number formats on arbitrary text. Built with clang's libFuzzer (QUILLANE_FUZZ).
+// Fuzz target: "Program Output" and the shape check on arbitrary box texts, twice on the same
+// panes, and the numeric rule and number formats on arbitrary text. Built with clang's libFuzzer (QUILLANE_FUZZ).
 #include "core/numeric/data_error.h"
 #include "core/numeric/number_text.h"
 #include "core/shape/program_writers.h"
+#include "core/shape/shape_check.h"
 
 #include <charconv>
 #include <cmath>
@@ -72,6 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             boxes.Feed[i - 18] = field;
         }
         input.remove_prefix(bar == std::string_view::npos ? input.size() : bar + 1);
+    }
+
+    for (const Finding& f : CheckShapeBoxes(boxes)) {
+        Require(!f.Text.empty());
+        for (ShapeBox box : f.Boxes) Require(static_cast<int>(box) < ShapeBoxCount);
     }
 
     GeneratorState state;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/numeric/data_error.h"
+#include "core/numeric/number_text.h"
 #include "core/numeric/single_precision.h"
 
 #include <cmath>
@@ -9,25 +10,42 @@
 
 namespace quillane::checked {
 
-// Each helper takes a short description of what is being computed, so the error can say
-// which input made the arithmetic fail.
+// Each helper takes a short description of what is being computed, naming the boxes it comes
+// from, so the error can say which input made the arithmetic fail; the operands are added so
+// the user sees the numbers that did it.
+
+// A typed value exactly as it reads back (15 significant digits).
+inline std::string Shown(double v) { return std::isfinite(v) ? GeneralNumberText(v, 15) : std::string("infinity"); }
+
+// A computed value for a message: three decimals are what a programmer compares.
+inline std::string Rounded(double v) {
+    if (!std::isfinite(v) || std::fabs(v) >= 1e12) return Shown(v);
+    return GeneralNumberText(std::round(v * 1000) / 1000, 15);
+}
 
 inline double Finite(double v, const char* what) {
     if (!std::isfinite(v)) throw DataError(std::string(what) + ": the result is too large to compute");
     return v;
 }
 
-inline double Add(double a, double b, const char* what) { return Finite(a + b, what); }
-inline double Sub(double a, double b, const char* what) { return Finite(a - b, what); }
-inline double Mul(double a, double b, const char* what) { return Finite(a * b, what); }
+inline double Operation(double result, double a, const char* op, double b, const char* what) {
+    if (!std::isfinite(result)) {
+        throw DataError(std::string(what) + ": " + Shown(a) + op + Shown(b) + " is too large to compute");
+    }
+    return result;
+}
+
+inline double Add(double a, double b, const char* what) { return Operation(a + b, a, " + ", b, what); }
+inline double Sub(double a, double b, const char* what) { return Operation(a - b, a, " - ", b, what); }
+inline double Mul(double a, double b, const char* what) { return Operation(a * b, a, " x ", b, what); }
 
 inline double Div(double a, double b, const char* what) {
     if (b == 0.0) throw DataError(std::string(what) + ": division by zero");
-    return Finite(a / b, what);
+    return Operation(a / b, a, " / ", b, what);
 }
 
 inline double Sqrt(double v, const char* what) {
-    if (v < 0.0) throw DataError(std::string(what) + ": square root of a negative number");
+    if (v < 0.0) throw DataError(std::string(what) + ": square root of a negative number (" + Shown(v) + ")");
     return Finite(std::sqrt(v), what);
 }
 
@@ -38,8 +56,9 @@ inline double Atan(double v, const char* what) { return Finite(std::atan(v), wha
 // Rounds to single precision; a value that would round to infinity is out of range.
 inline float ToFloat(double v, const char* what) {
     Finite(v, what);
-    if (std::fabs(v) >= kSingleRoundsToInfinity)
-        throw DataError(std::string(what) + ": beyond the single-precision range");
+    if (std::fabs(v) >= kSingleRoundsToInfinity) {
+        throw DataError(std::string(what) + ": " + Shown(v) + " is beyond the single-precision range (about 3.4E+38)");
+    }
     return static_cast<float>(v);
 }
 

@@ -247,39 +247,64 @@ bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigi
 
 }  // namespace
 
-double NumericValue(std::string_view text) {
+namespace {
+
+// The part of a text that the numeric rule reads: where reading stopped and what it collected.
+struct NumberScan {
     std::string mantissa;  // sign, digits and at most one point
-    bool sawSign = false, sawPoint = false, sawDigit = false;
     std::string expDigits;
     bool expNegative = false;
+    bool sawDigit = false;
+    std::size_t end = 0;  // index of the first character not read
+};
+
+NumberScan ScanNumber(std::string_view text) {
+    NumberScan scan;
+    bool sawSign = false, sawPoint = false;
     enum { Mantissa, ExpSign, ExpDigits } part = Mantissa;
-    for (char c : text) {
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == ' ' || c == '\t' || c == '\n') continue;
         if (part == Mantissa) {
-            if ((c == '+' || c == '-') && !sawSign && !sawDigit && !sawPoint) {
+            if ((c == '+' || c == '-') && !sawSign && !scan.sawDigit && !sawPoint) {
                 sawSign = true;
-                if (c == '-') mantissa.push_back('-');
+                if (c == '-') scan.mantissa.push_back('-');
             } else if (c >= '0' && c <= '9') {
-                sawDigit = true;
-                mantissa.push_back(c);
+                scan.sawDigit = true;
+                scan.mantissa.push_back(c);
             } else if (c == '.' && !sawPoint) {
                 sawPoint = true;
-                mantissa.push_back('.');
-            } else if ((c == 'E' || c == 'D') && sawDigit) {
+                scan.mantissa.push_back('.');
+            } else if ((c == 'E' || c == 'D') && scan.sawDigit) {
                 part = ExpSign;
             } else {
                 break;
             }
         } else if (part == ExpSign && (c == '+' || c == '-')) {
-            expNegative = c == '-';
+            scan.expNegative = c == '-';
             part = ExpDigits;
         } else if (c >= '0' && c <= '9') {
             part = ExpDigits;
-            expDigits.push_back(c);
+            scan.expDigits.push_back(c);
         } else {
             break;
         }
     }
+    scan.end = i;
+    return scan;
+}
+
+}  // namespace
+
+std::size_t NumericTextEnd(std::string_view text) { return ScanNumber(text).end; }
+
+double NumericValue(std::string_view text) {
+    const NumberScan scan = ScanNumber(text);
+    const std::string& mantissa = scan.mantissa;
+    const std::string& expDigits = scan.expDigits;
+    const bool expNegative = scan.expNegative;
+    const bool sawDigit = scan.sawDigit;
     if (!sawDigit) return 0.0;
 
     // Exponent, saturated: anything past a few thousand is overflow or underflow anyway.

@@ -1,6 +1,7 @@
 // Numbers as the NC texts and the dialog boxes write and read them, independent of locale.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@ namespace quillane {
 // Reading stops at the first character that does not fit; no digits gives 0. A value beyond
 // the double range gives +/-infinity, which callers that compute with it must reject.
 double NumericValue(std::string_view text);
+
+// Index of the first character of `text` that the numeric value rule does not read (the size
+// of the text when it reads to the end, skipped blanks included).
+std::size_t NumericTextEnd(std::string_view text);
 
 // Pattern format for the patterns the program writes: optional '#'s, '0's for the minimum
 // integer digits, optionally '.' followed by '0's (decimals always shown) and '#'s (decimals

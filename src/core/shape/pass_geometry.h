@@ -17,6 +17,7 @@ struct ProfilePoint {
     double Offset = 0;  // radial offset from the top line of its side (internal: outward, positive)
     double X = 0;       // profile diameter
     double Z = 0;       // axial position u across the lead
+    int Segment = 0;    // 0..7: R1, A1, R2, floor D1, R3, A2, R4, land (the index of its feed)
 };
 
 // Values derived once per run from the record: the flank angles in radians (A2Rad after the
@@ -37,7 +38,7 @@ double ComputeCutSpanZ(const ShapeData& shape);
 
 // All profile points, in order from the R1 side to the land. Throws DataError on any
 // arithmetic failure (a zero flank angle, a negative square root in an arc, more than
-// MaxProfilePoints points).
+// MaxProfilePoints points); its text names the boxes that caused it, with their values.
 std::vector<ProfilePoint> ComputeProfile(const ShapeData& shape);
 
 // The thread pass of one profile point, from the record as it stands at that moment (the

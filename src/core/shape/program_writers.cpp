@@ -14,8 +14,67 @@ namespace {
 
 constexpr std::string_view CrLf = "\r\n";
 
+// A number with more than nine digits before the decimal point ends the run. A control reads
+// an address word of eight or nine digits at most (a 0.001 mm increment counted in a 32-bit
+// register ends at 2147483.647 mm), so a tenth digit is beyond every control and can only come
+// from a slip such as 1E306. Nine is the widest limit in use: a number some control can read is
+// never refused. Below 10^9 a value floored or rounded to 0.001 also keeps every digit exact in
+// a double (10^12 thousandths are far below 2^53).
+constexpr std::size_t MaxIntegerDigits = 9;
+
+// Thrown for such a number: unlike the other data errors it stops the run before either pane
+// gets any text, since nothing printed up to then is worth keeping.
+class UnreadableNumber : public DataError {
+public:
+    using DataError::DataError;
+};
+
+// Passes a printed number on, or stops the run naming what it was printed for.
+std::string Readable(std::string text, const char* what) {
+    std::size_t digits = 0;
+    for (char c : text) {
+        if (c == '.') break;
+        if (c >= '0' && c <= '9') ++digits;
+    }
+    if (digits > MaxIntegerDigits) {
+        throw UnreadableNumber(std::string(what) + ": the number would be written with " + std::to_string(digits) +
+                               " digits before the decimal point (" +
+                               (text.size() <= 20 ? text : text.substr(0, 12) + "...") +
+                               "); no control reads more than " + std::to_string(MaxIntegerDigits));
+    }
+    return text;
+}
+
+// NC number of a stored field: floors it in place (the record keeps the written value).
+std::string Nc(double& value, const char* what) { return Readable(FormatNcNumber(value), what); }
 // Floors a temporary for printing without touching the value it came from.
-std::string NcText(double value) { return FormatNcNumber(value); }
+std::string NcText(double value, const char* what) { return Readable(FormatNcNumber(value), what); }
+std::string Pattern(double value, std::string_view pattern, const char* what) {
+    return Readable(FormatPattern(value, pattern), what);
+}
+
+constexpr const char* CutX = "cut diameter (D 1, D 2, D 3, Finish Stock)";
+constexpr const char* PassZ = "pass start Z (Start Point Z + PITCH)";
+constexpr const char* TaperEndX = "taper end diameter (Taper Angle, End Point Z)";
+constexpr const char* RetractX = "Retract X";
+constexpr const char* EndPointZ = "End Point Z";
+constexpr const char* Pitch = "PITCH";
+
+// The fields every block group prints, checked before the first group: otherwise a taper
+// computed from an unreadable End Point Z could fail first, as an ordinary data error.
+void CheckStoredFields(const ShapeData& s, const OutputOptions& options) {
+    constexpr std::string_view xz = "####0.0##";
+    if (options.Trv) {
+        NcText(s.EndPointZ, EndPointZ);
+        NcText(s.Pitch, Pitch);
+        NcText(s.RetractX, RetractX);
+    }
+    if (options.Fanuc) {
+        Pattern(s.EndPointZ, xz, EndPointZ);
+        Pattern(s.Pitch, "####0.0###", Pitch);
+        Pattern(s.RetractX, xz, RetractX);
+    }
+}
 
 // Appends the pieces of one block and its CR LF.
 template <typename... Pieces>
@@ -26,35 +85,35 @@ void Line(std::string& out, const Pieces&... pieces) {
 
 std::string HeaderLine(const ShapeData& s) {
     std::string line;
-    Line(line, "(-----< D", NcText(s.D1 - s.FinishStock), " >-----)");
+    Line(line, "(-----< D", NcText(s.D1 - s.FinishStock, "header D 1 - Finish Stock"), " >-----)");
     return line;
 }
 
 void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
     const std::string first = sequenceNumbers ? "N" + FormatPattern(n, "000 ") : std::string();
     const std::string_view other = sequenceNumbers ? "N000 " : "";
-    Line(out, first, "G00 X", NcText(pass.CutX), " Z", NcText(pass.PassZ));
+    Line(out, first, "G00 X", NcText(pass.CutX, CutX), " Z", NcText(pass.PassZ, PassZ));
     out.append(other);
     out.append("G34 ");
     if (s.TaperAngle != 0) {
         double taperEndX = ComputeTaperEndX(s, pass);
-        out.append("X").append(FormatNcNumber(taperEndX)).append(" ");
+        out.append("X").append(Nc(taperEndX, TaperEndX)).append(" ");
     }
-    out.append("Z").append(FormatNcNumber(s.EndPointZ));
-    Line(out, " F", FormatNcNumber(s.Pitch));
-    Line(out, other, "G00 X", FormatNcNumber(s.RetractX));
-    Line(out, other, "    Z", NcText(pass.PassZ));
+    out.append("Z").append(Nc(s.EndPointZ, EndPointZ));
+    Line(out, " F", Nc(s.Pitch, Pitch));
+    Line(out, other, "G00 X", Nc(s.RetractX, RetractX));
+    Line(out, other, "    Z", NcText(pass.PassZ, PassZ));
 }
 
 void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
     constexpr std::string_view xz = "####0.0##";
     if (sequenceNumbers) Line(out, "N", FormatPattern(n, "####"));
-    Line(out, "G00 X", FormatPattern(pass.CutX, xz), " Z", FormatPattern(pass.PassZ, xz));
+    Line(out, "G00 X", Pattern(pass.CutX, xz, CutX), " Z", Pattern(pass.PassZ, xz, PassZ));
     out.append("G32 ");
-    if (s.TaperAngle != 0) out.append("X").append(FormatPattern(ComputeTaperEndX(s, pass), xz)).append(" ");
-    Line(out, "Z", FormatPattern(s.EndPointZ, xz), " F", FormatPattern(s.Pitch, "####0.0###"));
-    Line(out, "G00 X", FormatPattern(s.RetractX, xz));
-    Line(out, "G00 Z", FormatPattern(pass.PassZ, xz));
+    if (s.TaperAngle != 0) out.append("X").append(Pattern(ComputeTaperEndX(s, pass), xz, TaperEndX)).append(" ");
+    Line(out, "Z", Pattern(s.EndPointZ, xz, EndPointZ), " F", Pattern(s.Pitch, "####0.0###", Pitch));
+    Line(out, "G00 X", Pattern(s.RetractX, xz, RetractX));
+    Line(out, "G00 Z", Pattern(pass.PassZ, xz, PassZ));
 }
 
 }  // namespace
@@ -67,6 +126,10 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
     r.PointText = std::string(pointText);
     r.ProgramText = std::string(programText);
     ShapeData& s = r.State.Shape;
+    // Both texts are complete before either is appended, so that a number no control can read
+    // leaves the panes untouched wherever it turns up.
+    std::optional<std::string> pointData;
+    std::optional<ShapeData> pointDataShape;
     try {
         r.State.CutSpanZ = ComputeCutSpanZ(s);
         const std::vector<ProfilePoint> points = ComputeProfile(s);
@@ -77,9 +140,9 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         out.reserve(points.size() * 32);
         if (state.PassCounter == 1.0f && options.OutputModin) {
             out += options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=";
-            out += FormatNcNumber(s.RetractX);
-            out += " ZP=" + FormatNcNumber(s.EndPointZ);
-            out += " FD=" + FormatNcNumber(s.Pitch);
+            out += Nc(s.RetractX, RetractX);
+            out += " ZP=" + Nc(s.EndPointZ, EndPointZ);
+            out += " FD=" + Nc(s.Pitch, Pitch);
             out += CrLf;
         }
         out += HeaderLine(s);
@@ -88,16 +151,16 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
             const Pass pass = ComputePass(s, point);
             if (!pass.Exists) continue;
             if (options.SequenceNumbers) out.append("N").append(FormatPattern(n, "000 "));
-            Line(out, "X", FormatPattern(pass.CutX, "####0.000"), " Z", FormatPattern(pass.PassZ, "####0.000"));
+            Line(out, "X", Pattern(pass.CutX, "####0.000", CutX), " Z", Pattern(pass.PassZ, "####0.000", PassZ));
             n = n + 1.0f;
         }
         if (s.FinishStock == 0 && options.OutputModin) {
             out += options.SequenceNumbers ? "N000 MODOUT" : "MODOUT";
             out += CrLf;
         }
-        r.PointText += out;
-        r.PointText += CrLf;
-        r.ShapeAtPointData = s;
+        pointData = std::move(out);
+        pointDataShape = s;
+        if (n != state.PassCounter) CheckStoredFields(s, options);
 
         // Standard program: one thread cycle per pass.
         out = HeaderLine(s);
@@ -124,13 +187,22 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         }
         r.PassCount = written;
         r.State.PassCounter = n;
+        r.PointText.append(*pointData).append(CrLf);
+        r.ShapeAtPointData = *pointDataShape;
         r.ProgramText += out;
         r.ProgramText += CrLf;
         r.Succeeded = true;
-    } catch (const DataError& e) {
+    } catch (const UnreadableNumber& e) {
+        // Nothing is appended and nothing written back: the record stays as it was read.
         r.ErrorDetail = e.what();
-        r.State.PassCounter = state.PassCounter;
-        r.ProgramText = std::string(programText);
+        r.State.Shape = state.Shape;
+    } catch (const DataError& e) {
+        // A failure in the standard program keeps the point data, which was complete.
+        r.ErrorDetail = e.what();
+        if (pointData) {
+            r.PointText.append(*pointData).append(CrLf);
+            r.ShapeAtPointData = *pointDataShape;
+        }
     }
     return r;
 }

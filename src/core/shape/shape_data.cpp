@@ -33,13 +33,25 @@ const std::array<const char*, 8> FeedCaptions = {"R1-F", "A1-F", "R2-F", "D1-F",
 
 double BoxValue(std::string_view text, const char* caption) {
     const double v = NumericValue(text);
-    if (!std::isfinite(v)) throw DataError(std::string("\"") + caption + "\" holds a number too large to compute with");
+    if (!std::isfinite(v)) {
+        throw DataError(BoxLabel(caption) + " \"" + std::string(text) +
+                        "\" holds a number too large to compute with (beyond about 1.8E+308)");
+    }
     return v;
 }
 
 float BoxFeed(std::string_view text, const char* caption) {
-    const std::string what = std::string("feed \"") + caption + "\"";
+    const std::string what = std::string(caption) + " \"" + std::string(text) + "\"";
     return checked::ToFloat(BoxValue(text, caption), what.c_str());
+}
+
+std::string BoxLabel(std::string_view caption) {
+    std::string label;
+    for (char c : caption) {
+        if (c == ' ' && !label.empty() && label.back() == ' ') continue;
+        label.push_back(c);
+    }
+    return label;
 }
 
 void ReadShapeBoxes(const ShapeBoxTexts& boxes, ShapeData& shape) {

@@ -66,6 +66,9 @@ std::string FeedText(float feed);
 // The record as the dialog would show it.
 ShapeBoxTexts ShapeToBoxes(const ShapeData& shape);
 
+// A caption as messages name its box: the label's padding blanks closed up ("Retract X").
+std::string BoxLabel(std::string_view caption);
+
 // Reading a number from a box: the numeric value of the text, rejected beyond the range.
 double BoxValue(std::string_view text, const char* caption);
 float BoxFeed(std::string_view text, const char* caption);

@@ -51,8 +51,10 @@ case_plain() {
   same plain "$tmp/plain.out" "$expected/worked-example.plain.nc"
 }
 case_external() {
-  run external 0 generate examples/external-groove.toml
+  run external 0 generate $here/shapes/external-groove.toml
   same external "$tmp/external.out" "$expected/external-groove.nc"
+  contains external-warning "$tmp/external.err" \
+    "warning: $here/shapes/external-groove.toml: D2-F 1 is not below twice Nose-R 0.4: the passes on the land are 1 apart"
 }
 case_pair() {
   run pair 0 generate examples/roughing.toml examples/finishing.toml
@@ -117,6 +119,37 @@ case_data_error() {
   same data-error-texts "$tmp/data-error.out" "$expected/worked-example.trv.nc"
   run data-error-files 1 generate --program "$tmp/failed.nc" $here/shapes/flat-flank.toml
   same data-error-files "$tmp/failed.nc" /dev/null
+}
+
+# A number no control reads: status 1, the data error names the box, nothing is written.
+case_unreadable_numbers() {
+  local row name edit box
+  for row in "start-z|s/^StartPointZ = 5/StartPointZ = 1E306/|pass start Z (Start Point Z + PITCH)" \
+             "end-z|s/^EndPointZ = -80/EndPointZ = -1E306/|End Point Z" \
+             "retract-x|s/^RetractX = 28/RetractX = 1E306/|Retract X"; do
+    IFS='|' read -r name edit box <<<"$row"
+    sed "$edit" examples/worked-example.toml >"$tmp/$name.toml"
+    run "unreadable-$name" 1 generate --no-modin "$tmp/$name.toml"
+    contains "unreadable-$name-msg" "$tmp/unreadable-$name.err" \
+      "Data error $tmp/$name.toml: $box: the number would be written with 307 digits before the decimal point"
+    same "unreadable-$name-texts" "$tmp/unreadable-$name.out" /dev/null
+  done
+}
+
+# The shape check: warnings on standard error; --strict stops on them before anything is written.
+case_warnings() {
+  sed 's/^RetractX = 28/RetractX = 40/; s/^Pitch = 12.7/Pitch = "12,7"/' examples/worked-example.toml >"$tmp/slips.toml"
+  run warnings 0 generate "$tmp/slips.toml"
+  contains warnings-retract "$tmp/warnings.err" "warning: $tmp/slips.toml: Retract X 40 is not below the bore of"
+  contains warnings-comma "$tmp/warnings.err" "warning: $tmp/slips.toml: PITCH \"12,7\" is read as 12"
+  contains warnings-texts "$tmp/warnings.out" $'N000 G00 X40\r'
+  run strict 3 generate --strict --program "$tmp/strict.nc" "$tmp/slips.toml"
+  contains strict-warning "$tmp/strict.err" "warning: $tmp/slips.toml: Retract X 40"
+  empty strict-stdout "$tmp/strict.out"
+  if [ -e "$tmp/strict.nc" ]; then fail "strict: $tmp/strict.nc was written"; else pass; fi
+  run strict-clean 0 generate --strict examples/worked-example.toml
+  same strict-clean "$tmp/strict-clean.out" "$expected/worked-example.trv.nc"
+  empty strict-clean-stderr "$tmp/strict-clean.err"
 }
 
 # Usage errors: status 2, a message naming what is wrong, nothing generated.

@@ -38,6 +38,20 @@ INSTANTIATE_TEST_SUITE_P(Texts, NumericValueTest,
                                            ValueCase{"1E-99999", 0}, ValueCase{"12.70", 12.7}));
 // clang-format on
 
+// Where reading stops: what follows is what the rule ignores.
+TEST(NumericTextEnd, IsWhereTheReadingStops) {
+    // clang-format off
+    const struct { const char* text; const char* ignored; } cases[] = {
+        {"12,7", ",7"}, {"12.7mm", "mm"}, {"1 000", ""}, {"2E3", ""}, {"1e3", "e3"}, {"1.2.3", ".3"},
+        {"5-3", "-3"}, {"--5", "-5"}, {"abc", "abc"}, {"-", ""}, {"2E+x", "x"}, {"\t- 1\n2 .5 ", ""}, {"", ""},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const std::string text = c.text;
+        EXPECT_EQ(text.substr(NumericTextEnd(text)), c.ignored) << '"' << c.text << '"';
+    }
+}
+
 TEST(NumericValue, OverflowGivesInfinityForTheCallerToReject) {
     EXPECT_EQ(NumericValue("1E999"), std::numeric_limits<double>::infinity());
     EXPECT_EQ(NumericValue("-1E99999999999999"), -std::numeric_limits<double>::infinity());

@@ -151,12 +151,32 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, ProfileFailure,
     ::testing::Values(FailureCase{"A1Zero", [](ShapeData& s) { s.A1 = 0; }, "A 1 is 0"},
                       FailureCase{"A2Zero", [](ShapeData& s) { s.A2 = 0; }, "A 2 is 0"},
-                      FailureCase{"D3WithFlatGroove", [](ShapeData& s) { s.D1 = 30; s.D3 = 32; }, "D 1 equals D 2"},
-                      FailureCase{"NoseEqualsR2", [](ShapeData& s) { s.NoseR = 1; }, "arc R 2"},
-                      FailureCase{"LargeFeedSmallRadius", [](ShapeData& s) { s.Feed[0] = 5; }, "square root"},
-                      FailureCase{"FeedZero", [](ShapeData& s) { s.Feed[7] = 0; }, "more than 361"},
-                      FailureCase{"BlankFeeds", [](ShapeData& s) { s.Feed.fill(0); }, "more than 361"},
-                      FailureCase{"NegativeFeed", [](ShapeData& s) { s.Feed[3] = -0.5f; }, "more than 361"}),
+                      FailureCase{"A2ZeroWithD3", [](ShapeData& s) { s.A2 = 0; s.D3 = 31; }, "A 2 is 0"},
+                      FailureCase{"D3WithFlatGroove", [](ShapeData& s) { s.D1 = 30; s.D3 = 32; },
+                                  "D 3 32 differs from D 2, but D 1 equals D 2 (30)"},
+                      FailureCase{"NoseEqualsR2", [](ShapeData& s) { s.NoseR = 1; },
+                                  "arc R 2: point 7 at u = 3: the corner's tool-centre radius is 0 (R 2 1 - Nose-R 1), "
+                                  "so the tool cannot form the corner; Nose-R must be smaller than R 2"},
+                      FailureCase{"NoseEqualsR3", [](ShapeData& s) { s.NoseR = 1; s.R2 = 2; },
+                                  "radius is 0 (R 3 1 - Nose-R 1), so the tool cannot form the corner; "
+                                  "Nose-R must be smaller than R 3"},
+                      FailureCase{"LargeFeedSmallRadius", [](ShapeData& s) { s.Feed[0] = 5; },
+                                  "arc R 2: point 3 at u = 5.5 lies 2.902 from the corner's centre, beyond its "
+                                  "tool-centre radius 0.6 (R 2 1 - Nose-R 0.4): the step of R1-F 5 from u = 0 jumped "
+                                  "past the corner (square root of a negative number)"},
+                      FailureCase{"FeedZero", [](ShapeData& s) { s.Feed[7] = 0; },
+                                  "more than 361 profile points: D2-F is 0"},
+                      FailureCase{"BlankFeeds", [](ShapeData& s) { s.Feed.fill(0); },
+                                  "more than 361 profile points: R1-F is 0"},
+                      FailureCase{"NegativeFeed", [](ShapeData& s) { s.Feed[3] = -0.5f; },
+                                  "more than 361 profile points: D1-F -0.5 is negative"},
+                      FailureCase{"FeedTooSmall", [](ShapeData& s) { s.Feed[7] = 0.01f; },
+                                  "more than 361 profile points: D2-F 0.01 alone took 344 of them before the land "
+                                  "reached the cap at u = 11.94; the feeds are too small for the groove and PITCH 12.7"},
+                      FailureCase{"LandFeedBeyondSingle", [](ShapeData& s) { s.Feed[7] = 2e38f; },
+                                  "land: twice D2-F 2E+38 is beyond the single-precision range"},
+                      FailureCase{"DepthOverflow", [](ShapeData& s) { s.D1 = 1e308; s.D2 = -1e308; },
+                                  "depth D 1 - D 2: 1E+308 - -1E+308 is too large to compute"}),
     [](const ::testing::TestParamInfo<FailureCase>& c) { return std::string(c.param.name); });
 // clang-format on
 

@@ -245,16 +245,64 @@ TEST(Failure, GeometryFailureWritesNothingButKeepsTheReadValues) {
     EXPECT_DOUBLE_EQ(r.State.CutSpanZ, 97.7);  // stored before the failure
 }
 
-TEST(Failure, ProgramFailureKeepsTheAppendedPointData) {
+// A number that no control reads (more than nine digits before the point) stops the run before
+// either pane gets any text, in whichever part of the run it turns up, and names its box.
+struct UnreadableCase {
+    const char* name;
+    void (*change)(ShapeData&);
+    bool fanuc, modin;
+    const char* detail;
+};
+
+class Unreadable : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(Unreadable, StopsBeforeAnythingIsAppended) {
     ShapeData s = WorkedExample();
-    s.TaperAngle = 89.9999999;  // a steep taper over a huge span overflows in the first TRV group
-    s.EndPointZ = -1e300;
-    const RunResult r = Generate(s, {}, 1, "A\r\n", "B\r\n");
+    GetParam().change(s);
+    OutputOptions o = GetParam().fanuc ? Fanuc() : OutputOptions{};
+    o.OutputModin = GetParam().modin;
+    const RunResult r = Generate(s, o, 1, "A\r\n", "B\r\n");
     EXPECT_FALSE(r.Succeeded);
-    EXPECT_EQ(r.PointText.substr(0, 3), "A\r\n");
-    EXPECT_NE(r.PointText.find("N028 X30.000 Z4.200\r\nN000 MODOUT\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(r.ErrorDetail.rfind(GetParam().detail, 0), 0u) << r.ErrorDetail;
+    EXPECT_NE(r.ErrorDetail.find("digits before the decimal point"), std::string::npos) << r.ErrorDetail;
+    EXPECT_EQ(r.PointText, "A\r\n");
     EXPECT_EQ(r.ProgramText, "B\r\n");
     EXPECT_EQ(r.State.PassCounter, 1.0f);
+    EXPECT_EQ(r.PassCount, 0);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Fields, Unreadable,
+    ::testing::Values(
+        UnreadableCase{"StartZ", [](ShapeData& s) { s.StartPointZ = 1e306; }, false, true, "pass start Z (Start Point Z + PITCH)"},
+        UnreadableCase{"EndZMacro", [](ShapeData& s) { s.EndPointZ = 1e306; }, false, true, "End Point Z"},
+        UnreadableCase{"EndZTrv", [](ShapeData& s) { s.EndPointZ = -1e306; }, false, false, "End Point Z"},
+        UnreadableCase{"EndZFanuc", [](ShapeData& s) { s.EndPointZ = 1e306; }, true, false, "End Point Z"},
+        UnreadableCase{"EndZUnderATaper", [](ShapeData& s) { s.EndPointZ = -1e300; s.TaperAngle = 89.9999999; },
+                       false, false, "End Point Z"},
+        UnreadableCase{"RetractMacro", [](ShapeData& s) { s.RetractX = 1e306; }, false, true, "Retract X"},
+        UnreadableCase{"RetractTrv", [](ShapeData& s) { s.RetractX = 1e306; }, false, false, "Retract X"},
+        UnreadableCase{"RetractFanuc", [](ShapeData& s) { s.RetractX = -1e306; }, true, true, "Retract X"},
+        UnreadableCase{"TenDigitRetract", [](ShapeData& s) { s.RetractX = 1e9; }, false, false, "Retract X"},
+        UnreadableCase{"RoundsToTenDigits", [](ShapeData& s) { s.RetractX = 999999999.9996; }, true, false, "Retract X"},
+        UnreadableCase{"PitchMacro", [](ShapeData& s) { s.Pitch = 1e12; s.Feed[7] = 1e12f; }, false, true, "PITCH"},
+        UnreadableCase{"Header", [](ShapeData& s) { s.FinishStock = -1e306; }, false, false, "header D 1 - Finish Stock"},
+        UnreadableCase{"TaperEnd", [](ShapeData& s) { s.TaperAngle = 89.99999999999; s.EndPointZ = -8e8; }, false, false,
+                       "taper end diameter (Taper Angle, End Point Z)"}),
+    [](const ::testing::TestParamInfo<UnreadableCase>& c) { return std::string(c.param.name); });
+// clang-format on
+
+TEST(Unreadable, NineDigitsArePrinted) {
+    ShapeData s = WorkedExample();
+    s.RetractX = -999999999.999;
+    s.EndPointZ = -999999999.999;
+    RunResult r = Generate(s);
+    ASSERT_TRUE(r.Succeeded) << r.ErrorDetail;
+    EXPECT_EQ(Lines(r.PointText)[0], "N000 MODIN OG34 XP=-999999999.999 ZP=-999999999.999 FD=12.7");
+    r = Generate(s, Fanuc());
+    ASSERT_TRUE(r.Succeeded) << r.ErrorDetail;
+    EXPECT_EQ(Lines(r.ProgramText)[4], "G00 X-999999999.999");
 }
 
 TEST(Failure, ProgramOutputReadsTheBoxesFirst) {
