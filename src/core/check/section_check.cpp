@@ -280,9 +280,9 @@ SectionCheck CheckSection(const ShapeData& shape, std::string_view pointText, do
     const double h = pitch / static_cast<double>(n);
     r.Step = h;
     const auto count = static_cast<std::size_t>(n);
-    // The sample arrays are kept per thread: a check on every keystroke then reuses pages
-    // that are already mapped instead of faulting in megabytes of fresh ones.
-    thread_local SampleArrays arrays;
+    // Fresh arrays each check: the check keeps no state between calls (faulting in the pages of
+    // a 179 mm lead costs a few tenths of a millisecond).
+    SampleArrays arrays;
     std::vector<double>& wanted = arrays.Wanted;
     std::vector<std::uint8_t>& wantedBy = arrays.WantedBy;  // the piece radially over the sample
     std::vector<double>& cut = arrays.Cut;
