@@ -3,6 +3,8 @@
 #include "core/numeric/data_error.h"
 #include "worked_example.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -157,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"FeedZero", [](ShapeData& s) { s.Feed[7] = 0; }, "more than 361"},
                       FailureCase{"BlankFeeds", [](ShapeData& s) { s.Feed.fill(0); }, "more than 361"},
                       FailureCase{"NegativeFeed", [](ShapeData& s) { s.Feed[3] = -0.5f; }, "more than 361"}),
-    [](const ::testing::TestParamInfo<FailureCase>& c) { return std::string(c.param.name); });
+    [](const auto& c) { return test::ParamName(c.param.name); });
 // clang-format on
 
 TEST(CutSpan, IsStartMinusEndPlusPitch) {
