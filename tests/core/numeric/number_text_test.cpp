@@ -215,7 +215,8 @@ TEST(NumberTextFastPath, AgreesWithTheDigitStringReference) {
     int checked = 0;
     for (int i = 0; i < 200000; ++i) {
         double v = 0;
-        switch (i % 4) {
+        const double sign = (next() & 1) ? 1 : -1;
+        switch (i % 6) {
             case 0:  // typed values: a few decimals
                 v = static_cast<double>(static_cast<std::int64_t>(next() % 20000000) - 10000000) / 10000.0;
                 break;
@@ -225,8 +226,21 @@ TEST(NumberTextFastPath, AgreesWithTheDigitStringReference) {
             case 2:  // computed values: sums and differences that carry binary noise
                 v = static_cast<double>(next() % 100000) / 1000.0 - static_cast<double>(next() % 100000) / 700.0;
                 break;
-            default:  // any magnitude
-                v = std::ldexp(static_cast<double>(next()) / 9007199254740992.0, static_cast<int>(next() % 120) - 60);
+            case 3:  // any magnitude
+                v = sign *
+                    std::ldexp(static_cast<double>(next()) / 9007199254740992.0, static_cast<int>(next() % 120) - 60);
+                break;
+            case 4: {  // a few steps either side of a power of ten, where a carry makes a new digit
+                v = std::pow(10.0, static_cast<double>(static_cast<int>(next() % 24) - 10));
+                const double towards = (next() & 1) ? 0.0 : std::numeric_limits<double>::infinity();
+                for (auto steps = next() % 4; steps > 0; --steps) v = std::nextafter(v, towards);
+                v *= sign;
+                break;
+            }
+            default:  // exact binary ties: at the fourth decimal (k / 16), or at the 16th digit (k / 65536)
+                v = (next() & 1) ? static_cast<double>(2 * (next() % 800000) + 1) / 16.0
+                                 : static_cast<double>(2 * (next() % 29491) + 6555) / 65536.0;
+                v *= sign;
                 break;
         }
         ASSERT_EQ(FormatPattern(v, "####0.000"), ReferenceFixed(v, 3, false)) << std::hexfloat << v;
