@@ -182,7 +182,8 @@ def failing_tests(build: Path, ninja: list[str], timeout: float) -> list[str] | 
     if status is None:
         return [f"core_tests timed out after {timeout:.0f} s"]
     if status != 0:
-        failed = sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", out, re.M)))
+        # one line per failed test; the summary line "[  FAILED  ] 4 tests, listed below:" is none
+        failed = sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]*[A-Za-z][\w/.]*)(?:,| \(|$)", out, re.M)))
         if failed:
             return failed
         running = re.findall(r"^\[ RUN      \] ([\w/.]+)", out, re.M)

@@ -47,6 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Table, AxisWordBoundary, testing::Values(
     AxisRow{"X1234567.5", "1234568", 1234568},
     AxisRow{"X0.001", "0.001", 0.001},
     AxisRow{"X0.0001", "0.0001", 0.0001},
+    // beyond the largest float (3.4028235e38) but not beyond 3.5e38: no value
+    AxisRow{"X341000000000000000000000000000000000000", "", 111},
     AxisRow{"X1+.5", "1.5", 1.5},
     AxisRow{"X-.5-.25", "-0.75", -0.75}),
     [](const auto& row) { return test::ParamName(row.param.Line); });

@@ -75,6 +75,9 @@ INSTANTIATE_TEST_SUITE_P(Table, NcNumberBoundary, testing::Values(
     NcRow{"SmallPositiveFloorsToZero", 0.00004, "0", 0},
     NcRow{"TinyNegativeFloorsAway", -4e-12, "-0.001", -0.001},
     NcRow{"TinyPositiveFloorsToZero", 4e-12, "0", 0},
+    // 11 / 2^20: a 16-digit tie just below 0.0001, so the digit-string path floors it
+    NcRow{"NegativeTieBelowATenThousandth", -1.049041748046875e-05, "-0.001", -0.001},
+    NcRow{"TieBelowATenThousandth", 1.049041748046875e-05, "0", 0},
     NcRow{"NegativeZeroWritesZero", -0.0, "0", 0.0},
     // 6555 / 65536: its exact decimal ends in a 5 at the 16th digit, a tie the fast path leaves
     NcRow{"ExactTieNegative", -0.1000213623046875, "-0.101", -0.101},
