@@ -231,7 +231,9 @@ def main() -> int:
     def stop(signum, _frame):
         raise KeyboardInterrupt(f"signal {signum}")
 
-    signal.signal(signal.SIGTERM, stop)
+    # Also SIGINT: a shell that starts the script in the background leaves it ignored.
+    for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(signum, stop)
     started = time.monotonic()
     # Optimised lightly: each mutant recompiles a file and relinks, and the tests run in a second.
     if not (build / "build.ninja").exists():
