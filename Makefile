@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_WERROR=ON
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 15
 
-.PHONY: run test deps build build-asan test-asan fuzz bench format clean
+.PHONY: run test deps build build-asan test-asan fuzz bench format mutate clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -51,9 +51,16 @@ test: format build
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
 
+# Mutation check of the core (not part of `make test`): applies each one-line mistake listed in
+# scripts/mutants.txt alone, rebuilds in $(MUTATE_DIR) and says which test caught it.
+# MUTANTS="nt- pg-land-end" runs only those (ids or id prefixes).
+MUTATE_DIR ?= build-mutate
+mutate: deps
+	python3 scripts/mutate.py --build $(MUTATE_DIR) $(MUTANTS)
+
 # Every benchmark binary in turn.
 bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(MUTATE_DIR)

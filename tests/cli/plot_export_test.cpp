@@ -2,6 +2,8 @@
 #include "cli/commands.h"
 #include "qt/drawing_painter.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -261,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PlotUsage, testing::Values(
     UsageCase{"UnknownOption", {"--cutting", "--fast", "--shape", "@shape.toml", "-o", "@x.json", "@program.nc"}},
     UsageCase{"MissingProgram", {"--cutting", "--shape", "@shape.toml", "-o", "@x.json", "@none.nc"}},
     UsageCase{"MissingShape", {"--cutting", "--shape", "@none.toml", "-o", "@x.json", "@program.nc"}}),
-    [](const testing::TestParamInfo<UsageCase>& row) { return std::string(row.param.Name); });
+    test::ByNameField());
 // clang-format on
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "core/shape/pass_geometry.h"
 #include "ncplot/test_support.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -51,7 +53,8 @@ TEST_P(CuttingUntouched, LeavesThePreviousPicture) {
     EXPECT_EQ(scan.GValue, 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(CutSpanZ, CuttingUntouched, testing::Values(0.0, -0.0, -5.0, std::nan("")));
+INSTANTIATE_TEST_SUITE_P(CutSpanZ, CuttingUntouched, testing::Values(0.0, -0.0, -5.0, std::nan("")),
+                         [](const auto& row) { return test::ParamName("CutSpanZ", row.param); });
 
 // ---- scale, grid and labels -----------------------------------------------------------------------
 
@@ -153,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(D1, CuttingTop, testing::Values(
     TopCase{30, -16.7f, -15.5, "X31"},
     TopCase{30.4, -16.7f, -16, "X32"},
     TopCase{36, -19.7f, -18.5, "X37"},
-    TopCase{29.5, -15.7f, -15.5, "X31"}));
+    TopCase{29.5, -15.7f, -15.5, "X31"}),
+    [](const auto& row) { return test::ParamName("D1", row.param.D1); });
 // clang-format on
 
 TEST(CuttingLabels, MillimetreBeforeTheGridWhenItRunsBackwards) {
@@ -382,7 +386,8 @@ TEST_P(CuttingNoRings, PitchThatCannotStepDrawsTheCutWithoutRings) {
 }
 
 // 1e-6: the rings would outnumber the picture's pixels many times over.
-INSTANTIATE_TEST_SUITE_P(Pitch, CuttingNoRings, testing::Values(0.0, -12.7, 1e-6, 1e-300));
+INSTANTIATE_TEST_SUITE_P(Pitch, CuttingNoRings, testing::Values(0.0, -12.7, 1e-6, 1e-300),
+                         [](const auto& row) { return test::ParamName("Pitch", row.param); });
 
 TEST(CuttingBounds, LongCutGetsOnlyTheRingsInsideThePicture) {
     const Drawing d = Plot("G00 X32 Z17.7\r\nG32 Z-1000000\r\n");

@@ -1,6 +1,8 @@
 // Drawing: the scale a picture accepts, the fresh picture and the JSON form.
 #include "core/ncplot/drawing.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -34,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Table, UserScaleRule, testing::Values(
     ScaleCase{"LeftBeyondSingle", -1e39, 0, 1, 1, false},
     ScaleCase{"TopNotANumber", 0, std::nan(""), 1, 1, false},
     ScaleCase{"InfiniteHeight", 0, 0, 1, INFINITY, false}),
-    [](const testing::TestParamInfo<ScaleCase>& row) { return std::string(row.param.Name); });
+    test::ByNameField());
 // clang-format on
 
 TEST(UserScaleRule, KeepsSinglePrecisionValues) {

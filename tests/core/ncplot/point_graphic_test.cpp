@@ -3,6 +3,8 @@
 #include "core/shape/example_programs.h"
 #include "ncplot/test_support.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -96,7 +98,8 @@ TEST_P(PointVerticalEnd, RoundsHalfToEven) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Pitch, PointVerticalEnd, testing::Values(
     LastLineCase{12.7, 13, 13}, LastLineCase{2, 2, 3}, LastLineCase{3, 4, 4}, LastLineCase{0.4, 1, 1},
-    LastLineCase{5.5, 6, 6}));
+    LastLineCase{5.5, 6, 6}),
+    [](const auto& row) { return test::ParamName("Pitch", row.param.Pitch); });
 // clang-format on
 
 TEST(PointLabels, TextsInOrder) {
@@ -233,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PointStops, testing::Values(
     StopCase{"CounterEndBeyond16Bits", 40000, 27, true, 5 + 1},
     // The counter holds 32767 but fails stepping past it (the vertical lines are too dense to draw).
     StopCase{"CounterStepsPast32767", 32766.5, 27, true, 5 + 1}),
-    [](const testing::TestParamInfo<StopCase>& row) { return std::string(row.param.Name); });
+    test::ByNameField());
 // clang-format on
 
 TEST(PointStops, LargestPitchTheCounterTakes) {

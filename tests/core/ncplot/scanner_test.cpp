@@ -3,6 +3,8 @@
 #include "core/ncplot/word_value.h"
 #include "core/numeric/number_text.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -64,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(ProgramLines, ScanLine, testing::Values(
     LineCase{"x10 g1", OldG, OldX, OldZ},
     LineCase{"X10Z5", OldG, 10, 5},
     LineCase{"Z10 X", OldG, 0, 10},
-    LineCase{"X 10", OldG, 0, OldZ}));
+    LineCase{"X 10", OldG, 0, OldZ}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 // clang-format off
@@ -78,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(GNumbers, ScanLine, testing::Values(
     LineCase{"G1.5", 1.5f, OldX, OldZ},
     LineCase{"G+-3", 0, OldX, OldZ},
     LineCase{"G-3X5", -3, 5, OldZ},
-    LineCase{"G1,5", 1, OldX, OldZ}));
+    LineCase{"G1,5", 1, OldX, OldZ}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 // clang-format off
@@ -96,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(SymbolicWords, ScanLine, testing::Values(
     LineCase{"X+ Z5", OldG, 0, OldZ},
     LineCase{"X5+", OldG, 5, OldZ},
     LineCase{"X5+ Z1", OldG, 5, OldZ},
-    LineCase{"X5+,3", OldG, 5, OldZ}));
+    LineCase{"X5+,3", OldG, 5, OldZ}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 // Values read left to right in single precision and handed back through seven digits.
@@ -121,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(AxisArithmetic, ScanLine, testing::Values(
     // 16777217 has no single-precision form: it rounds to 16777216, which shows as 1.677722E+07.
     LineCase{"X16777216+1", OldG, 16777220, OldZ},
     LineCase{"X0.00001", OldG, 0.00001, OldZ},
-    LineCase{"X1;Z2", OldG, 1, 2}));
+    LineCase{"X1;Z2", OldG, 1, 2}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 // Values beyond the single-precision range leave the word without a value.
@@ -132,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(OutOfRange, ScanLine, testing::Values(
     LineCase{"X1/0.00000000000000000000000000000000000000001", OldG, OldX, OldZ},
     LineCase{"G1000000000000000000000000000000000000000 X5", OldG, 5, OldZ},
     // Below the smallest single-precision number: the value rounds to 0.
-    LineCase{"X0.000000000000000000000000000000000000000000000001", OldG, 0, OldZ}));
+    LineCase{"X0.000000000000000000000000000000000000000000000001", OldG, 0, OldZ}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 // ---- comments --------------------------------------------------------------------------------
@@ -207,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Tables, ScanCommentAcrossLines, testing::Values(
     CommentRun{"FinalXInsideComment", {"Z1 (X"}, false, OldX, 1, OldG, true},
     CommentRun{"LoneCharacterInsideComment", {"X"}, true, OldX, OldZ, OldG, true},
     CommentRun{"LoneBracketInsideComment", {")"}, true, OldX, OldZ, OldG, true},
-    CommentRun{"OpeningBracketLast", {"X8 ("}, false, 8, OldZ, OldG, true}));
+    CommentRun{"OpeningBracketLast", {"X8 ("}, false, 8, OldZ, OldG, true}),
+    test::ByNameField());
 // clang-format on
 
 TEST(ScanComment, OpenCommentMakesEveryLineStartANewPath) {
@@ -251,7 +259,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadG, testing::Values(
     WordCase{"G", 1, "", 1},
     WordCase{"G X", 1, "", 1},
     WordCase{"N1G1/2Z", 3, "1/2", 6},
-    WordCase{"G+,-./09*", 1, "+,-./09", 8}));
+    WordCase{"G+,-./09*", 1, "+,-./09", 8}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 class ReadAxis : public testing::TestWithParam<WordCase> {};
@@ -277,7 +286,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadAxis, testing::Values(
     WordCase{"X10+VC1 Z5", 1, "10", 7},
     WordCase{"X+ Z5", 1, "0", 5},
     WordCase{"X10Z5", 1, "10", 3},
-    WordCase{"G0Z-80.F1", 3, "-80", 7}));
+    WordCase{"G0Z-80.F1", 3, "-80", 7}),
+    [](const auto& row) { return test::ParamName(row.param.Line); });
 // clang-format on
 
 // ---- numeric value of a word -----------------------------------------------------------------

@@ -3,6 +3,8 @@
 #include "core/numeric/data_error.h"
 #include "worked_example.h"
 
+#include "param_name.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -177,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "land: twice D2-F 2E+38 is beyond the single-precision range"},
                       FailureCase{"DepthOverflow", [](ShapeData& s) { s.D1 = 1e308; s.D2 = -1e308; },
                                   "depth D 1 - D 2: 1E+308 - -1E+308 is too large to compute"}),
-    [](const ::testing::TestParamInfo<FailureCase>& c) { return std::string(c.param.name); });
+    [](const auto& c) { return test::ParamName(c.param.name); });
 // clang-format on
 
 TEST(CutSpan, IsStartMinusEndPlusPitch) {

@@ -1,0 +1,75 @@
+// Thinning at its edges: what counts as the same pixels (a quarter pixel for rings, half a
+// pixel either side of zero, the far ends of the packed range) and what is never thinned.
+#include "core/ncplot/plot_thinning.h"
+#include "ncplot/test_support.h"
+#include "param_name.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quillane {
+namespace {
+
+using testing_support::Yellow;
+
+// A picture of 100 x 100 pixels showing drawing units 0 .. 100: one unit is one pixel.
+constexpr double Side = 100;
+
+Primitive Item(PrimitiveKind kind, float x, Color colour = Yellow) {
+    Primitive p;
+    p.Kind = kind;
+    p.At = {x, 10};
+    p.To = {x, 20};  // lines run down from the same row
+    p.Radius = 1;
+    p.Colour = colour;
+    p.NcLine = 0;
+    return p;
+}
+
+struct PairRow {
+    const char* Name;
+    PrimitiveKind Kind;
+    float FirstX, SecondX;
+    Color SecondColour;
+    std::size_t Kept;
+};
+
+class ThinningPair : public testing::TestWithParam<PairRow> {};
+
+TEST_P(ThinningPair, KeepsWhatShowsApart) {
+    const PairRow& row = GetParam();
+    Drawing d;
+    d.Scale = UserScale{0, 0, static_cast<float>(Side), static_cast<float>(Side)};
+    d.Items.push_back(Item(row.Kind, row.FirstX));
+    if (row.Kind == PrimitiveKind::Text) {
+        d.Items.back().Text = 0;
+        d.Texts = {"X31"};
+    }
+    d.Items.push_back(Item(row.Kind, row.SecondX, row.SecondColour));
+    if (row.Kind == PrimitiveKind::Text) d.Items.back().Text = 0;
+    const Drawing thin = ThinForPainting(d, Side, Side);
+    ASSERT_EQ(thin.Items.size(), row.Kept);
+    EXPECT_EQ(thin.Items.back(), d.Items.back());  // the later item always stays
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, ThinningPair, testing::Values(
+    PairRow{"SameLine", PrimitiveKind::Line, 10, 10, Yellow, 1},
+    PairRow{"LinesWithinAPixel", PrimitiveKind::Line, 10, 10.2F, Yellow, 1},
+    PairRow{"LineOfAnotherColour", PrimitiveKind::Line, 10, 10, Color::Rgb(255, 0, 0), 2},
+    PairRow{"RingsAQuarterPixelApart", PrimitiveKind::Circle, 10, 10.25F, Yellow, 2},
+    PairRow{"RingsATenthPixelApart", PrimitiveKind::Circle, 10, 10.1F, Yellow, 1},
+    PairRow{"DotsAQuarterPixelApart", PrimitiveKind::Dot, 50, 50.25F, Yellow, 2},
+    // just left of the picture: -0.4 rounds to 0 and -0.6 to -1
+    PairRow{"EitherSideOfHalfBelowZero", PrimitiveKind::Line, -0.4F, -0.6F, Yellow, 2},
+    PairRow{"SameSideOfHalfBelowZero", PrimitiveKind::Line, -0.6F, -1.4F, Yellow, 1},
+    // 2^20 pixels apart: the packed cells of both ends of the range must not meet
+    PairRow{"FarApartInRange", PrimitiveKind::Line, -1000, 1047576, Yellow, 2},
+    PairRow{"BeyondTheRangeIsKept", PrimitiveKind::Line, -1048571, 1048581, Yellow, 2},
+    PairRow{"TextsAreNeverThinned", PrimitiveKind::Text, 10, 10, Yellow, 2}),
+    test::ByNameField());
+// clang-format on
+
+}  // namespace
+}  // namespace quillane
