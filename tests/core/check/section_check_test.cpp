@@ -6,6 +6,7 @@
 #include "core/numeric/number_text.h"
 #include "core/shape/pass_geometry.h"
 #include "core/shape/program_writers.h"
+#include "param_name.h"
 #include "worked_example.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +95,8 @@ TEST_P(FlatFloor, LeavesTheCuspBetweenNoseCircles) {
 INSTANTIATE_TEST_SUITE_P(Feeds, FlatFloor, ::testing::Values(
     FloorCase{0.2, 0.4 - std::sqrt(0.16 - 0.01)},     // 0.01270
     FloorCase{0.5, 0.4 - std::sqrt(0.16 - 0.0625)},   // 0.08775
-    FloorCase{0.7, 0.4 - std::sqrt(0.16 - 0.1225)})); // 0.20635
+    FloorCase{0.7, 0.4 - std::sqrt(0.16 - 0.1225)}),  // 0.20635
+    [](const auto& c) { return test::ParamName("Feed", c.param.Feed); });
 // clang-format on
 
 TEST(SectionCheck, AFeedBeyondTheNoseWidthLeavesRidgesOfFullHeight) {
@@ -155,7 +157,8 @@ const double Half = std::sqrt(0.5);  // sin 45 = cos 45
 INSTANTIATE_TEST_SUITE_P(Feeds, FlankWithParallelTool, ::testing::Values(
     FlankCase{0.3, 0.4 - std::sqrt(0.16 - std::pow(0.3 / Half / 2, 2))},      // 0.0609
     FlankCase{0.5, 0.1 * Half + 0.4 - Half * std::sqrt(0.16 - 0.01)},         // 0.1969
-    FlankCase{0.7, 0.3 * Half + 0.4 - Half * std::sqrt(0.16 - 0.09)}));       // 0.4250
+    FlankCase{0.7, 0.3 * Half + 0.4 - Half * std::sqrt(0.16 - 0.09)}),        // 0.4250
+    [](const auto& c) { return test::ParamName("Feed", c.param.Feed); });
 // clang-format on
 
 TEST(SectionCheck, AnInsertWhoseSidesFollowTheFlankLeavesNoStep) {
@@ -325,7 +328,11 @@ INSTANTIATE_TEST_SUITE_P(Sides, OutlineWithD3, ::testing::Values(
     D3Case{-1, 30, 0, 0},
     D3Case{-1, 31, 0.5, 0},
     D3Case{1, 29, 0.5, 1},
-    D3Case{1, 31, -0.5, -1}));
+    D3Case{1, 31, -0.5, -1}),
+    [](const auto& c) {
+        return test::ParamName(std::string(c.param.Side > 0 ? "External" : "Internal") + " D3 " +
+                               std::to_string(static_cast<int>(c.param.D3)));
+    });
 // clang-format on
 
 TEST(SectionCheck, InputsOutsideTheModelAreProblems) {

@@ -123,8 +123,9 @@ TEST(ArcOvershoot, NamesTheArcAndThePoint) {
         ADD_FAILURE() << "no failure";
     } catch (const DataError& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "arc R 2: point 3 lies beyond the arc's tool-centre radius (square root of a negative number); "
-                  "use a smaller feed or a larger radius");
+                  "arc R 2: point 3 at u = 5.5 lies 2.902 from the corner's centre, beyond its tool-centre radius "
+                  "0.6 (R 2 1 - Nose-R 0.4): the step of R1-F 5 from u = 0 jumped past the corner (square root of a "
+                  "negative number); use a smaller R1-F or a larger R 2");
     }
 }
 
