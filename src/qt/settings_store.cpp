@@ -20,4 +20,8 @@ void SettingsStore::flush() { settings_.sync(); }
 
 QString SettingsStore::folder() const { return QFileInfo(settings_.fileName()).absolutePath(); }
 
+QString SettingsStore::fileName() const { return settings_.fileName(); }
+
+bool SettingsStore::writable() const { return settings_.isWritable(); }
+
 }  // namespace quillane
