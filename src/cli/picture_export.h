@@ -13,8 +13,10 @@ namespace quillane::cli {
 bool CanWritePictures();
 
 // Paints `drawing` into a `width` x `height` picture and returns the bytes of its SVG or PNG
-// file. On failure says why on `err` (naming `path`, where it was to go) and returns nothing.
-std::optional<std::string> RenderPicture(const Drawing& drawing, const std::string& path, bool svg, int width,
-                                         int height, std::ostream& err);
+// file. What lies outside the picture or is painted over on the same pixels is left out first
+// (the drawing is taken by value for that: move it in). On failure says why on `err` (naming `path`, where it was to
+// go) and returns nothing.
+std::optional<std::string> RenderPicture(Drawing drawing, const std::string& path, bool svg, int width, int height,
+                                         std::ostream& err);
 
 }  // namespace quillane::cli

@@ -7,8 +7,8 @@ namespace quillane::cli {
 
 bool CanWritePictures() { return false; }
 
-std::optional<std::string> RenderPicture(const Drawing& /*drawing*/, const std::string& path, bool /*svg*/,
-                                         int /*width*/, int /*height*/, std::ostream& err) {
+std::optional<std::string> RenderPicture(Drawing /*drawing*/, const std::string& path, bool /*svg*/, int /*width*/,
+                                         int /*height*/, std::ostream& err) {
     err << "quillane-cli plot: this build writes .json only (it has no picture export): " << path << "\n";
     return std::nullopt;
 }

@@ -16,6 +16,7 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 namespace quillane::cli {
 namespace {
@@ -160,6 +161,8 @@ int Plot(const std::vector<std::string>& args, std::ostream& err) {
         untouched = true;
     }
 
+    std::string().swap(program);  // the drawing holds all that is needed now
+
     if (json) {
         AtomicFile f(outPath);
         if (f.Open()) WriteDrawingJson(f.Stream(), drawing, untouched);
@@ -169,7 +172,7 @@ int Plot(const std::vector<std::string>& args, std::ostream& err) {
         }
         return ExitOk;
     }
-    const std::optional<std::string> picture = RenderPicture(drawing, outPath, svg, width, height, err);
+    const std::optional<std::string> picture = RenderPicture(std::move(drawing), outPath, svg, width, height, err);
     if (!picture) return ExitUsage;
     std::string why;
     if (!WriteFileAtomically(outPath, *picture, why)) {
