@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -126,7 +127,7 @@ std::string ReadInput(const std::string& path, std::uint64_t limit) {
         if (S_ISDIR(info.st_mode)) throw FileError(name + ": is a directory, not a file");
         if (S_ISREG(info.st_mode)) {
             const off_t at = ::lseek(STDIN_FILENO, 0, SEEK_CUR);
-            const off_t rest = at >= 0 && at <= info.st_size ? info.st_size - at : info.st_size;
+            const off_t rest = at < 0 ? info.st_size : std::max<off_t>(info.st_size - at, 0);
             return ReadRegular(STDIN_FILENO, static_cast<std::uint64_t>(rest), limit, name);
         }
         return ReadStream(STDIN_FILENO, limit, name);

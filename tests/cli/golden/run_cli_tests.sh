@@ -122,6 +122,8 @@ case_output_failures() {
   contains full-generate-msg "$tmp/full.err" "cannot write standard output"
   "$cli" example fanuc >/dev/full 2>"$tmp/full-example.err"
   status_is full-example $? 2
+  "$cli" --help >/dev/full 2>/dev/null
+  status_is full-help $? 2
   mkdir "$tmp/out"
   for out in program.nc plot.json; do
     echo old >"$tmp/out/$out"
