@@ -236,6 +236,11 @@ bool AtomicFile::Open() {
             return false;
         }
     } else {
+        // Renaming over a file would replace it even where it may not be written to.
+        if (exists && ::access(target_.c_str(), W_OK) != 0) {
+            Fail("cannot be written", errno);
+            return false;
+        }
         const fs::path target(target_);
         const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
         std::random_device random;

@@ -140,6 +140,16 @@ TEST_F(Files, ANewContentReplacesTheOldWholeAndKeepsItsPermissions) {
     EXPECT_EQ(Listing(), std::vector<std::string>{"out.nc"});
 }
 
+TEST_F(Files, AFileThatMayNotBeWrittenIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
+    const std::string path = Write("read-only.nc", "old");
+    ::chmod(path.c_str(), 0444);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", error));
+    EXPECT_EQ(error, path + ": cannot be written (Permission denied)");
+    EXPECT_EQ(Read("read-only.nc"), "old");
+}
+
 TEST_F(Files, ALinkStaysALinkToTheNewContent) {
     const std::string target = Write("target.nc", "old");
     fs::create_symlink(target, Path("link.nc"));
