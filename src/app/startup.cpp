@@ -5,18 +5,17 @@
 #include "qt/settings_store.h"
 #include "qt/single_instance.h"
 
-#include <QDir>
 #include <QMessageBox>
 
 namespace quillane {
 
-QString InstanceLockPath() {
+QString InstanceName() {
     const SettingsStore store(QStringLiteral("Quillane"), QStringLiteral("Settings"));
-    return QDir(store.folder()).filePath(QStringLiteral("quillane.lock"));
+    return SingleInstanceName(QStringLiteral("Quillane"), store.fileName());
 }
 
-std::unique_ptr<MainWindow> OpenMainWindow(const QString& lockPath) {
-    auto guard = std::make_unique<SingleInstanceGuard>(lockPath);
+std::unique_ptr<MainWindow> OpenMainWindow(const QString& instanceName) {
+    auto guard = std::make_unique<SingleInstanceGuard>(instanceName);
     if (!guard->tryAcquire()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillane"), QStringLiteral("Already Running"),
                         QMessageBox::Ok);

@@ -9,11 +9,11 @@ namespace quillane {
 
 class MainWindow;
 
-// Where the lock that keeps a second copy out lives: beside the user's settings.
-QString InstanceLockPath();
+// The name under which a running copy keeps a second one out: one per user and settings store.
+QString InstanceName();
 
 // The main window, or nothing when another copy already runs: the user has then been told
 // "Already Running", and nothing was written to the settings.
-std::unique_ptr<MainWindow> OpenMainWindow(const QString& lockPath = InstanceLockPath());
+std::unique_ptr<MainWindow> OpenMainWindow(const QString& instanceName = InstanceName());
 
 }  // namespace quillane

@@ -62,18 +62,33 @@ WindowPlacement PixelsToPlacement(const QRect& frame, double twipsPerPixelX, dou
 
 QRect BringIntoView(const QRect& frame, const QList<QRect>& availableScreens) {
     if (availableScreens.isEmpty()) {
-        return frame;
+        return QRect(frame.topLeft(), frame.size().expandedTo(kMinimumWindowSize));
     }
-    const QRect caption(frame.left(), frame.top(), std::max(frame.width(), kGrabWidth), kGrabHeight);
+    const auto area = [](const QRect& r) { return static_cast<qint64>(r.width()) * r.height(); };
+    const QRect grown(frame.topLeft(), frame.size().expandedTo(kMinimumWindowSize));
+    const QRect* home = &availableScreens.front();
+    qint64 most = 0;
+    for (const QRect& screen : availableScreens) {
+        const qint64 seen = area(grown.intersected(screen));
+        if (seen > most) {
+            most = seen;
+            home = &screen;
+        }
+    }
+    const auto fit = [](QSize size, const QRect& screen) {
+        return size.expandedTo(kMinimumWindowSize).boundedTo(screen.size());
+    };
+    const QRect sized(frame.topLeft(), fit(frame.size(), *home));
+    const QRect caption(sized.left(), sized.top(), std::max(sized.width(), kGrabWidth), kGrabHeight);
     for (const QRect& screen : availableScreens) {
         const QRect seen = caption.intersected(screen);
         if (seen.width() >= kGrabWidth && seen.height() >= kGrabHeight) {
-            return frame;
+            return sized;
         }
     }
-    const QRect& home = availableScreens.front();
-    QRect moved(QPoint(), frame.size().boundedTo(home.size()));
-    moved.moveCenter(home.center());
+    const QRect& first = availableScreens.front();
+    QRect moved(QPoint(), fit(frame.size(), first));
+    moved.moveCenter(first.center());
     return moved;
 }
 

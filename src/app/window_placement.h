@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QRect>
+#include <QSize>
 
 namespace quillane {
 
@@ -24,8 +25,14 @@ void WritePlacement(SettingsStore& store, const WindowPlacement& placement);
 QRect PlacementToPixels(const WindowPlacement& placement, double twipsPerPixelX, double twipsPerPixelY);
 WindowPlacement PixelsToPlacement(const QRect& frame, double twipsPerPixelX, double twipsPerPixelY);
 
-// A window whose caption cannot be reached on any screen is centred on the first screen and
-// shrunk to fit it; any other rectangle comes back unchanged.
+// Smallest window that still shows its panes and plots usable, in pixels.
+inline constexpr QSize kMinimumWindowSize{400, 300};
+
+// A rectangle the window can really take on these screens. Its size is brought between
+// kMinimumWindowSize and the available area of the screen that holds most of it (the first
+// screen when none does): a stored size of 0 would give a window that is never shown, and one
+// of millions of pixels gigabytes of memory. A window whose caption then cannot be reached on
+// any screen is centred on the first screen. A rectangle that needs none of it comes back as it was.
 QRect BringIntoView(const QRect& frame, const QList<QRect>& availableScreens);
 
 }  // namespace quillane

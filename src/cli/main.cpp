@@ -1,5 +1,6 @@
 // quillane-cli: the generator, the sample programs and plot export from the command line.
 #include "cli/commands.h"
+#include "cli/file_access.h"
 
 #include <iostream>
 #include <string>
@@ -9,8 +10,12 @@ int main(int argc, char** argv) {
     using namespace quillane::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        (args.empty() ? std::cerr : std::cout) << UsageText();
-        return args.empty() ? ExitUsage : ExitOk;
+        if (args.empty()) {
+            std::cerr << UsageText();
+            return ExitUsage;
+        }
+        std::cout << UsageText();
+        return OutputArrived(std::cout, std::cerr, "quillane-cli") ? ExitOk : ExitUsage;
     }
     const std::string command = args[0];
     args.erase(args.begin());

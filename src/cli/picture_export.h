@@ -4,6 +4,7 @@
 #include "core/ncplot/drawing.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace quillane::cli {
@@ -11,8 +12,11 @@ namespace quillane::cli {
 // Whether this build can write pictures (a build without the toolkit writes JSON only).
 bool CanWritePictures();
 
-// Paints `drawing` into a `width` x `height` picture and writes it to `path` as SVG or PNG.
-// On failure says why on `err` and returns false.
-bool WritePicture(const Drawing& drawing, const std::string& path, bool svg, int width, int height, std::ostream& err);
+// Paints `drawing` into a `width` x `height` picture and returns the bytes of its SVG or PNG
+// file. What lies outside the picture or is painted over on the same pixels is left out first
+// (the drawing is taken by value for that: move it in). On failure says why on `err` (naming `path`, where it was to
+// go) and returns nothing.
+std::optional<std::string> RenderPicture(Drawing drawing, const std::string& path, bool svg, int width, int height,
+                                         std::ostream& err);
 
 }  // namespace quillane::cli

@@ -7,10 +7,10 @@ namespace quillane::cli {
 
 bool CanWritePictures() { return false; }
 
-bool WritePicture(const Drawing& /*drawing*/, const std::string& path, bool /*svg*/, int /*width*/, int /*height*/,
-                  std::ostream& err) {
+std::optional<std::string> RenderPicture(Drawing /*drawing*/, const std::string& path, bool /*svg*/, int /*width*/,
+                                         int /*height*/, std::ostream& err) {
     err << "quillane-cli plot: this build writes .json only (it has no picture export): " << path << "\n";
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace quillane::cli

@@ -1,6 +1,7 @@
 // quillane-cli plot: draws a program text as the point or cutting graphic into PNG, SVG or JSON.
 #include "cli/commands.h"
 
+#include "cli/file_access.h"
 #include "cli/picture_export.h"
 
 #include "core/ncplot/cutting_graphic.h"
@@ -13,10 +14,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
+#include <utility>
 
 namespace quillane::cli {
 namespace {
@@ -41,19 +41,16 @@ bool ParseSize(std::string_view text, int& width, int& height) {
     return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    text = std::move(buffer).str();
-    return !file.bad();
-}
-
-// The pane holds CR LF line ends; a file saved with lone LFs is read as if it had them.
-std::string WithCrLf(const std::string& text) {
+// The pane holds CR LF line ends; a file saved with lone LFs is read as if it had them. A text
+// that has them all already is kept as it is, and any other gets one allocation of its new size.
+std::string WithCrLf(std::string text) {
+    std::size_t lone = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ++lone;
+    }
+    if (lone == 0) return text;
     std::string out;
-    out.reserve(text.size() + text.size() / 16);
+    out.reserve(text.size() + lone);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
         out += text[i];
@@ -61,13 +58,21 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
+int Plot(const std::vector<std::string>& args, std::ostream& err);
+
 }  // namespace
 
-int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    (void)out;
+int RunPlot(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
+    return GuardMemory("quillane-cli plot", err, [&] { return Plot(args, err); });
+}
+
+namespace {
+
+int Plot(const std::vector<std::string>& args, std::ostream& err) {
     enum class Kind { None, Cutting, Points } kind = Kind::None;
     std::string shapePath, outPath, programPath;
     int width = DefaultWidth, height = DefaultHeight;
+    std::uint64_t inputLimit = DefaultInputLimit;
     auto usage = [&](const std::string& why) {
         err << "quillane-cli plot: " << why << "\n" << UsageText();
         return ExitUsage;
@@ -89,6 +94,10 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             if (!hasValue || !ParseSize(args[++i], width, height)) {
                 return usage("--size takes WIDTHxHEIGHT in pixels, each 1 to " + std::to_string(MaxSide));
             }
+        } else if (a == "--max-input") {
+            if (!hasValue || !ParseByteSize(args[++i], inputLimit)) {
+                return usage("--max-input takes a size such as 512M or 2G");
+            }
         } else if (a.size() > 1 && a[0] == '-') {
             return usage("unknown option " + a);
         } else if (programPath.empty()) {
@@ -108,19 +117,26 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return ExitUsage;
     }
 
+    if (shapePath == StandardInput && programPath == StandardInput) {
+        return usage("standard input (-) can be read only once");
+    }
+    if (const std::string* input = InputReplacedBy(outPath, {shapePath, programPath})) {
+        return usage("the output " + outPath + " is the input " + *input + ": refusing to overwrite it");
+    }
+
     ShapeFile file;
+    std::string program;
     try {
-        file = LoadShapeFile(shapePath);
+        const std::string shapeName = shapePath == StandardInput ? std::string("standard input") : shapePath;
+        file = ParseShapeFile(ReadInput(shapePath, inputLimit), shapeName);
+        program = WithCrLf(ReadInput(programPath, inputLimit));
+    } catch (const FileError& e) {
+        err << "quillane-cli plot: " << e.what() << "\n";
+        return ExitUsage;
     } catch (const ShapeFileError& e) {
         err << "quillane-cli plot: " << e.what() << "\n";
         return ExitUsage;
     }
-    std::string program;
-    if (!ReadFile(programPath, program)) {
-        err << "quillane-cli plot: cannot read " << programPath << "\n";
-        return ExitUsage;
-    }
-    program = WithCrLf(program);
 
     // The record and CutSpanZ as one press of "Program Output" leaves them; the plot is drawn
     // also when the geometry fails, as the window would after such a run.
@@ -145,18 +161,27 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         untouched = true;
     }
 
+    std::string().swap(program);  // the drawing holds all that is needed now
+
     if (json) {
-        std::ofstream f(outPath, std::ios::binary | std::ios::trunc);
-        f << DrawingJson(drawing, untouched);
-        f.close();
-        if (!f) {
-            err << "quillane-cli plot: cannot write " << outPath << "\n";
+        AtomicFile f(outPath);
+        if (f.Open()) WriteDrawingJson(f.Stream(), drawing, untouched);
+        if (!f.Commit()) {
+            err << "quillane-cli plot: " << f.Error() << "\n";
             return ExitUsage;
         }
         return ExitOk;
     }
-    if (!WritePicture(drawing, outPath, svg, width, height, err)) return ExitUsage;
+    const std::optional<std::string> picture = RenderPicture(std::move(drawing), outPath, svg, width, height, err);
+    if (!picture) return ExitUsage;
+    std::string why;
+    if (!WriteFileAtomically(outPath, *picture, why)) {
+        err << "quillane-cli plot: " << why << "\n";
+        return ExitUsage;
+    }
     return ExitOk;
 }
+
+}  // namespace
 
 }  // namespace quillane::cli

@@ -20,4 +20,14 @@ void SettingsStore::flush() { settings_.sync(); }
 
 QString SettingsStore::folder() const { return QFileInfo(settings_.fileName()).absolutePath(); }
 
+QString SettingsStore::fileName() const { return settings_.fileName(); }
+
+bool SettingsStore::writable() const {
+    // The store replaces its file by a new one written beside it: the folder must take new
+    // files, not only the file be writable.
+    const QFileInfo folderInfo(folder());
+    if (folderInfo.exists() && !(folderInfo.isDir() && folderInfo.isWritable())) return false;
+    return settings_.isWritable();
+}
+
 }  // namespace quillane

@@ -17,6 +17,12 @@ public:
     void flush();
     // Folder that holds the store: a per-user place for this application's own files.
     QString folder() const;
+    // The file that holds the store.
+    QString fileName() const;
+    // Whether values saved now would reach the disk. A folder that cannot be created or
+    // written (one left behind by a run as another user) makes the store read-only: the
+    // program still starts, reads what it can and only keeps its changes until it ends.
+    bool writable() const;
 
 private:
     QSettings settings_;

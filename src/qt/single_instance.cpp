@@ -1,28 +1,83 @@
 // Makes sure only one copy of the program runs per user.
 #include "qt/single_instance.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QCryptographicHash>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace quillane {
+namespace {
 
-SingleInstanceGuard::SingleInstanceGuard(const QString& lockFilePath)
-    : lock_(std::make_unique<QLockFile>(lockFilePath)) {
-    // Judge staleness only by whether the owner still runs: a copy left open for days must
-    // keep its lock.
-    lock_->setStaleLockTime(0);
+constexpr int kAnswerMilliseconds = 1000;
+
+// Whether a running copy of this user answers on `name`. A server of another user that took
+// the name (anyone can, in the abstract namespace) is not a copy of ours.
+bool OwnCopyAnswers(const QString& name) {
+    QLocalSocket probe;
+#ifdef Q_OS_LINUX
+    probe.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+#endif
+    probe.connectToServer(name);
+    if (!probe.waitForConnected(kAnswerMilliseconds)) return false;
+#ifdef Q_OS_LINUX
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(static_cast<int>(probe.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0) {
+        return peer.uid == ::geteuid();
+    }
+#endif
+    return true;
 }
+
+}  // namespace
+
+SingleInstanceGuard::SingleInstanceGuard(const QString& name) : name_(name) {}
 
 SingleInstanceGuard::~SingleInstanceGuard() = default;
 
 bool SingleInstanceGuard::tryAcquire() {
-    if (lock_->isLocked()) {
-        return true;
+    if (server_ != nullptr) return true;
+    server_ = std::make_unique<QLocalServer>();
+#ifdef Q_OS_LINUX
+    server_->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+#else
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+#endif
+    // A later copy only needs to reach the server to learn that it runs.
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [server = server_.get()] {
+        while (QLocalSocket* socket = server->nextPendingConnection()) {
+            socket->disconnectFromServer();
+            socket->deleteLater();
+        }
+    });
+    if (server_->listen(name_)) return true;
+    if (server_->serverError() == QAbstractSocket::AddressInUseError && OwnCopyAnswers(name_)) {
+        server_.reset();
+        return false;
     }
-    QDir().mkpath(QFileInfo(lock_->fileName()).absolutePath());
-    return lock_->tryLock(0);
+#ifndef Q_OS_LINUX
+    // The socket file of a copy that died: nothing answers on it.
+    QLocalServer::removeServer(name_);
+    server_->listen(name_);
+#endif
+    // Whatever else keeps the server from starting, it is no running copy: start without it.
+    return true;
 }
 
-bool SingleInstanceGuard::isHeld() const { return lock_->isLocked(); }
+QString SingleInstanceName(const QString& application, const QString& settingsFile) {
+    QString user;
+#ifdef Q_OS_UNIX
+    user = QString::number(::geteuid());
+#else
+    user = qEnvironmentVariable("USERNAME");
+#endif
+    const QByteArray store = QCryptographicHash::hash(settingsFile.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return application + QLatin1Char('-') + user + QLatin1Char('-') + QString::fromLatin1(store.left(16));
+}
 
 }  // namespace quillane

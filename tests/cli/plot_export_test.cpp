@@ -226,6 +226,22 @@ TEST_F(PlotCommand, Svg) {
     EXPECT_NE(svg.find("X31"), std::string::npos);
 }
 
+TEST_F(PlotCommand, ALongProgramsSvgHoldsWhatCanBeSeen) {
+    // 60,000 passes 0.002 mm apart, a quarter of them starting left of the picture: four moves
+    // and two rings each.
+    std::string program = "G00 X28. Z50. S700 M4\r\n";
+    for (int i = 0; i < 60000; ++i) {
+        const std::string z = std::to_string(17.7 - 0.002 * i);
+        program += "G00 X32. Z" + z + "\r\nG32 Z-80. F12.7\r\nG00 X28.\r\nG00 Z" + z + "\r\n";
+    }
+    Write("long.nc", program);
+    ASSERT_EQ(Run({"--cutting", "--shape", Path("shape.toml"), "-o", Path("long.svg"), Path("long.nc")}), 0);
+    const std::string svg = Read("long.svg");
+    const int items = Count(svg, "<polyline") + Count(svg, "<circle");
+    EXPECT_GT(items, 100);
+    EXPECT_LT(items, 36000);  // a tenth of what was drawn: what the pixels can tell apart
+}
+
 TEST_F(PlotCommand, ShapeThatFailsAtReadingIsADataError) {
     Write("bad.toml", "Pitch = \"1E999\"\nD1 = 30\n");
     EXPECT_EQ(Run({"--cutting", "--shape", Path("bad.toml"), "-o", Path("x.json"), Path("program.nc")}),

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <ostream>
 
 namespace quillane {
 namespace {
@@ -95,9 +96,12 @@ std::optional<UserScale> MakeUserScale(double left, double top, double width, do
 
 Drawing FreshPicture() { return Drawing{}; }
 
-std::string DrawingJson(const Drawing& drawing, bool untouched) {
-    std::string out;
-    out.reserve(64 + drawing.Items.size() * 96);
+namespace {
+
+// The JSON text into `out`; `drain` is handed `out` whenever it holds `drainAt` bytes or more and
+// empties it, so that a stream gets the text in pieces of bounded size.
+template <typename Drain>
+void AppendDrawingJson(std::string& out, const Drawing& drawing, bool untouched, std::size_t drainAt, Drain drain) {
     out += "{\"background\":";
     AppendColor(out, drawing.Background);
     out += ",\"scale\":";
@@ -162,6 +166,7 @@ std::string DrawingJson(const Drawing& drawing, bool untouched) {
                 break;
         }
         out += '}';
+        if (out.size() >= drainAt) drain(out);
     }
     out += "],\"readoutVisible\":";
     out += drawing.ReadoutVisible ? "true" : "false";
@@ -170,7 +175,27 @@ std::string DrawingJson(const Drawing& drawing, bool untouched) {
     out += ",\"untouched\":";
     out += untouched ? "true" : "false";
     out += "}\n";
+}
+
+}  // namespace
+
+std::string DrawingJson(const Drawing& drawing, bool untouched) {
+    std::string out;
+    out.reserve(64 + drawing.Items.size() * 96);
+    AppendDrawingJson(out, drawing, untouched, std::string::npos, [](std::string&) {});
     return out;
+}
+
+void WriteDrawingJson(std::ostream& stream, const Drawing& drawing, bool untouched) {
+    constexpr std::size_t piece = std::size_t{1} << 16;
+    std::string out;
+    out.reserve(piece + 4096);
+    const auto drain = [&stream](std::string& text) {
+        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    };
+    AppendDrawingJson(out, drawing, untouched, piece, drain);
+    drain(out);
 }
 
 }  // namespace quillane

@@ -9,6 +9,7 @@
 // x is Z in millimetres and y is minus the radius (-X/2).
 
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -108,5 +109,8 @@ Drawing FreshPicture();
 // picture in place; `drawing` is then what is shown (e.g. FreshPicture()).
 // Numbers are written in their shortest form that reads back to the same single-precision value.
 std::string DrawingJson(const Drawing& drawing, bool untouched = false);
+// The same text written to `stream` piece by piece, never held whole: a program of millions of
+// moves writes hundreds of megabytes of it. The stream's state tells whether it arrived.
+void WriteDrawingJson(std::ostream& stream, const Drawing& drawing, bool untouched = false);
 
 }  // namespace quillane

@@ -24,6 +24,10 @@ run() {
   if [ "$got" -eq "$want" ]; then pass; else fail "$name: exit status $got, expected $want ($(head -c 300 "$tmp/$name.err"))"; fi
 }
 
+status_is() {  # status_is NAME GOT WANT
+  if [ "$2" -eq "$3" ]; then pass; else fail "$1: exit status $2, expected $3"; fi
+}
+
 same() {  # same NAME FILE_A FILE_B
   if cmp -s "$2" "$3"; then pass; else fail "$1: $2 differs from $3"; diff <(cat -A "$2") <(cat -A "$3") | head -10; fi
 }
@@ -173,6 +177,61 @@ case_usage_errors() {
   run no-args 2
   run help 0 --help
   contains help-text "$tmp/help.out" "quillane-cli generate"
+}
+
+# Output that cannot be written: status 2 and the reason, the old file intact, nothing left beside it.
+case_output_failures() {
+  "$cli" generate examples/worked-example.toml >/dev/full 2>"$tmp/full.err"
+  status_is full-generate $? 2
+  contains full-generate-msg "$tmp/full.err" "cannot write standard output"
+  "$cli" example fanuc >/dev/full 2>"$tmp/full-example.err"
+  status_is full-example $? 2
+  "$cli" --help >/dev/full 2>/dev/null
+  status_is full-help $? 2
+  mkdir "$tmp/out"
+  for out in program.nc plot.json; do
+    echo old >"$tmp/out/$out"
+    # A disk that fills after the first kilobyte.
+    (
+      ulimit -f 1
+      trap '' XFSZ
+      if [ "$out" = program.nc ]; then
+        exec "$cli" generate --program "$tmp/out/$out" examples/worked-example.toml
+      else
+        exec "$cli" plot --cutting --shape examples/worked-example.toml -o "$tmp/out/$out" "$expected/worked-example.trv.nc"
+      fi
+    ) >/dev/null 2>"$tmp/$out.err"
+    status_is "full-$out" $? 2
+    contains "full-$out-msg" "$tmp/$out.err" "$tmp/out/$out: cannot be written (File too large)"
+    same "full-$out-kept" "$tmp/out/$out" <(echo old)
+  done
+  if [ "$(ls -A "$tmp/out")" = $'plot.json\nprogram.nc' ]; then pass; else fail "left behind: $(ls -A "$tmp/out")"; fi
+}
+
+# Inputs that are not files, too large, or the output itself: usage errors naming them.
+case_bad_inputs() {
+  mkdir "$tmp/adir"
+  run dir-shape 2 generate "$tmp/adir"
+  contains dir-shape-msg "$tmp/dir-shape.err" "$tmp/adir: is a directory, not a file"
+  run dir-program 2 plot --cutting --shape examples/worked-example.toml -o "$tmp/x.json" "$tmp/adir"
+  contains dir-program-msg "$tmp/dir-program.err" "$tmp/adir: is a directory"
+  run device 2 plot --cutting --shape examples/worked-example.toml -o "$tmp/x.json" /dev/zero
+  contains device-msg "$tmp/device.err" "/dev/zero: is a device, not a file"
+  run device-shape 2 generate /dev/zero
+  head -c 2000 /dev/zero | tr '\0' ' ' >"$tmp/blanks.nc"
+  run over-limit 2 plot --cutting --max-input 1K --shape examples/worked-example.toml -o "$tmp/x.json" "$tmp/blanks.nc"
+  contains over-limit-msg "$tmp/over-limit.err" "$tmp/blanks.nc: larger than the input limit of 1 KB"
+  run raised-limit 0 plot --cutting --max-input 2K --shape examples/worked-example.toml -o "$tmp/x.json" "$tmp/blanks.nc"
+  run bad-limit 2 generate --max-input lots examples/worked-example.toml
+  cp examples/worked-example.toml "$tmp/same.toml"
+  run same-file 2 generate --program "$tmp/same.toml" "$tmp/same.toml"
+  contains same-file-msg "$tmp/same-file.err" "the output $tmp/same.toml is the input $tmp/same.toml"
+  same same-file-kept "$tmp/same.toml" examples/worked-example.toml
+  run same-plot 2 plot --cutting --shape examples/worked-example.toml -o "$tmp/same.toml" "$tmp/same.toml"
+  same same-plot-kept "$tmp/same.toml" examples/worked-example.toml
+  "$cli" generate - <examples/worked-example.toml >"$tmp/stdin.out" 2>"$tmp/stdin.err"
+  status_is stdin $? 0
+  same stdin-texts "$tmp/stdin.out" "$expected/worked-example.trv.nc"
 }
 
 if [ -n "$only" ]; then

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <ostream>
+#include <streambuf>
 #include <string>
 
 namespace quillane {
@@ -108,6 +111,38 @@ TEST(DrawingJson, EveryKindInShortestRoundTripForm) {
               "{\"kind\":\"circle\",\"center\":[5,-16],\"radius\":0.05,\"color\":\"#00ffff\",\"line\":2},\n"
               "{\"kind\":\"text\",\"at\":[-88.2,-15.6],\"text\":\"X\\\"31\\\\\",\"color\":\"#c0c0c0\",\"size\":12}],"
               "\"readoutVisible\":true,\"crosshair\":true,\"untouched\":false}\n");
+}
+
+// Keeps what a stream is given, and the largest piece it was given at once.
+class PieceRecorder : public std::streambuf {
+public:
+    std::string Text;
+    std::size_t Largest = 0;
+
+protected:
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        Text.append(s, static_cast<std::size_t>(n));
+        Largest = std::max(Largest, static_cast<std::size_t>(n));
+        return n;
+    }
+    int_type overflow(int_type ch) override {
+        if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+            const char c = traits_type::to_char_type(ch);
+            xsputn(&c, 1);
+        }
+        return traits_type::not_eof(ch);
+    }
+};
+
+TEST(DrawingJson, StreamedInBoundedPiecesAsTheSameText) {
+    Drawing d = Sample();
+    const std::vector<Primitive> items = d.Items;
+    for (int i = 0; i < 20000; ++i) d.Items.insert(d.Items.end(), items.begin(), items.end());
+    PieceRecorder recorder;
+    std::ostream out(&recorder);
+    WriteDrawingJson(out, d);
+    EXPECT_EQ(recorder.Text, DrawingJson(d));
+    EXPECT_LT(recorder.Largest, recorder.Text.size() / 10);
 }
 
 TEST(DrawingJson, UntouchedFreshPicture) {
