@@ -1,7 +1,9 @@
 // Start-up and shut-down of the main window: its placement and the Save folder between runs.
 #include "app/main_window.h"
+#include "app/status_panels.h"
 #include "app/twips.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -27,6 +29,12 @@ QList<QRect> AvailableScreenAreas() {
 }  // namespace
 
 void MainWindow::readSettings() {
+    // Settings that cannot be kept do not stop the program: they are read, used and not
+    // written, and the user is told once.
+    if (!settings_.writable()) {
+        statusBar_->setCurrentName(QStringLiteral("Settings cannot be saved: %1 is not writable")
+                                       .arg(QDir::toNativeSeparators(settings_.folder())));
+    }
     placement_.Stored = ReadPlacement(settings_);
     rememberedFolder_ = settings_.get(QStringLiteral("OpenPathName"), QStringLiteral("\\"));
     applyPlacement();
@@ -78,6 +86,7 @@ void MainWindow::finishPlacement() {
 }
 
 void MainWindow::writeSettings() {
+    if (!settings_.writable()) return;
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         // An unmoved window writes back exactly what it read: pixels would round the twips.
