@@ -67,10 +67,12 @@ CheckReport::CheckReport(QWidget* parent)
     findings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     findings_->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(findings_, &QTableWidget::cellActivated, this, [this](int row, int) {
-        if (row >= 0 && static_cast<std::size_t>(row) < findingLines_.size()) emit lineChosen(findingLines_[row]);
+        if (row >= 0 && static_cast<std::size_t>(row) < findingLines_.size())
+            emit lineChosen(findingLines_[static_cast<std::size_t>(row)]);
     });
     connect(findings_, &QTableWidget::cellClicked, this, [this](int row, int) {
-        if (row >= 0 && static_cast<std::size_t>(row) < findingLines_.size()) emit lineChosen(findingLines_[row]);
+        if (row >= 0 && static_cast<std::size_t>(row) < findingLines_.size())
+            emit lineChosen(findingLines_[static_cast<std::size_t>(row)]);
     });
 
     auto* useFeeds = new QPushButton(QStringLiteral("Data Input with suggested feeds..."), this);

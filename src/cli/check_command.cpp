@@ -32,7 +32,9 @@ bool ReadNumber(const std::string& text, double& into) {
 void WriteText(const SectionCheck& c, std::ostream& out) {
     out << "check of " << c.Passes.size() << " passes, tool angle " << GeneralNumberText(c.ToolAngle) << " deg, target "
         << Mm(c.Target) << " mm\n";
-    const auto column = [](std::string text) { return std::string(text.size() < 9 ? 9 - text.size() : 1, ' ') + text; };
+    const auto column = [](const std::string& text) {
+        return std::string(text.size() < 9 ? 9 - text.size() : 1, ' ') + text;
+    };
     out << "segment" << column("feed") << column("uncut") << column("at u") << column("suggested") << "\n";
     for (const CheckSegment& s : c.Segments) {
         out << s.Name << "     " << column(Mm(s.Feed)) << column(Mm(s.Uncut)) << column(Mm(s.UncutU))

@@ -56,12 +56,24 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
 
 namespace {
 
-int Generated(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    OutputOptions options;  // the dialog's initial state: TRV, sequence numbers, MODIN
-    std::string pointDataPath, programPath;
-    std::vector<std::string> shapePaths;
-    bool strict = false;
-    std::uint64_t inputLimit = DefaultInputLimit;
+// What `generate` was asked for.
+struct GenerateArguments {
+    OutputOptions Options;  // the dialog's initial state: TRV, sequence numbers, MODIN
+    std::string PointDataPath, ProgramPath;
+    std::vector<std::string> ShapePaths;
+    bool Strict = false;
+    std::uint64_t InputLimit = DefaultInputLimit;
+};
+
+// The arguments, or the usage error already said on `err`.
+std::optional<GenerateArguments> ParseGenerateArguments(const std::vector<std::string>& args, std::ostream& err) {
+    GenerateArguments g;
+    OutputOptions& options = g.Options;
+    std::string& pointDataPath = g.PointDataPath;
+    std::string& programPath = g.ProgramPath;
+    std::vector<std::string>& shapePaths = g.ShapePaths;
+    bool& strict = g.Strict;
+    std::uint64_t& inputLimit = g.InputLimit;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -73,7 +85,7 @@ int Generated(const std::vector<std::string>& args, std::ostream& out, std::ostr
             std::string d;
             if (!value(d) || (d != "trv" && d != "fanuc")) {
                 err << "quillane-cli generate: --dialect takes trv or fanuc\n" << UsageText();
-                return ExitUsage;
+                return std::nullopt;
             }
             options.Fanuc = d == "fanuc";
             options.Trv = !options.Fanuc;
@@ -86,42 +98,54 @@ int Generated(const std::vector<std::string>& args, std::ostream& out, std::ostr
         } else if (a == "--point-data" || a == "--program") {
             if (!value(a == "--program" ? programPath : pointDataPath)) {
                 err << "quillane-cli generate: " << a << " needs a file name\n" << UsageText();
-                return ExitUsage;
+                return std::nullopt;
             }
         } else if (a == "--max-input") {
             std::string size;
             if (!value(size) || !ParseByteSize(size, inputLimit)) {
                 err << "quillane-cli generate: --max-input takes a size such as 512M or 2G\n" << UsageText();
-                return ExitUsage;
+                return std::nullopt;
             }
         } else if (a.size() > 1 && a[0] == '-') {
             err << "quillane-cli generate: unknown option " << a << "\n" << UsageText();
-            return ExitUsage;
+            return std::nullopt;
         } else {
             shapePaths.push_back(a);
         }
     }
     if (shapePaths.empty()) {
         err << "quillane-cli generate: no shape file given\n" << UsageText();
-        return ExitUsage;
+        return std::nullopt;
     }
 
     if (std::count(shapePaths.begin(), shapePaths.end(), StandardInput) > 1) {
         err << "quillane-cli generate: standard input (-) can be read only once\n";
-        return ExitUsage;
+        return std::nullopt;
     }
     if (!pointDataPath.empty() && pointDataPath == programPath) {
         err << "quillane-cli generate: --point-data and --program name the same file " << programPath << "\n";
-        return ExitUsage;
+        return std::nullopt;
     }
     for (const std::string* output : {&pointDataPath, &programPath}) {
         if (output->empty()) continue;
         if (const std::string* input = InputReplacedBy(*output, shapePaths)) {
             err << "quillane-cli generate: the output " << *output << " is the input " << *input
                 << ": refusing to overwrite it\n";
-            return ExitUsage;
+            return std::nullopt;
         }
     }
+    return g;
+}
+
+int Generated(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::optional<GenerateArguments> parsed = ParseGenerateArguments(args, err);
+    if (!parsed) return ExitUsage;
+    const OutputOptions& options = parsed->Options;
+    const std::string& pointDataPath = parsed->PointDataPath;
+    const std::string& programPath = parsed->ProgramPath;
+    const std::vector<std::string>& shapePaths = parsed->ShapePaths;
+    const bool strict = parsed->Strict;
+    const std::uint64_t inputLimit = parsed->InputLimit;
 
     // Every file is checked before the first run, so a typo in the last one writes nothing.
     std::vector<ShapeFile> files;

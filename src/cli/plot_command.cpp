@@ -68,61 +68,87 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& /*out*/, std::os
 
 namespace {
 
-int Plot(const std::vector<std::string>& args, std::ostream& err) {
-    enum class Kind { None, Cutting, Points } kind = Kind::None;
-    std::string shapePath, outPath, programPath;
-    int width = DefaultWidth, height = DefaultHeight;
-    std::uint64_t inputLimit = DefaultInputLimit;
-    auto usage = [&](const std::string& why) {
+enum class Graphic { None, Cutting, Points };
+
+// What `plot` was asked for.
+struct PlotArguments {
+    Graphic Kind = Graphic::None;
+    std::string ShapePath, OutPath, ProgramPath;
+    int Width = DefaultWidth, Height = DefaultHeight;
+    std::uint64_t InputLimit = DefaultInputLimit;
+    bool Json = false, Svg = false;
+};
+
+// The arguments, or the usage error already said on `err`.
+std::optional<PlotArguments> ParsePlotArguments(const std::vector<std::string>& args, std::ostream& err) {
+    PlotArguments p;
+    auto usage = [&](const std::string& why) -> std::optional<PlotArguments> {
         err << "quillane-cli plot: " << why << "\n" << UsageText();
-        return ExitUsage;
+        return std::nullopt;
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--cutting" || a == "--points") {
-            const Kind k = a == "--cutting" ? Kind::Cutting : Kind::Points;
-            if (kind != Kind::None && kind != k) return usage("give either --cutting or --points");
-            kind = k;
+            const Graphic k = a == "--cutting" ? Graphic::Cutting : Graphic::Points;
+            if (p.Kind != Graphic::None && p.Kind != k) return usage("give either --cutting or --points");
+            p.Kind = k;
         } else if (a == "--shape") {
             if (!hasValue) return usage("--shape needs a file name");
-            shapePath = args[++i];
+            p.ShapePath = args[++i];
         } else if (a == "-o") {
             if (!hasValue) return usage("-o needs a file name");
-            outPath = args[++i];
+            p.OutPath = args[++i];
         } else if (a == "--size") {
-            if (!hasValue || !ParseSize(args[++i], width, height)) {
+            if (!hasValue || !ParseSize(args[++i], p.Width, p.Height)) {
                 return usage("--size takes WIDTHxHEIGHT in pixels, each 1 to " + std::to_string(MaxSide));
             }
         } else if (a == "--max-input") {
-            if (!hasValue || !ParseByteSize(args[++i], inputLimit)) {
+            if (!hasValue || !ParseByteSize(args[++i], p.InputLimit)) {
                 return usage("--max-input takes a size such as 512M or 2G");
             }
         } else if (a.size() > 1 && a[0] == '-') {
             return usage("unknown option " + a);
-        } else if (programPath.empty()) {
-            programPath = a;
+        } else if (p.ProgramPath.empty()) {
+            p.ProgramPath = a;
         } else {
             return usage("only one program file can be plotted");
         }
     }
-    if (kind == Kind::None) return usage("give --cutting or --points");
-    if (shapePath.empty()) return usage("no shape file given (--shape)");
-    if (outPath.empty()) return usage("no output file given (-o)");
-    if (programPath.empty()) return usage("no program file given");
-    const bool json = EndsWith(outPath, ".json"), svg = EndsWith(outPath, ".svg"), png = EndsWith(outPath, ".png");
-    if (!json && !svg && !png) return usage("the output file must end in .png, .svg or .json");
-    if (!json && !CanWritePictures()) {
-        err << "quillane-cli plot: this build writes .json only (it has no picture export)\n";
-        return ExitUsage;
+    if (p.Kind == Graphic::None) return usage("give --cutting or --points");
+    if (p.ShapePath.empty()) return usage("no shape file given (--shape)");
+    if (p.OutPath.empty()) return usage("no output file given (-o)");
+    if (p.ProgramPath.empty()) return usage("no program file given");
+    p.Json = EndsWith(p.OutPath, ".json");
+    p.Svg = EndsWith(p.OutPath, ".svg");
+    if (!p.Json && !p.Svg && !EndsWith(p.OutPath, ".png")) {
+        return usage("the output file must end in .png, .svg or .json");
     }
-
-    if (shapePath == StandardInput && programPath == StandardInput) {
+    if (!p.Json && !CanWritePictures()) {
+        err << "quillane-cli plot: this build writes .json only (it has no picture export)\n";
+        return std::nullopt;
+    }
+    if (p.ShapePath == StandardInput && p.ProgramPath == StandardInput) {
         return usage("standard input (-) can be read only once");
     }
-    if (const std::string* input = InputReplacedBy(outPath, {shapePath, programPath})) {
-        return usage("the output " + outPath + " is the input " + *input + ": refusing to overwrite it");
+    if (const std::string* input = InputReplacedBy(p.OutPath, {p.ShapePath, p.ProgramPath})) {
+        return usage("the output " + p.OutPath + " is the input " + *input + ": refusing to overwrite it");
     }
+    return p;
+}
+
+int Plot(const std::vector<std::string>& args, std::ostream& err) {
+    const std::optional<PlotArguments> parsed = ParsePlotArguments(args, err);
+    if (!parsed) return ExitUsage;
+    const PlotArguments& p = *parsed;
+    const std::string& shapePath = p.ShapePath;
+    const std::string& outPath = p.OutPath;
+    const std::string& programPath = p.ProgramPath;
+    const std::uint64_t inputLimit = p.InputLimit;
+    const bool json = p.Json, svg = p.Svg;
+    const int width = p.Width, height = p.Height;
+    using Kind = Graphic;
+    const Kind kind = p.Kind;
 
     ShapeFile file;
     std::string program;
