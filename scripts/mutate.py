@@ -188,9 +188,9 @@ def failing_tests(build: Path, ninja: list[str], timeout: float) -> list[str] | 
             return failed
         running = re.findall(r"^\[ RUN      \] ([\w/.]+)", out, re.M)
         return [f"core_tests ended with status {status}" + (f" in {running[-1]}" if running else "")]
-    if run(ninja + ["src/cli/quillane-cli"], 600)[0] != 0:
+    if run(ninja + ["quillane-cli"], 600)[0] != 0:
         return None
-    cli = str(build / "src/cli/quillane-cli")
+    cli = str(build / "quillane-cli")
     caught = []
     for case in golden_cases():
         status, _ = run(["bash", str(GOLDEN), cli, case], timeout)
@@ -245,7 +245,7 @@ def main() -> int:
     results: dict[str, tuple[str, str]] = {}
     runnable = sorted((m for m in mutants if not m.stale), key=lambda m: (str(m.path), m.offset))
     try:
-        status, out = run(ninja + ["tests/core/core_tests", "src/cli/quillane-cli"], 3600)
+        status, out = run(ninja + ["tests/core/core_tests", "quillane-cli"], 3600)
         if status != 0:
             sys.exit("the unchanged core does not build:\n" + out[-3000:])
         if failing := failing_tests(build, ninja, args.timeout * 4):
@@ -297,7 +297,7 @@ def main() -> int:
           f"({len(equivalent)} equivalent, {len(nobuild)} not building, {len(stale)} stale); "
           f"{time.monotonic() - started:.0f} s")
     # The build directory holds the last mutant's objects: bring it back to the sources.
-    run(ninja + ["tests/core/core_tests", "src/cli/quillane-cli"], 1800)
+    run(ninja + ["tests/core/core_tests", "quillane-cli"], 1800)
     return 0 if score >= args.target and not stale else 1
 
 

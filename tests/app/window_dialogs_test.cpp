@@ -45,8 +45,9 @@ private slots:
                                                           {5, "30"},   {18, "30"},  {6, "60"},  {7, "60"},  {8, "0.5"},
                                                           {9, "1"},    {10, "1"},   {11, "0.5"}};
             for (const auto& [n, v] : values) Type(modal->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n)), v);
-            Type(modal->findChild<QLineEdit*>(QStringLiteral("FEED(0)")), "0.5");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // copies R1-F to every feed
+            auto* firstFeed = modal->findChild<QLineEdit*>(QStringLiteral("FEED(0)"));
+            Type(firstFeed, "0.5");
+            QTest::keyClick(firstFeed, Qt::Key_Return);  // copies R1-F to every feed
             modal->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
         });
         action("mnuSquare")->trigger();

@@ -89,6 +89,10 @@ TEST_P(FlatFloor, LeavesTheCuspBetweenNoseCircles) {
     // 2 sqrt(2 r h - h^2) for h = 0.01.
     ASSERT_TRUE(k.Segments[D1].SuggestedFeed);
     EXPECT_NEAR(*k.Segments[D1].SuggestedFeed, 2 * std::sqrt(2 * R * 0.01 - 0.01 * 0.01), 1e-5);
+    // The target decides: just above the greatest height it passes, just below the cusp not.
+    const std::string text = PointData(s, Row(0.4, c.Feed, static_cast<int>(std::lround(7 / c.Feed)) + 1, 3));
+    EXPECT_TRUE(CheckSection(s, text, 0, k.Uncut + 0.0005).Passed());
+    EXPECT_FALSE(CheckSection(s, text, 0, c.Cusp - 0.0005).Passed());
 }
 
 // clang-format off

@@ -47,6 +47,7 @@ TEST(NumericTextEnd, IsWhereTheReadingStops) {
     const struct { const char* text; const char* ignored; } cases[] = {
         {"12,7", ",7"}, {"12.7mm", "mm"}, {"1 000", ""}, {"2E3", ""}, {"1e3", "e3"}, {"1.2.3", ".3"},
         {"5-3", "-3"}, {"--5", "-5"}, {"abc", "abc"}, {"-", ""}, {"2E+x", "x"}, {"\t- 1\n2 .5 ", ""}, {"", ""},
+        {".-5", "-5"},
     };
     // clang-format on
     for (const auto& c : cases) {

@@ -174,6 +174,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "D2-F 1 is not below twice Nose-R 0.4: the passes on the land are 1 apart but the nose cuts at most 0.8 wide"},
         FiringCase{"FloorRidges", ExternalGroove, [](ShapeData& s) { s.Feed[3] = 0.8f; }, nullptr,
                    ShapeCheck::Ridges, Severity::Warning, {FeedBox(3), ShapeBox::NoseR}, "the passes on the floor are 0.8 apart"},
+        // Exactly at each boundary (values a float holds exactly).
+        FiringCase{"NoseEqualToR2", ExternalGroove, [](ShapeData& s) { s.R2 = 0.4; }, nullptr,
+                   ShapeCheck::NoseAboveCorner, Severity::Warning, {ShapeBox::NoseR, ShapeBox::R2}, "Nose-R 0.4 is not smaller than R 2 0.4"},
+        FiringCase{"ExternalRetractAtTheBlank", ExternalGroove, [](ShapeData& s) { s.RetractX = 50.5; }, nullptr,
+                   ShapeCheck::RetractSide, Severity::Warning, {ShapeBox::RetractX, ShapeBox::BlankDiaX}, "Retract X 50.5 is not above the blank"},
+        FiringCase{"FloorFeedExactlyTwiceTheNose", ExternalGroove, [](ShapeData& s) { s.NoseR = 0.25; s.Feed[3] = 0.5f; }, nullptr,
+                   ShapeCheck::Ridges, Severity::Warning, {FeedBox(3), ShapeBox::NoseR}, "D1-F 0.5 is not below twice Nose-R 0.25"},
         FiringCase{"EndBeyondStart", WorkedExample, [](ShapeData& s) { s.EndPointZ = 20; }, nullptr,
                    ShapeCheck::EndBeyondStart, Severity::Warning, {ShapeBox::EndPointZ, ShapeBox::StartPointZ},
                    "End Point Z 20 is not below the pass starts (Z4.2 to Z17.7): every pass cuts towards +Z or not at all."},
