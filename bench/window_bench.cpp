@@ -8,7 +8,10 @@
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/plot_thinning.h"
 #include "core/numeric/number_text.h"
+#include "core/shape/program_writers.h"
+#include "worked_example.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -213,6 +216,35 @@ void PanStep(benchmark::State& state, MainWindow* window) {
     plot->resetView();
 }
 
+// One key typed into the point data of the worked example (28 passes), with the cross-section
+// check off or on: the check runs again with every replot of the point graphic.
+void PointKeystroke(benchmark::State& state, MainWindow* window, bool checked) {
+    const GeneratorState saved = window->generatorState();
+    GeneratorState generator;
+    generator.Shape = testing_shapes::WorkedExample();
+    const RunResult r = RunGenerator(generator, OutputOptions{}, "", "");
+    window->generatorState() = r.State;
+    window->showProgramTexts(r.PointText, "");
+    window->findChild<QAction*>(QStringLiteral("mnuCheck"))->setChecked(checked);
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataA"));
+    pane->setFocus();
+    QTextCursor cursor = pane->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    pane->setTextCursor(cursor);
+    int key = 0;
+    for (auto _ : state) {
+        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
+        QApplication::sendEvent(pane, &press);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    window->findChild<QAction*>(QStringLiteral("mnuCheck"))->setChecked(false);
+    window->showProgramTexts("", "");
+    window->generatorState() = saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -237,6 +269,14 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond)
         ->Repetitions(5)
         ->ComputeStatistics("least", least);
+    for (const bool checked : {false, true}) {
+        benchmark::RegisterBenchmark(
+            checked ? "PointKeystroke/WorkedExample/CheckOn" : "PointKeystroke/WorkedExample/CheckOff", PointKeystroke,
+            &window, checked)
+            ->Unit(benchmark::kMicrosecond)
+            ->Repetitions(5)
+            ->ComputeStatistics("least", least);
+    }
     benchmark::RegisterBenchmark("Keystroke/1MB", Keystroke, &window, std::size_t{1} << 20)
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)
