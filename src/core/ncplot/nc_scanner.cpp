@@ -48,7 +48,7 @@ struct Accumulator {
         const double v = WordValue(word);
         word.clear();
         if (v == 0 || OutOfRange) return;
-        const double a = Value;
+        const double a = static_cast<double>(Value);
         double result = v;
         switch (Pending) {
             case '+':

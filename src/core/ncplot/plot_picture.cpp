@@ -12,7 +12,7 @@ float Single(double value) {
     return static_cast<float>(value);
 }
 
-DrawPoint Single(Point p) { return {Single(p.X), Single(p.Y)}; }
+DrawPoint Single(Point p) { return {static_cast<double>(Single(p.X)), static_cast<double>(Single(p.Y))}; }
 
 }  // namespace
 

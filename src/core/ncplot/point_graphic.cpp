@@ -19,17 +19,17 @@ Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanSta
         const UserScale scale = picture.Scale();
         const double topY = Int(-s.D1) * 0.5 - 0.5;
         // The picture's properties are single precision, and so is the bottom line.
-        const double bottomY =
-            static_cast<float>(Int((static_cast<double>(scale.Top + scale.Height) - 0.5) / 0.5) * 0.5);
+        const double bottomY = static_cast<double>(
+            static_cast<float>(Int((static_cast<double>(scale.Top + scale.Height) - 0.5) / 0.5) * 0.5));
         const double gridRight = Int(s.Pitch + 1);
-        const double yLow =
-            std::min<double>(scale.Top, static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
-        const double yHigh =
-            std::max<double>(scale.Top, static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
-        const double xLow =
-            std::min<double>(scale.Left, static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
-        const double xHigh =
-            std::max<double>(scale.Left, static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
+        const double yLow = std::min(static_cast<double>(scale.Top),
+                                     static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
+        const double yHigh = std::max(static_cast<double>(scale.Top),
+                                      static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
+        const double xLow = std::min(static_cast<double>(scale.Left),
+                                     static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
+        const double xHigh = std::max(static_cast<double>(scale.Left),
+                                      static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
 
         ForEachStep(topY, bottomY, 0.5, yLow, yHigh, [&](double y) {
             picture.Line({0, y}, {gridRight, y}, Grid, LineStyle::Solid);

@@ -45,7 +45,7 @@ double WordValue(std::string_view word) {
 }
 
 double SevenDigitValue(float value, std::string& text) {
-    const double x = value;
+    const double x = static_cast<double>(value);
     const double magnitude = std::fabs(x);
     if (magnitude == 0) {
         text = "0";

@@ -90,7 +90,7 @@ std::string HeaderLine(const ShapeData& s) {
 }
 
 void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
-    const std::string first = sequenceNumbers ? "N" + FormatPattern(n, "000 ") : std::string();
+    const std::string first = sequenceNumbers ? "N" + FormatPattern(static_cast<double>(n), "000 ") : std::string();
     const std::string_view other = sequenceNumbers ? "N000 " : "";
     Line(out, first, "G00 X", NcText(pass.CutX, CutX), " Z", NcText(pass.PassZ, PassZ));
     out.append(other);
@@ -107,7 +107,7 @@ void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, b
 
 void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
     constexpr std::string_view xz = "####0.0##";
-    if (sequenceNumbers) Line(out, "N", FormatPattern(n, "####"));
+    if (sequenceNumbers) Line(out, "N", FormatPattern(static_cast<double>(n), "####"));
     Line(out, "G00 X", Pattern(pass.CutX, xz, CutX), " Z", Pattern(pass.PassZ, xz, PassZ));
     out.append("G32 ");
     if (s.TaperAngle != 0) out.append("X").append(Pattern(ComputeTaperEndX(s, pass), xz, TaperEndX)).append(" ");
@@ -150,7 +150,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         for (const ProfilePoint& point : points) {
             const Pass pass = ComputePass(s, point);
             if (!pass.Exists) continue;
-            if (options.SequenceNumbers) out.append("N").append(FormatPattern(n, "000 "));
+            if (options.SequenceNumbers) out.append("N").append(FormatPattern(static_cast<double>(n), "000 "));
             Line(out, "X", Pattern(pass.CutX, "####0.000", CutX), " Z", Pattern(pass.PassZ, "####0.000", PassZ));
             n = n + 1.0f;
         }
