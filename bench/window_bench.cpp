@@ -54,12 +54,10 @@ void GiveShape(MainWindow& window) {
     state.CutSpanZ = 110.4;
 }
 
-// One key typed at the end of the first line of the standard-program pane, and all that it
-// sets going until the screen shows it.
-void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
-    window->showProgramTexts("", LargeProgram(bytes));
-    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
-    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+// Types a space, then a backspace, and so on, at the end of the pane's first line, one key per
+// iteration, each followed by everything it sets going: a waiting replot of a very large pane,
+// and the painting of the pane and the plot.
+void TypeAtEndOfFirstLine(benchmark::State& state, ProgramPane* pane) {
     pane->setFocus();
     QTextCursor cursor = pane->textCursor();
     cursor.movePosition(QTextCursor::Start);
@@ -70,11 +68,18 @@ void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
         const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
         QApplication::sendEvent(pane, &press);
-        // Then everything the key set going: a waiting replot of a very large pane, and the
-        // painting of the pane and the plot.
         QApplication::processEvents();
         QApplication::processEvents();
     }
+}
+
+// One key typed at the end of the first line of the standard-program pane, and all that it
+// sets going until the screen shows it.
+void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
+    window->showProgramTexts("", LargeProgram(bytes));
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    TypeAtEndOfFirstLine(state, pane);
     state.counters["bytes"] = static_cast<double>(pane->document()->characterCount());
     state.counters["primitives"] = static_cast<double>(plot->drawing().Items.size());
 }
@@ -227,19 +232,7 @@ void PointKeystroke(benchmark::State& state, MainWindow* window, bool checked) {
     window->showProgramTexts(r.PointText, "");
     window->findChild<QAction*>(QStringLiteral("mnuCheck"))->setChecked(checked);
     auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataA"));
-    pane->setFocus();
-    QTextCursor cursor = pane->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::EndOfLine);
-    pane->setTextCursor(cursor);
-    int key = 0;
-    for (auto _ : state) {
-        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
-        QApplication::sendEvent(pane, &press);
-        QApplication::processEvents();
-        QApplication::processEvents();
-    }
+    TypeAtEndOfFirstLine(state, pane);
     window->findChild<QAction*>(QStringLiteral("mnuCheck"))->setChecked(false);
     window->showProgramTexts("", "");
     window->generatorState() = saved;

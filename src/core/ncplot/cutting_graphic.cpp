@@ -27,14 +27,8 @@ std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const Generato
         const double topY = Int(-s.D1) * 0.5 - 0.5;
         const double gridStartZ = 5 * Int((s.EndPointZ - 2) / 5);
         const double gridEndZ = 5 * Int((s.StartPointZ + s.Pitch + 5) / 5);
-        const double yLow = std::min(static_cast<double>(scale.Top),
-                                     static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
-        const double yHigh = std::max(static_cast<double>(scale.Top),
-                                      static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
-        const double xLow = std::min(static_cast<double>(scale.Left),
-                                     static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
-        const double xHigh = std::max(static_cast<double>(scale.Left),
-                                      static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
+        const double yLow = ShownY(scale).Low, yHigh = ShownY(scale).High;
+        const double xLow = ShownX(scale).Low, xHigh = ShownX(scale).High;
 
         ForEachStep(topY, bottomLimit, 0.5, yLow, yHigh, [&](double y) {
             picture.Line({gridStartZ, y}, {gridEndZ, y}, Grid, LineStyle::Solid);

@@ -5,6 +5,7 @@
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_limits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -33,6 +34,21 @@ struct Point {
     double X = 0;
     double Y = 0;
 };
+
+// What a picture shows of one axis: the lower and upper ends of its scale, whichever way the
+// axis runs.
+struct ShownRange {
+    double Low = 0;
+    double High = 0;
+};
+inline ShownRange ShownX(const UserScale& s) {
+    const double a = static_cast<double>(s.Left), b = a + static_cast<double>(s.Width);
+    return {std::min(a, b), std::max(a, b)};
+}
+inline ShownRange ShownY(const UserScale& s) {
+    const double a = static_cast<double>(s.Top), b = a + static_cast<double>(s.Height);
+    return {std::min(a, b), std::max(a, b)};
+}
 
 // Largest integer not greater than the value.
 inline double Int(double value) { return std::floor(value); }

@@ -22,14 +22,8 @@ Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanSta
         const double bottomY = static_cast<double>(
             static_cast<float>(Int((static_cast<double>(scale.Top + scale.Height) - 0.5) / 0.5) * 0.5));
         const double gridRight = Int(s.Pitch + 1);
-        const double yLow = std::min(static_cast<double>(scale.Top),
-                                     static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
-        const double yHigh = std::max(static_cast<double>(scale.Top),
-                                      static_cast<double>(scale.Top) + static_cast<double>(scale.Height));
-        const double xLow = std::min(static_cast<double>(scale.Left),
-                                     static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
-        const double xHigh = std::max(static_cast<double>(scale.Left),
-                                      static_cast<double>(scale.Left) + static_cast<double>(scale.Width));
+        const double yLow = ShownY(scale).Low, yHigh = ShownY(scale).High;
+        const double xLow = ShownX(scale).Low, xHigh = ShownX(scale).High;
 
         ForEachStep(topY, bottomY, 0.5, yLow, yHigh, [&](double y) {
             picture.Line({0, y}, {gridRight, y}, Grid, LineStyle::Solid);
