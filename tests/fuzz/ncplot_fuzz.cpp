@@ -1,7 +1,9 @@
-// Fuzz targets: the NC word scanner on arbitrary lines, and both plots on arbitrary text and shapes.
+// Fuzz targets: the NC word scanner and the pane colouring on arbitrary lines, and both plots on
+// arbitrary text and shapes.
 // Built with clang's libFuzzer (QUILLANE_FUZZ); NCPLOT_FUZZ_PLOTS selects the plot target.
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/drawing.h"
+#include "core/ncplot/nc_highlight.h"
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_limits.h"
 #include "core/ncplot/point_graphic.h"
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,21 @@ void CheckScan(const ScanState& s) {
     Require(std::isfinite(s.ZValue) && std::fabs(s.ZValue) <= 3.5e38);
     Require(std::isfinite(s.GValue));
     Require(s.ScanPos >= s.LineLength + 1);
+}
+
+// The colouring's runs tile the line, and it sees a comment open where the scanner does.
+void CheckHighlight(const std::string& line, bool open, const ScanState& scanned) {
+    std::vector<NcRun> runs;
+    const bool after = HighlightNcLine(line, open, runs);
+    Require(after == scanned.InComment);
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        Require(runs[k].Start == at && runs[k].Length > 0);
+        Require(static_cast<int>(runs[k].Style) < NcStyleCount);
+        Require(k == 0 || runs[k].Style != runs[k - 1].Style);
+        at += runs[k].Length;
+    }
+    Require(at == line.size());
 }
 #else
 // Shape values: raw doubles (any bit pattern, NaN and infinities included) or small decimals.
@@ -64,11 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scan.LineText.assign(reinterpret_cast<const char*>(data), size);
     ScanNcLine(scan);
     CheckScan(scan);
+    CheckHighlight(scan.LineText, false, scan);
     ScanState open;
     open.InComment = true;
     open.LineText = scan.LineText;
     ScanNcLine(open);
     CheckScan(open);
+    CheckHighlight(open.LineText, true, open);
 #else
     GeneratorState gen;
     double* fields[] = {&gen.Shape.Pitch,       &gen.Shape.D1,        &gen.Shape.D2, &gen.Shape.BlankDiaX,
