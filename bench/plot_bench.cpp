@@ -1,5 +1,6 @@
 // Back-plotting speed: scanning and plotting standard programs and point data of 1 MB and 10 MB.
 #include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/nc_highlight.h"
 #include "core/ncplot/plot_picture.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/shape/program_writers.h"
@@ -8,7 +9,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -76,8 +79,37 @@ void BM_PlotPointData(benchmark::State& bench) {
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
 }
 
+// The colouring of a pane's text, line by line as the editor asks for it: the standard program
+// (G00/G34 blocks) and the point data (N X Z lines).
+void BM_HighlightProgram(benchmark::State& bench) {
+    const RunResult run = WorkedExampleRun(false);
+    const std::string text =
+        Repeated(bench.range(1) == 0 ? run.ProgramText : run.PointText, static_cast<std::size_t>(bench.range(0)) * MB);
+    std::vector<NcRun> runs;
+    for (auto _ : bench) {
+        std::size_t count = 0;
+        bool open = false;
+        const char* at = text.data();
+        const char* const end = at + text.size();
+        while (at < end) {
+            const auto* cr = static_cast<const char*>(std::memchr(at, '\r', static_cast<std::size_t>(end - at)));
+            const char* lineEnd = cr == nullptr ? end : cr;
+            open = HighlightNcLine({at, static_cast<std::size_t>(lineEnd - at)}, open, runs);
+            count += runs.size();
+            at = cr == nullptr ? end : cr + 2;  // the texts end with CR LF
+        }
+        benchmark::DoNotOptimize(count);
+    }
+    bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
+}
+
 }  // namespace
 
+BENCHMARK(BM_HighlightProgram)
+    ->ArgNames({"MB", "pointdata"})
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanStandardProgram)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPath)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPathTrv)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
