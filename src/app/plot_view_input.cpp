@@ -2,6 +2,8 @@
 // passes, measure.
 #include "app/plot_view.h"
 
+#include "core/ncplot/view_fit.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -77,6 +79,18 @@ void PlotView::panBy(const QPointF& pixels) {
 
 void PlotView::resetView() { setZoom(std::nullopt); }
 
+void PlotView::fitToPath() {
+    const std::optional<PlotExtents> extents = links_.Extents();
+    if (!extents || !drawing_.Scale) return;
+    if (const std::optional<UserScale> fit = FitView(*extents, *drawing_.Scale)) setZoom(*fit);
+}
+
+void PlotView::setEqualScales(bool on) {
+    if (on == equalScales_) return;
+    equalScales_ = on;
+    update();
+}
+
 PixelsPerUnit PlotView::pixelsPerUnit() const {
     const std::optional<UserScale> shown = shownScale();
     if (!shown) return {};
@@ -130,6 +144,19 @@ void PlotView::keyPressEvent(QKeyEvent* e) {
             break;
         case Qt::Key_E:
             setShowExtents(!showExtents_);
+            break;
+        case Qt::Key_F:
+        case Qt::Key_A:
+            // Ctrl+A is the window's Copy All, and other chords are not these keys.
+            if ((e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+                QFrame::keyPressEvent(e);
+                return;
+            }
+            if (e->key() == Qt::Key_F) {
+                fitToPath();
+            } else {
+                emit equalScalesKeyPressed();
+            }
             break;
         case Qt::Key_M:
             emit measureKeyPressed();
