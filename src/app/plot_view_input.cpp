@@ -3,6 +3,7 @@
 #include "app/plot_view.h"
 
 #include "core/ncplot/view_fit.h"
+#include "qt/plot_ruler.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -81,8 +82,25 @@ void PlotView::resetView() { setZoom(std::nullopt); }
 
 void PlotView::fitToPath() {
     const std::optional<PlotExtents> extents = links_.Extents();
-    if (!extents || !drawing_.Scale) return;
-    if (const std::optional<UserScale> fit = FitView(*extents, *drawing_.Scale)) setZoom(*fit);
+    const QRectF picture(contentsRect());
+    if (!extents || !drawing_.Scale || picture.isEmpty()) return;
+    std::optional<UserScale> fit = FitView(*extents, *drawing_.Scale);
+    if (!fit) return;
+    // The fitted view shows rulers: the path keeps its margin clear of them too. Their width
+    // depends on the values they show, so the fit is made again until it no longer changes.
+    QSizeF room;
+    for (int round = 0; round < 4; ++round) {
+        const QSizeF needed = RulerRoom(*fit, picture, font(), this);
+        if (needed.width() <= room.width() && needed.height() <= room.height()) break;
+        room = room.expandedTo(needed);
+        FitMargins margins;
+        margins.Left += room.width() / picture.width();
+        margins.Bottom += room.height() / picture.height();
+        const std::optional<UserScale> clear = FitView(*extents, *drawing_.Scale, margins);
+        if (!clear) break;
+        fit = clear;
+    }
+    setZoom(*fit);
 }
 
 void PlotView::setEqualScales(bool on) {

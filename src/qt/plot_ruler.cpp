@@ -16,7 +16,14 @@ constexpr double kTick = 5;       // length of a mark's tick, pixels
 constexpr double kPadding = 4;    // between a strip's edge, its ticks and its texts
 constexpr double kLabelGap = 12;  // at least this much free between two values along the bottom
 constexpr double kLineGap = 4;    // and between two values down the side
-const QColor StripColour(0, 0, 0, 170);
+// Dark enough that the picture's own labels underneath do not read through.
+const QColor StripColour(0, 0, 0, 225);
+constexpr int kRulerPointSize = 9;
+
+QFont RulerFont(QFont font) {
+    font.setPointSize(kRulerPointSize);
+    return font;
+}
 
 PixelBox BoxOf(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
@@ -71,24 +78,29 @@ RulerScale ZRuler(const UserScale& view, const QRectF& target, const QFont& font
                       });
 }
 
+QSizeF RulerRoom(const UserScale& view, const QRectF& target, const QFont& painterFont, QPaintDevice* device) {
+    const QFont font = RulerFont(painterFont);
+    const QFontMetricsF metrics(font, device);
+    const RulerScale diameters = DiameterRuler(view, target, font, device);
+    double sideWidth = 0;
+    for (const double v : diameters.Values) {
+        sideWidth = std::max(sideWidth, metrics.horizontalAdvance(DiameterText(v, diameters.Step)));
+    }
+    return {sideWidth + 2 * kPadding + kTick, metrics.height() + kPadding + kTick};
+}
+
 void PaintRulers(QPainter& painter, const UserScale& view, const QRectF& target, const QColor& colour) {
     if (target.isEmpty()) return;
     painter.save();
     painter.setClipRect(target);
-    QFont font = painter.font();
-    font.setPointSize(9);
+    const QSizeF room = RulerRoom(view, target, painter.font(), painter.device());
+    const QFont font = RulerFont(painter.font());
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     const ViewTransform map(view, BoxOf(target));
     const RulerScale diameters = DiameterRuler(view, target, font, painter.device());
     const RulerScale zs = ZRuler(view, target, font, painter.device());
-
-    double sideWidth = 0;
-    for (const double v : diameters.Values) {
-        sideWidth = std::max(sideWidth, metrics.horizontalAdvance(DiameterText(v, diameters.Step)));
-    }
-    sideWidth += 2 * kPadding + kTick;
-    const double bottomHeight = metrics.height() + kPadding + kTick;
+    const double sideWidth = room.width(), bottomHeight = room.height();
     const QRectF side(target.left(), target.top(), sideWidth, target.height() - bottomHeight);
     const QRectF bottom(target.left(), target.bottom() - bottomHeight, target.width(), bottomHeight);
     painter.setPen(Qt::NoPen);

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QRectF>
+#include <QSizeF>
 
 #include <vector>
 
@@ -23,6 +24,10 @@ struct RulerScale {
 RulerScale DiameterRuler(const UserScale& view, const QRectF& target, const QFont& font, QPaintDevice* device);
 // The Z values (x) a ruler along the bottom edge marks, each label clear of the next.
 RulerScale ZRuler(const UserScale& view, const QRectF& target, const QFont& font, QPaintDevice* device);
+
+// How much of `target` the rulers take for `view`: the width of the strip down the left edge
+// and the height of the one along the bottom, in the painter font `font` (set to the rulers' size).
+QSizeF RulerRoom(const UserScale& view, const QRectF& target, const QFont& font, QPaintDevice* device);
 
 // Paints both rulers inside `target` for `view`: a dark strip along the left and the bottom
 // edge, a tick and a value at every mark, in `colour`.

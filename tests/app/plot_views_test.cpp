@@ -157,8 +157,12 @@ private slots:
         QTest::keyClick(plot2_, Qt::Key_F);
         QVERIFY(plot2_->zoomed());
         const ViewTransform map = MapOf(plot2_);
-        const QRectF picture(plot2_->contentsRect());
-        const double marginX = 0.05 * picture.width() - 0.5, marginY = 0.05 * picture.height() - 0.5;
+        // The margin is kept clear of the rulers along the left and bottom edges too.
+        QRectF picture(plot2_->contentsRect());
+        const QSizeF room = RulerRoom(*plot2_->shownScale(), picture, plot2_->font(), plot2_);
+        picture.adjust(room.width(), 0, 0, -room.height());
+        const double marginX = 0.05 * plot2_->contentsRect().width() - 0.5;
+        const double marginY = 0.05 * plot2_->contentsRect().height() - 0.5;
         for (const float z : {path.Left, path.Right}) {
             const double x = map.DeviceX(static_cast<double>(z));
             QVERIFY2(x >= picture.left() + marginX && x <= picture.right() - marginX, qPrintable(QString::number(x)));

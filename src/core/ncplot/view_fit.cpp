@@ -12,21 +12,26 @@ struct Span {
     double Length = 0;
 };
 
-Span FitAxis(double low, double high, double ownSpan) {
-    const double middle = (low + high) / 2;
-    double length = (high - low) / (1 - 2 * FitMargin);
-    if (!(length > 0)) length = std::fabs(ownSpan);
-    const double signedLength = ownSpan < 0 ? -length : length;
-    return {middle - signedLength / 2, signedLength};
+// `before` and `after` are the shares free at the picture's left (top) and right (bottom) edge.
+Span FitAxis(double low, double high, double ownSpan, double before, double after) {
+    const double length = (high - low) / (1 - before - after);
+    if (!(length > 0)) {
+        const double own = std::fabs(ownSpan);
+        const double middle = (low + high) / 2;
+        return ownSpan < 0 ? Span{middle + own / 2, -own} : Span{middle - own / 2, own};
+    }
+    // The picture's left (top) edge shows the low end where the axis runs forwards.
+    return ownSpan < 0 ? Span{high + before * length, -length} : Span{low - before * length, length};
 }
 
 }  // namespace
 
-std::optional<UserScale> FitView(const PlotExtents& extents, const UserScale& own) {
-    const Span x =
-        FitAxis(static_cast<double>(extents.Left), static_cast<double>(extents.Right), static_cast<double>(own.Width));
-    const Span y =
-        FitAxis(static_cast<double>(extents.Top), static_cast<double>(extents.Bottom), static_cast<double>(own.Height));
+std::optional<UserScale> FitView(const PlotExtents& extents, const UserScale& own, const FitMargins& margins) {
+    if (!(margins.Left + margins.Right < 1) || !(margins.Top + margins.Bottom < 1)) return std::nullopt;
+    const Span x = FitAxis(static_cast<double>(extents.Left), static_cast<double>(extents.Right),
+                           static_cast<double>(own.Width), margins.Left, margins.Right);
+    const Span y = FitAxis(static_cast<double>(extents.Top), static_cast<double>(extents.Bottom),
+                           static_cast<double>(own.Height), margins.Top, margins.Bottom);
     return MakeUserScale(x.Start, y.Start, x.Length, y.Length);
 }
 

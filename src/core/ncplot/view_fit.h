@@ -11,10 +11,20 @@ namespace quillane {
 // The share of the view left free on each side of a fitted path.
 inline constexpr double FitMargin = 0.05;
 
-// The view of `own`'s orientation that shows `extents` across all but FitMargin of it on each
-// side. An axis along which the path does not extend (one point, a straight cut) keeps `own`'s
-// span there, centred on the path. None when the values cannot make a picture's scale.
-std::optional<UserScale> FitView(const PlotExtents& extents, const UserScale& own);
+// Shares of the view left free at each edge of the picture (as seen, whichever way an axis
+// runs): more where a ruler covers the edge.
+struct FitMargins {
+    double Left = FitMargin;
+    double Right = FitMargin;
+    double Top = FitMargin;
+    double Bottom = FitMargin;
+};
+
+// The view of `own`'s orientation that shows `extents` across all of it but `margins`. An axis
+// along which the path does not extend (one point, a straight cut) keeps `own`'s span there,
+// centred on the path. None when the values cannot make a picture's scale (or the margins
+// leave no room).
+std::optional<UserScale> FitView(const PlotExtents& extents, const UserScale& own, const FitMargins& margins = {});
 
 // `view` widened along one axis so that a millimetre along Z (x) and a millimetre on the radius
 // (y) are as many pixels long on a picture of `width` x `height` pixels; its centre stays, and

@@ -134,6 +134,14 @@ TEST(FitView, ThePathFillsAllButTheMarginInTheOwnOrientation) {
     EXPECT_NEAR(map.DeviceX(17.7), 500 * (1 - FitMargin), 1e-3);
     EXPECT_NEAR(map.DeviceY(-18), 200 * FitMargin, 1e-3);
     EXPECT_NEAR(map.DeviceY(-14), 200 * (1 - FitMargin), 1e-3);
+    // Wider margins where rulers cover an edge; none left: no view.
+    const std::optional<UserScale> ruled = FitView(path, own, FitMargins{0.2, 0.05, 0.05, 0.15});
+    ASSERT_TRUE(ruled);
+    const ViewTransform ruledMap(*ruled, PixelBox{0, 0, 500, 200});
+    EXPECT_NEAR(ruledMap.DeviceX(-80), 100, 1e-3);
+    EXPECT_NEAR(ruledMap.DeviceX(17.7), 475, 1e-3);
+    EXPECT_NEAR(ruledMap.DeviceY(-14), 170, 1e-3);
+    EXPECT_FALSE(FitView(path, own, FitMargins{0.5, 0.5, 0, 0}));
     // An axis running the other way keeps running that way.
     const std::optional<UserScale> flipped = FitView(path, UserScale{0, 0, -10, 5});
     ASSERT_TRUE(flipped);
