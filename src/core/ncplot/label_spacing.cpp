@@ -31,10 +31,10 @@ std::vector<bool> LabelsToPaint(const std::vector<LabelSpot>& labels, double gap
         note(rows, labels[i].At.Y, i);
         note(columns, labels[i].At.X, i);
     }
-    // Where two axes meet in a corner the ends of a row win over those of a column, with a
-    // lone label (the unit) between them: the Z axis keeps its first value and its unit, the
-    // diameters are many and each says what it is.
-    enum class Rank { RowEnd, Alone, ColumnEnd, Inner };
+    // Where two axes meet in a corner the ends of a row win over those of a column: the Z axis
+    // keeps its first value and its unit. A lone label (the diameters' unit) comes after the
+    // ends of both: each diameter label says what it is ("X37"), a unit alone does not.
+    enum class Rank { RowEnd, ColumnEnd, Alone, Inner };
     std::vector<Rank> rank(n, Rank::Inner);
     for (std::size_t i = 0; i < n; ++i) {
         const Axis& row = rows[labels[i].At.Y];
@@ -49,7 +49,7 @@ std::vector<bool> LabelsToPaint(const std::vector<LabelSpot>& labels, double gap
     }
     std::vector<bool> paint(n, false);
     std::vector<std::size_t> painted;
-    for (const Rank pass : {Rank::RowEnd, Rank::Alone, Rank::ColumnEnd, Rank::Inner}) {
+    for (const Rank pass : {Rank::RowEnd, Rank::ColumnEnd, Rank::Alone, Rank::Inner}) {
         for (std::size_t i = 0; i < n; ++i) {
             if (rank[i] != pass) continue;
             const bool clear = std::none_of(painted.begin(), painted.end(), [&](std::size_t j) {

@@ -108,14 +108,14 @@ TEST(LabelSpacing, ALabelOfNoAxisGivesWayOnlyToAxisEnds) {
     EXPECT_EQ(LabelsToPaint(labels, 0), (std::vector<bool>{true, true, true, true, true, false}));
 }
 
-TEST(LabelSpacing, InACornerTheRowsEndsAndTheUnitComeBeforeTheColumnsEnds) {
+TEST(LabelSpacing, InACornerTheRowsEndsComeFirstThenTheColumnsThenTheUnit) {
     // A column of three down the left, a row of three along the bottom whose first sits on the
     // column's last, and a unit on the column's first.
     std::vector<LabelSpot> labels;
     for (int i = 0; i < 3; ++i) labels.push_back({DrawPoint(-1, i), PixelBox{0, i * 30.0, 20, 16}});
     for (int i = 0; i < 3; ++i) labels.push_back({DrawPoint(i, 5), PixelBox{10 + i * 30.0, 70, 20, 16}});
     labels.push_back({DrawPoint(0.5, -1), PixelBox{15, 5, 20, 16}});
-    EXPECT_EQ(LabelsToPaint(labels, 0), (std::vector<bool>{false, true, false, true, true, true, true}));
+    EXPECT_EQ(LabelsToPaint(labels, 0), (std::vector<bool>{true, true, false, true, true, true, false}));
 }
 
 TEST(LabelSpacing, AColumnIsAnAxisAsARowIs) {
