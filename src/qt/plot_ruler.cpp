@@ -30,13 +30,14 @@ PixelBox BoxOf(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height
 QString ValueText(double value, double step) { return QString::number(value, 'f', StepDecimals(step)); }
 QString DiameterText(double value, double step) { return QStringLiteral("X") + ValueText(value, step); }
 
-// The smallest round step whose marks lie at least `pixels(step)` apart on an axis of
-// `unitsPerPixel`: a wider step may need longer texts, so it is tried again until it fits.
+// The smallest round step whose marks lie at least `needed(values, step)` pixels apart on an
+// axis of `unitsPerPixel`, trying steps from the one that keeps them `least` pixels apart (a
+// bound below what any step needs, so that a fine step's hundreds of texts are never measured).
 template <class Needed>
-RulerScale ChooseStep(double low, double high, double unitsPerPixel, Needed&& needed) {
+RulerScale ChooseStep(double low, double high, double unitsPerPixel, double least, Needed&& needed) {
     RulerScale scale;
     if (!(unitsPerPixel > 0) || !std::isfinite(unitsPerPixel)) return scale;
-    double step = RoundStepAtLeast(unitsPerPixel);
+    double step = RoundStepAtLeast(unitsPerPixel * std::max(1.0, least));
     for (int round = 0; round < 64 && step > 0; ++round) {
         std::vector<double> values = RulerMarks(low, high, step);
         if (step / unitsPerPixel >= needed(values, step)) {
@@ -58,8 +59,9 @@ RulerScale DiameterRuler(const UserScale& view, const QRectF& target, const QFon
     const double bottom = -2 * (static_cast<double>(view.Top) + static_cast<double>(view.Height));
     // A diameter is twice the radius that y is: two units of it to a unit of y.
     const double unitsPerPixel = 2 * std::fabs(static_cast<double>(view.Height)) / target.height();
-    return ChooseStep(std::min(top, bottom), std::max(top, bottom), unitsPerPixel,
-                      [&](const std::vector<double>&, double) { return metrics.height() + kLineGap; });
+    const double spacing = metrics.height() + kLineGap;
+    return ChooseStep(std::min(top, bottom), std::max(top, bottom), unitsPerPixel, spacing,
+                      [&](const std::vector<double>&, double) { return spacing; });
 }
 
 RulerScale ZRuler(const UserScale& view, const QRectF& target, const QFont& font, QPaintDevice* device) {
@@ -68,7 +70,10 @@ RulerScale ZRuler(const UserScale& view, const QRectF& target, const QFont& font
     const double left = static_cast<double>(view.Left);
     const double right = left + static_cast<double>(view.Width);
     const double unitsPerPixel = std::fabs(static_cast<double>(view.Width)) / target.width();
-    return ChooseStep(std::min(left, right), std::max(left, right), unitsPerPixel,
+    // No mark's text is narrower than the whole part of the value at either end.
+    const double least = kLabelGap + std::max(metrics.horizontalAdvance(ValueText(std::trunc(left), 1)),
+                                              metrics.horizontalAdvance(ValueText(std::trunc(right), 1)));
+    return ChooseStep(std::min(left, right), std::max(left, right), unitsPerPixel, least,
                       [&](const std::vector<double>& values, double step) {
                           double widest = 0;
                           for (const double v : values) {
