@@ -10,7 +10,10 @@
 #include "worked_example.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -253,6 +256,24 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("<svg"));
         QVERIFY(!ExportPlot(*plot2_, dir.filePath(QStringLiteral("no/such/folder.png")), QSize(64, 64)).Ok);
+
+        // From the menu: the focused plot, at the size chosen, to the file chosen.
+        plot1_->setFocus();
+        const QString chosen = dir.filePath(QStringLiteral("points.png"));
+        WhenModal([](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("ExportSizeDialog"));
+            Find<QSpinBox>(dialog, QStringLiteral("ExportWidth"))->setValue(321);
+            Find<QSpinBox>(dialog, QStringLiteral("ExportHeight"))->setValue(123);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        FileDialogAnswerer answerer([chosen](QFileDialog* dialog) {
+            dialog->setDirectory(QFileInfo(chosen).absolutePath());
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(chosen).fileName());
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        action("mnuFileExportPlot")->trigger();
+        QVERIFY(answerer.seen());
+        QCOMPARE(QImage(chosen).size(), QSize(321, 123));
     }
 };
 
