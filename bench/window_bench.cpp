@@ -117,6 +117,27 @@ void PaintOnly(benchmark::State& state, MainWindow* window) {
     for (auto _ : state) plot->repaint();
 }
 
+// One paint of the worked example's cutting graphic at the window's default size: the labels
+// kept apart at its own scale, or the rulers of a zoomed view.
+void PaintWorkedExample(benchmark::State& state, MainWindow* window, bool zoomed) {
+    GeneratorState generator;
+    generator.Shape = testing_shapes::WorkedExample();
+    const RunResult run = RunGenerator(generator, OutputOptions{}, "", "");
+    const GeneratorState before = window->generatorState();
+    const QSize size = window->size();
+    window->resize(800, 533);
+    window->generatorState() = run.State;
+    window->showProgramTexts("", run.ProgramText);
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    if (zoomed) plot->zoomAt(QRectF(plot->contentsRect()).center(), 3);
+    QApplication::processEvents();
+    for (auto _ : state) plot->repaint();
+    plot->resetView();
+    window->generatorState() = before;
+    window->showProgramTexts("", "");
+    window->resize(size);
+}
+
 // One key typed into the Retract X box of the shape dialog holding the worked example with the
 // retract on the wrong side, alternately a digit and its removal, so that the warning's
 // sentence changes each time; with the repaint of the dialog: the check, the marks, the list
@@ -300,6 +321,14 @@ int main(int argc, char** argv) {
                   : n.starts_with("Type")        ? benchmark::RegisterBenchmark(name, TypeOnly, &window)
                                                  : benchmark::RegisterBenchmark(name, PaintOnly, &window);
         b->Unit(benchmark::kMillisecond)->Iterations(5);
+    }
+    // Last: it replaces the panes' texts, which the benchmarks above build on.
+    for (const bool zoomed : {false, true}) {
+        benchmark::RegisterBenchmark(zoomed ? "PaintWorkedExample/Zoomed" : "PaintWorkedExample/Own",
+                                     PaintWorkedExample, &window, zoomed)
+            ->Unit(benchmark::kMicrosecond)
+            ->Repetitions(5)
+            ->ComputeStatistics("least", least);
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -27,6 +28,7 @@ namespace quillane {
 class CheckReport;
 class ClientArea;
 class KeyboardLocks;
+class PlotView;
 class ProgramView;
 class ShapeDialog;
 class StatusPanels;
@@ -70,6 +72,9 @@ public slots:
     void runToolBarKey(const QString& key);
     // "Program Output": runs the generator on the record the boxes give and applies the result.
     void runProgramOutput(const ShapeBoxTexts& boxes, const OutputOptions& options);
+    // File > Export Plot...: the focused plot (or the one beside the focused pane) as it is
+    // seen, at a size the user chooses, to a PNG or SVG file.
+    void exportPlot();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -96,6 +101,12 @@ private:
         QAction* Measure = nullptr;  // the plots' measure mode, a tool-bar toggle
         QAction* Check = nullptr;    // the cross-section check over the point graphic, a toggle
         QAction* CheckReport = nullptr;
+        // The plots' views: fitted to the path, back to the own scale, equal scales (a toggle
+        // kept in the settings), and the export of what a plot shows.
+        QAction* FitPlot = nullptr;
+        QAction* OwnScale = nullptr;
+        QAction* EqualScales = nullptr;
+        QAction* ExportPlot = nullptr;
         QMenu* EditMenu = nullptr;  // also the pop-up menu of both panes
     };
     // Where the window was placed from the stored rectangle.
@@ -118,13 +129,16 @@ private:
 
     void createViews();
     void createActions();
+    void createPlotActions();
     void createMenus();
+    void addViewMenu();
     void createToolBar();
     void createReadout();
     void createStatusBar();
     void connectViews();
     void readSettings();
     void writeSettings();
+    void writePlotSettings();
     void closeOtherForms();
     void applyPlacement();
     void finishPlacement();
@@ -138,6 +152,10 @@ private:
     void refreshLighting();
     void stepPass(ProgramView* view, int step);
     ProgramView* currentView() const;
+    // The plot a plot command acts on: the focused plot, else the one beside the focused pane.
+    PlotView* currentPlot() const;
+    // The plots a view command acts on: the current plot, or both when there is none.
+    std::vector<PlotView*> plotsToView() const;
     void toggleInsertMode();
     void showSaveError(const QString& text);
 

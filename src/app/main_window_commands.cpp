@@ -8,6 +8,7 @@
 #include "core/shape/example_programs.h"
 #include "qt/file_saving.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -85,6 +86,8 @@ void MainWindow::newProgram() {
     program_->setText({});
     points_->clearPlot();
     program_->clearPlot();
+    // A fresh start measures afresh: the plots' measure mode ends with the measurements.
+    actions_.Measure->setChecked(false);
 }
 
 void MainWindow::undo() {

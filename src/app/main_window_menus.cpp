@@ -44,6 +44,8 @@ void MainWindow::createActions() {
     a.Check->setCheckable(true);
     a.CheckReport = MakeAction(this, QStringLiteral("mnuCheckReport"), QStringLiteral("Check Report..."));
 
+    createPlotActions();
+
     // The shortcuts work wherever the focus is in the window, menu open or not.
     addActions({a.New, a.CopyAll});
 
@@ -67,6 +69,7 @@ void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("mnuFile"));
     file->addActions({a.New, a.DataInput, a.Save});
+    file->addAction(a.ExportPlot);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
     file->addAction(a.Exit);
 
@@ -77,6 +80,8 @@ void MainWindow::createMenus() {
     QMenu* example = menuBar()->addMenu(QStringLiteral("Example"));
     example->setObjectName(QStringLiteral("mnuExample"));
     example->addActions({a.TrvMacro, a.TrvStandard, a.Fanuc});
+
+    addViewMenu();
 
     // What the passes will cut: an addition of this program's, before Help.
     QMenu* check = menuBar()->addMenu(QStringLiteral("Check(&C)"));

@@ -96,6 +96,7 @@ void MainWindow::writeSettings() {
         WritePlacement(settings_, placement);
     }
     settings_.save(QStringLiteral("OpenPathName"), rememberedFolder_);
+    writePlotSettings();
     settings_.flush();
 }
 

@@ -3,11 +3,15 @@
 #include "app/plot_view.h"
 
 #include "app/twips.h"
+#include "core/ncplot/plot_picture.h"
 #include "core/ncplot/plot_thinning.h"
+#include "core/ncplot/view_fit.h"
 #include "qt/drawing_painter.h"
+#include "qt/plot_ruler.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QToolTip>
 
 #include <utility>
 
@@ -25,6 +29,34 @@ const QColor OutlineColour(120, 200, 255);
 const QColor UncutColour(255, 190, 0, 150);
 const QColor ToolColour(200, 200, 200, 110);
 const QColor GougeColour(255, 40, 40);
+// Texts over the picture (the caption, the pass, a measurement) stand on a dark backing so
+// they read over the grid and the path alike.
+const QColor BackingColour(0, 0, 0, 190);
+constexpr int kOverlayPointSize = 9;
+
+PixelBox BoxOf(const QRectF& r) { return {r.left(), r.top(), r.width(), r.height()}; }
+
+QPointF DeviceOf(const ViewTransform& map, const DrawPoint& p) {
+    return {map.DeviceX(static_cast<double>(p.X)), map.DeviceY(static_cast<double>(p.Y))};
+}
+
+// Lines of text in a dark box whose top-right corner is at `topRight`; the box's bottom.
+double PaintTextBox(QPainter& painter, const QStringList& lines, const QPointF& topRight, const QColor& colour) {
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    double width = 0;
+    for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+    const double lineHeight = metrics.height();
+    const QRectF box(topRight.x() - width - 8, topRight.y(), width + 8,
+                     lineHeight * static_cast<double>(lines.size()) + 4);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(BackingColour);
+    painter.drawRect(box);
+    painter.setPen(colour);
+    for (int i = 0; i < lines.size(); ++i) {
+        painter.drawText(QPointF(box.left() + 4, box.top() + 2 + lineHeight * i + metrics.ascent()), lines[i]);
+    }
+    return box.bottom();
+}
 
 }  // namespace
 
@@ -76,6 +108,9 @@ void PlotView::clearToButtonFace() {
     links_.Rebuild(drawing_, kind_);  // nothing drawn: no links
     clearHighlight();
     measurePoints_.clear();
+    zoom_.reset();
+    // A pass's tool tip would stay over a picture that no longer has the pass.
+    if (QToolTip::isVisible()) QToolTip::hideText();
     paintedStale_ = true;
     ++replotCount_;
     update();
@@ -94,9 +129,12 @@ QString PlotView::passToolTip(std::size_t pass) const {
     return QString::fromStdString(PassToolTip(pass + 1, links_.Passes()[pass].Start, zOffset_));
 }
 
-std::optional<UserScale> PlotView::shownScale() const {
-    if (zoom_) return zoom_;
-    return drawing_.Scale;
+std::optional<UserScale> PlotView::shownScale() const { return shownScaleFor(QSizeF(contentsRect().size())); }
+
+std::optional<UserScale> PlotView::shownScaleFor(const QSizeF& size) const {
+    const std::optional<UserScale> view = zoom_ ? zoom_ : drawing_.Scale;
+    if (!view || !equalScales_) return view;
+    return EqualScales(*view, size.width(), size.height());
 }
 
 ViewTransform PlotView::transformFor(const UserScale& scale) const {
@@ -158,13 +196,16 @@ QString PlotView::extentsText() const {
 void PlotView::paintEvent(QPaintEvent* /*e*/) {
     const QRect picture = contentsRect();
     const std::optional<UserScale> scale = shownScale();
+    // Thinned to the device's pixels, which a high-density screen has more of than the
+    // picture has pixels of its own.
+    const double ratio = devicePixelRatioF();
     // What covers what depends on the size of a drawing unit in pixels, not on where the view
     // lies: a pan only moves the thinned picture.
     const bool panned =
         scale && painted_.Scale && painted_.Scale->Width == scale->Width && painted_.Scale->Height == scale->Height;
     if (paintedStale_ || paintedSize_ != picture.size() || !panned) {
         if (scale) {
-            ThinForPainting(drawing_, *scale, picture.width(), picture.height(), painted_, thinning_);
+            ThinForPainting(drawing_, *scale, picture.width() * ratio, picture.height() * ratio, painted_, thinning_);
         } else {
             painted_ = drawing_;
         }
@@ -175,9 +216,30 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     }
     QPainter painter(this);
     PaintDrawing(painter, painted_, QRectF(picture), palette());
-    if (scale && overlay_) paintCheckOverlay(painter, *scale);
+    paintOnTop(painter, QRectF(picture), scale);
+    drawFrame(&painter);
+}
+
+void PlotView::renderView(QPainter& painter, const QRectF& target) const {
+    if (target.isEmpty()) return;
+    const std::optional<UserScale> scale = shownScaleFor(target.size());
+    Drawing thinned;
     if (scale) {
-        const QRectF target(picture);
+        ThinningScratch scratch;
+        ThinForPainting(drawing_, *scale, target.width(), target.height(), thinned, scratch);
+    } else {
+        thinned = drawing_;
+    }
+    painter.save();
+    painter.setFont(font());
+    PaintDrawing(painter, thinned, target, palette());
+    paintOnTop(painter, target, scale);
+    painter.restore();
+}
+
+void PlotView::paintOnTop(QPainter& painter, const QRectF& target, const std::optional<UserScale>& scale) const {
+    if (scale && overlay_) paintCheckOverlay(painter, target, *scale);
+    if (scale) {
         if (!passItems_.Empty()) {
             PaintEmphasised(painter, drawing_, passItems_.First, passItems_.End, *scale, target, PassColour,
                             EmphasisWidth);
@@ -186,8 +248,14 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
             PaintEmphasised(painter, drawing_, r.First, r.End, *scale, target, LineColour, EmphasisWidth);
         }
     }
-    paintOverlay(painter);
-    drawFrame(&painter);
+    // While zoomed the picture's own labels are mostly out of view: the rulers say where it is.
+    if (scale && zoom_) {
+        painter.save();
+        painter.setFont(font());
+        PaintRulers(painter, *scale, target, PaintColor(plot::Label, palette()));
+        painter.restore();
+    }
+    paintOverlay(painter, target, scale);
 }
 
 void PlotView::setCheckOverlay(std::optional<CheckOverlay> overlay) {
@@ -201,18 +269,16 @@ void PlotView::setLitPass(std::optional<std::size_t> pass) {
     if (overlay_) update();
 }
 
-void PlotView::paintCheckOverlay(QPainter& painter, const UserScale& scale) {
-    const ViewTransform map = transformFor(scale);
+void PlotView::paintCheckOverlay(QPainter& painter, const QRectF& target, const UserScale& scale) const {
+    const ViewTransform map(scale, BoxOf(target));
     const auto polygon = [&map](const std::vector<DrawPoint>& points) {
         QPolygonF out;
         out.reserve(static_cast<qsizetype>(points.size()));
-        for (const DrawPoint& p : points) {
-            out << QPointF(map.DeviceX(static_cast<double>(p.X)), map.DeviceY(static_cast<double>(p.Y)));
-        }
+        for (const DrawPoint& p : points) out << DeviceOf(map, p);
         return out;
     };
     painter.save();
-    painter.setClipRect(contentsRect());
+    painter.setClipRect(target);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(UncutColour);
@@ -231,39 +297,39 @@ void PlotView::paintCheckOverlay(QPainter& painter, const UserScale& scale) {
         painter.drawPolyline(polygon(overlay_->Tools[*litPass_]));
     }
     painter.setPen(QPen(GougeColour, 2));
-    for (const DrawPoint& p : overlay_->GougeSpots) {
-        const QPointF at(map.DeviceX(static_cast<double>(p.X)), map.DeviceY(static_cast<double>(p.Y)));
-        painter.drawEllipse(at, 5, 5);
-    }
+    for (const DrawPoint& p : overlay_->GougeSpots) painter.drawEllipse(DeviceOf(map, p), 5, 5);
     painter.restore();
 }
 
-void PlotView::paintOverlay(QPainter& painter) {
-    const QRectF picture(contentsRect());
+void PlotView::paintOverlay(QPainter& painter, const QRectF& target, const std::optional<UserScale>& scale) const {
     painter.save();
-    painter.setClipRect(picture);
+    painter.setClipRect(target);
     painter.setRenderHint(QPainter::Antialiasing, true);
 
-    // The current pass's start point, ringed.
-    if (passStart_) {
-        if (const std::optional<QPointF> at = widgetPositionOf(*passStart_)) {
+    if (scale) {
+        const ViewTransform map(*scale, BoxOf(target));
+        // The current pass's start point, ringed.
+        if (passStart_) {
             painter.setPen(QPen(PassColour, 2));
             painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(*at, 6, 6);
+            painter.drawEllipse(DeviceOf(map, *passStart_), 6, 6);
         }
+        // The measured points, snapped where they were, and the line between them.
+        std::vector<QPointF> marks;
+        for (const DrawPoint& p : measurePoints_) marks.push_back(DeviceOf(map, p));
+        painter.setPen(QPen(MeasureColour, 1, Qt::DashLine));
+        if (marks.size() == 2) painter.drawLine(marks[0], marks[1]);
+        painter.setPen(QPen(MeasureColour, 1.5));
+        for (const QPointF& m : marks) painter.drawRect(QRectF(m.x() - 4, m.y() - 4, 8, 8));
     }
 
-    // The measured points, snapped where they were, and the line between them.
-    std::vector<QPointF> marks;
-    for (const DrawPoint& p : measurePoints_) {
-        if (const std::optional<QPointF> at = widgetPositionOf(p)) marks.push_back(*at);
-    }
-    painter.setPen(QPen(MeasureColour, 1, Qt::DashLine));
-    if (marks.size() == 2) painter.drawLine(marks[0], marks[1]);
-    painter.setPen(QPen(MeasureColour, 1.5));
-    for (const QPointF& m : marks) painter.drawRect(QRectF(m.x() - 4, m.y() - 4, 8, 8));
-
-    // Texts in the top right corner, where the plots put no labels of their own.
+    // The plot's name, then the pass, measurement and extents, in the top right corner, where
+    // the plots put no labels of their own.
+    QFont font = this->font();
+    font.setPointSize(kOverlayPointSize);
+    painter.setFont(font);
+    const QPointF corner(target.right() - 4, target.top() + 4);
+    const double below = PaintTextBox(painter, {caption_}, corner, PaintColor(plot::Label, palette()));
     QStringList lines;
     if (!passLabel_.isEmpty()) lines << passLabel_;
     if (measuring_)
@@ -271,24 +337,7 @@ void PlotView::paintOverlay(QPainter& painter) {
     else if (measurePoints_.size() == 2)
         lines << measurementText();
     if (showExtents_ && links_.Extents()) lines << extentsText();
-    if (!lines.isEmpty()) {
-        QFont font = this->font();
-        font.setPointSize(9);
-        painter.setFont(font);
-        const QFontMetricsF metrics(font, this);
-        double width = 0;
-        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        const double lineHeight = metrics.height();
-        QRectF box(picture.right() - width - 12, picture.top() + 4, width + 8,
-                   lineHeight * static_cast<double>(lines.size()) + 4);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 0, 0, 190));
-        painter.drawRect(box);
-        painter.setPen(Qt::white);
-        for (int i = 0; i < lines.size(); ++i) {
-            painter.drawText(QPointF(box.left() + 4, box.top() + 2 + lineHeight * i + metrics.ascent()), lines[i]);
-        }
-    }
+    if (!lines.isEmpty()) PaintTextBox(painter, lines, QPointF(corner.x(), below + 2), Qt::white);
     painter.restore();
 }
 

@@ -45,6 +45,8 @@ public:
     // The picture that the last showDrawing replaced, for the next plot to reuse its storage.
     Drawing takeSpareDrawing() { return std::move(spare_); }
     // Clears the picture to the button face; the scale stays, as a cleared picture keeps it.
+    // Whatever the user did on the old picture goes with it: the zoom, the measured points,
+    // the lit pass and a pass's tool tip.
     void clearToButtonFace();
 
     // Drawing coordinates under a widget position, at the current zoom. Before any plot set a
@@ -53,8 +55,12 @@ public:
     // Widget position of a drawing point at the current zoom (none before a scale is set).
     std::optional<QPointF> widgetPositionOf(const DrawPoint& at) const;
 
-    // Zoom and pan. The shown scale is the picture's own until the user zooms or pans.
+    // Zoom and pan. The shown scale is the picture's own until the user zooms or pans (then
+    // rulers along the left and bottom edges say where the view is), widened along one axis
+    // while equal scales are on.
     std::optional<UserScale> shownScale() const;
+    // The same for a picture of `size` pixels (an export of the view at another size).
+    std::optional<UserScale> shownScaleFor(const QSizeF& size) const;
     bool zoomed() const { return zoom_.has_value(); }
     // Zooms by `factor` (above 1: closer) keeping the drawing point under `widgetPosition` there.
     void zoomAt(const QPointF& widgetPosition, double factor);
@@ -62,6 +68,16 @@ public:
     void panBy(const QPointF& pixels);
     // Back to the picture's own scale.
     void resetView();
+    // Zooms to the extents of the plotted path with a small margin (nothing when none is drawn).
+    void fitToPath();
+    // Equal scales on both axes: a millimetre on the radius as long as one along Z, so that
+    // flanks and corners look as they are. Off: the plot's own, stretched scale.
+    void setEqualScales(bool on);
+    bool equalScales() const { return equalScales_; }
+
+    // Paints the view as it shows now (zoom, lit pass, check overlay, measurement, rulers,
+    // caption) into `target` of any size, thinned for that size: an export of what is seen.
+    void renderView(QPainter& painter, const QRectF& target) const;
 
     // Emphasises the items of the current line and, under them, those of the current pass,
     // whose start is ringed. `passLabel` ("pass 3 / 28") is shown in the corner meanwhile.
@@ -107,6 +123,8 @@ signals:
     void insertKeyPressed();
     // The C key: the cross-section check on or off.
     void checkKeyPressed();
+    // The A key: equal scales on or off (for both plots).
+    void equalScalesKeyPressed();
 
 protected:
     bool event(QEvent* e) override;
@@ -128,8 +146,10 @@ private:
     // Drawing units to pixels of the picture inside the frame, shown at `scale`.
     ViewTransform transformFor(const UserScale& scale) const;
     void measureAt(const QPointF& widgetPosition);
-    void paintOverlay(QPainter& painter);
-    void paintCheckOverlay(QPainter& painter, const UserScale& scale);
+    // Everything painted over the thinned picture in `target` at `scale`.
+    void paintOnTop(QPainter& painter, const QRectF& target, const std::optional<UserScale>& scale) const;
+    void paintOverlay(QPainter& painter, const QRectF& target, const std::optional<UserScale>& scale) const;
+    void paintCheckOverlay(QPainter& painter, const QRectF& target, const UserScale& scale) const;
 
     QString caption_;
     PlotKind kind_;
@@ -157,6 +177,7 @@ private:
     bool measuring_ = false;
     std::vector<DrawPoint> measurePoints_;  // none, one or two
     bool showExtents_ = false;
+    bool equalScales_ = false;
 
     // The pointer when no drag is going on: a crosshair once a plot has completed.
     Qt::CursorShape restingCursor() const { return crosshair_ ? Qt::CrossCursor : Qt::ArrowCursor; }

@@ -2,6 +2,9 @@
 // passes, measure.
 #include "app/plot_view.h"
 
+#include "core/ncplot/view_fit.h"
+#include "qt/plot_ruler.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -77,6 +80,35 @@ void PlotView::panBy(const QPointF& pixels) {
 
 void PlotView::resetView() { setZoom(std::nullopt); }
 
+void PlotView::fitToPath() {
+    const std::optional<PlotExtents> extents = links_.Extents();
+    const QRectF picture(contentsRect());
+    if (!extents || !drawing_.Scale || picture.isEmpty()) return;
+    std::optional<UserScale> fit = FitView(*extents, *drawing_.Scale);
+    if (!fit) return;
+    // The fitted view shows rulers: the path keeps its margin clear of them too. Their width
+    // depends on the values they show, so the fit is made again until it no longer changes.
+    QSizeF room;
+    for (int round = 0; round < 4; ++round) {
+        const QSizeF needed = RulerRoom(*fit, picture, font(), this);
+        if (needed.width() <= room.width() && needed.height() <= room.height()) break;
+        room = room.expandedTo(needed);
+        FitMargins margins;
+        margins.Left += room.width() / picture.width();
+        margins.Bottom += room.height() / picture.height();
+        const std::optional<UserScale> clear = FitView(*extents, *drawing_.Scale, margins);
+        if (!clear) break;
+        fit = clear;
+    }
+    setZoom(*fit);
+}
+
+void PlotView::setEqualScales(bool on) {
+    if (on == equalScales_) return;
+    equalScales_ = on;
+    update();
+}
+
 PixelsPerUnit PlotView::pixelsPerUnit() const {
     const std::optional<UserScale> shown = shownScale();
     if (!shown) return {};
@@ -130,6 +162,19 @@ void PlotView::keyPressEvent(QKeyEvent* e) {
             break;
         case Qt::Key_E:
             setShowExtents(!showExtents_);
+            break;
+        case Qt::Key_F:
+        case Qt::Key_A:
+            // Ctrl+A is the window's Copy All, and other chords are not these keys.
+            if ((e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+                QFrame::keyPressEvent(e);
+                return;
+            }
+            if (e->key() == Qt::Key_F) {
+                fitToPath();
+            } else {
+                emit equalScalesKeyPressed();
+            }
             break;
         case Qt::Key_M:
             emit measureKeyPressed();

@@ -1,6 +1,7 @@
 // Paints a recorded plot picture with QPainter, fitting its user scale to any rectangle.
 #include "qt/drawing_painter.h"
 
+#include "core/ncplot/label_spacing.h"
 #include "core/ncplot/view_transform.h"
 
 #include <QFont>
@@ -21,6 +22,42 @@ QPointF Device(const ViewTransform& map, const DrawPoint& p) {
 }
 
 bool Finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+// Items are clipped against a slightly larger box than the picture so that lines on the
+// border still show.
+QRectF PaintBox(const QRectF& target) { return target.adjusted(-2, -2, 2, 2); }
+
+// Pixels kept free between two painted labels, so that "-85" and "-80" never read as one.
+constexpr double kLabelGap = 2;
+
+QString TextOf(const Drawing& drawing, const Primitive& item) {
+    const std::string& raw = drawing.Texts[item.Text];
+    return QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
+}
+
+// The font of a label of `size` points, and its metrics on `device`, made again only when the
+// size changes (a plot's labels all have one).
+class LabelFont {
+public:
+    LabelFont(const QFont& base, QPaintDevice* device) : base_(base), device_(device) {}
+    bool Set(int size) {
+        if (size == size_) return false;
+        font_ = base_;
+        font_.setPointSize(std::max(1, size));
+        metrics_.emplace(font_, device_);
+        size_ = size;
+        return true;
+    }
+    const QFont& Font() const { return font_; }
+    const QFontMetricsF& Metrics() const { return *metrics_; }
+
+private:
+    QFont base_;
+    QPaintDevice* device_;
+    QFont font_;
+    int size_ = -1;                         // none set yet
+    std::optional<QFontMetricsF> metrics_;  // made for the first text: pictures without texts need no fonts
+};
 
 // Clips the segment a-b to `box` (Cohen-Sutherland); false when nothing of it lies inside.
 // Each cut moves one end onto a box edge and sets that coordinate exactly, so grid lines with
@@ -82,12 +119,11 @@ public:
         : painter_(painter),
           drawing_(drawing),
           map_(scale, BoxOf(target)),
-          // Items are clipped against a slightly larger box so that lines on the border still show.
-          box_(target.adjusted(-2, -2, 2, 2)),
+          box_(PaintBox(target)),
           target_(target),
           palette_(palette),
           emphasis_(emphasis),
-          baseFont_(painter.font()) {}
+          labels_(painter.font(), painter.device()) {}
 
     void Paint(const Primitive& item) {
         const QColor colour = emphasis_.Colour.value_or(PaintColor(item.Colour, palette_));
@@ -132,21 +168,12 @@ public:
                 if (emphasis_.Colour) break;  // emphasis is for what the program drew
                 const QPointF p = Device(map_, item.At);
                 if (!Finite(p) || item.Text >= drawing_.Texts.size() || drawing_.Texts[item.Text].empty()) break;
-                if (item.FontSize != currentFontSize_) {
-                    QFont font = baseFont_;
-                    font.setPointSize(std::max(1, static_cast<int>(item.FontSize)));
-                    painter_.setFont(font);
-                    metrics_.emplace(font, painter_.device());
-                    currentFontSize_ = item.FontSize;
-                }
-                const std::string& raw = drawing_.Texts[item.Text];
-                const QString text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
-                const QRectF bounds(p.x(), p.y(), metrics_->horizontalAdvance(text), metrics_->height());
-                if (!bounds.intersects(box_)) break;
+                if (labels_.Set(item.FontSize)) painter_.setFont(labels_.Font());
+                const QString text = TextOf(drawing_, item);
                 painter_.setRenderHint(QPainter::Antialiasing, true);
                 painter_.setRenderHint(QPainter::TextAntialiasing, true);
                 painter_.setPen(colour);
-                painter_.drawText(QPointF(p.x(), p.y() + metrics_->ascent()), text);
+                painter_.drawText(QPointF(p.x(), p.y() + labels_.Metrics().ascent()), text);
                 break;
             }
         }
@@ -160,9 +187,7 @@ private:
     QRectF target_;
     const QPalette& palette_;
     Emphasis emphasis_;
-    QFont baseFont_;
-    int currentFontSize_ = -1;              // none set yet
-    std::optional<QFontMetricsF> metrics_;  // made for the first text: pictures without texts need no fonts
+    LabelFont labels_;
 };
 
 }  // namespace
@@ -172,10 +197,48 @@ void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
     painter.setClipRect(target);
     painter.fillRect(target, PaintColor(drawing.Background, palette));
     if (drawing.Scale && !target.isEmpty()) {
+        const std::vector<PaintedLabel> labels = PaintedLabels(drawing, target, painter.font(), painter.device());
+        auto nextLabel = labels.begin();
         ItemPainter items(painter, drawing, *drawing.Scale, target, palette);
-        for (const Primitive& item : drawing.Items) items.Paint(item);
+        for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+            const Primitive& item = drawing.Items[i];
+            if (item.Kind == PrimitiveKind::Text) {
+                if (nextLabel == labels.end() || nextLabel->Item != i) continue;
+                ++nextLabel;
+            }
+            items.Paint(item);
+        }
     }
     painter.restore();
+}
+
+std::vector<PaintedLabel> PaintedLabels(const Drawing& drawing, const QRectF& target, const QFont& font,
+                                        QPaintDevice* device) {
+    std::vector<PaintedLabel> shown;
+    if (!drawing.Scale || target.isEmpty()) return shown;
+    const ViewTransform map(*drawing.Scale, BoxOf(target));
+    const QRectF box = PaintBox(target);
+    LabelFont labels(font, device);
+    std::vector<LabelSpot> spots;
+    for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+        const Primitive& item = drawing.Items[i];
+        if (item.Kind != PrimitiveKind::Text) continue;
+        const QPointF p = Device(map, item.At);
+        if (!Finite(p) || item.Text >= drawing.Texts.size() || drawing.Texts[item.Text].empty()) continue;
+        labels.Set(item.FontSize);
+        const QRectF bounds(p.x(), p.y(), labels.Metrics().horizontalAdvance(TextOf(drawing, item)),
+                            labels.Metrics().height());
+        if (!bounds.intersects(box)) continue;
+        shown.push_back({i, bounds});
+        spots.push_back({item.At, BoxOf(bounds)});
+    }
+    const std::vector<bool> paint = LabelsToPaint(spots, kLabelGap);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (paint[i]) shown[kept++] = shown[i];
+    }
+    shown.resize(kept);
+    return shown;
 }
 
 void PaintEmphasised(QPainter& painter, const Drawing& drawing, std::size_t first, std::size_t end,

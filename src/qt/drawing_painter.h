@@ -4,12 +4,14 @@
 #include "core/ncplot/drawing.h"
 
 #include <QColor>
+#include <QFont>
 #include <QPainter>
 #include <QPalette>
 #include <QPointF>
 #include <QRectF>
 
 #include <cstddef>
+#include <vector>
 
 namespace quillane {
 
@@ -21,11 +23,25 @@ QColor PaintColor(const Color& color, const QPalette& palette);
 // item, the user scale mapped onto the whole of `target`. Without a scale only the background
 // is painted. Lines are 1 device pixel wide (dotted ones in a dot pattern), dots a small
 // round spot, circles round with their radius in x units, texts with their top-left corner at
-// their position in the painter's font at the item's point size (for the device's DPI).
+// their position in the painter's font at the item's point size (for the device's DPI), less
+// those that would run into others (PaintedLabels).
 // Anything far outside `target` is skipped, so huge coordinates cannot upset the painter.
 // Leaves the painter's state as it found it.
 void PaintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target,
                   const QPalette& palette = QPalette());
+
+// A text item that painting at a size shows, and the box it covers in device coordinates.
+struct PaintedLabel {
+    std::size_t Item = 0;
+    QRectF Box;
+};
+
+// The texts of `drawing` that PaintDrawing paints at `target` in `font` (its size set per item)
+// on `device`, in drawing order: those that show, less each grid label that would come within
+// a few pixels of one already painted (see LabelsToPaint; the first and last of each axis stay).
+// The drawing itself keeps every label; only the painting leaves some out.
+std::vector<PaintedLabel> PaintedLabels(const Drawing& drawing, const QRectF& target, const QFont& font,
+                                        QPaintDevice* device);
 
 // Paints items [first, end) of `drawing` over what is painted already, all in `colour`, lines and
 // rings `width` pixels wide and dots as large again: emphasis on what a program line drew.

@@ -46,8 +46,10 @@ private slots:
             seen << top->text() + QLatin1Char(':') + items.join(QLatin1Char('|'));
         }
         QCOMPARE(seen,
-                 QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|-|Exit(&X)",
+                 QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|Export Plot...|-|Exit(&X)",
                               "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste", "Example:TRV Macro|TRV Standard|FANUC",
+                              // the plots' views, their keys shown but left to the plots
+                              "View(&V):Fit to Path\tF|Own Scale\tHome|Equal Scales\tA",
                               // the cross-section check, added before Help
                               "Check(&C):Cross-section Check|Check Report...", "Help(&H):About Quillane(&A)"}));
     }
