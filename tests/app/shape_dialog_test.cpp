@@ -164,7 +164,7 @@ private slots:
         showCalls_ = replotCalls_ = 0;
         pitchSeen_.clear();
         for (ProgramPane* pane : {a_, b_}) {
-            connect(pane, &QPlainTextEdit::textChanged, this,
+            connect(pane, &ProgramPane::edited, this,
                     [this] { pitchSeen_.push_back(window_->generatorState().Shape.Pitch); });
         }
     }
