@@ -4,6 +4,8 @@
 
 #include "app/pane_text.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
 
 #include <QApplication>
@@ -82,24 +84,34 @@ ProgramPane::ProgramPane(const QString& objectName, const QString& caption, QWid
     setSelectionBackgroundColor(app.color(QPalette::Highlight));
     setSelectionForegroundColor(app.color(QPalette::HighlightedText));
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // The editor's own line and case commands (Ctrl+L cuts a line, Ctrl+U lowers the case, ...)
+    // would rewrite a program at a slip of the finger: the pane keeps the plain text keys.
+    for (const QsciCommand::Command command :
+         {QsciCommand::LineDelete, QsciCommand::LineCut, QsciCommand::LineCopy, QsciCommand::LineTranspose,
+          QsciCommand::LineDuplicate, QsciCommand::SelectionDuplicate, QsciCommand::SelectionLowerCase,
+          QsciCommand::SelectionUpperCase}) {
+        if (QsciCommand* bound = standardCommands()->find(command)) {
+            bound->setKey(0);
+            bound->setAlternateKey(0);
+        }
+    }
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int, int linesAdded, int, int, int, int, int) {
                 modified(position, type, linesAdded);
             });
-    // A change that came from outside any operation (a call into the editor we did not wrap)
-    // is signalled once the call is done, never from inside the editor's notification.
+    // A change that came from outside any operation (a call into the editor not made through
+    // this class) is signalled once the call is done, never from inside the editor's
+    // notification.
     lateChange_->setSingleShot(true);
     lateChange_->setInterval(0);
     connect(lateChange_, &QTimer::timeout, this, [this] {
         beginOperation();
         endOperation();
     });
+    // The same for a caret moved from outside: the editor tells of it while it paints.
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) {
-        if (depth_ == 0) {
-            beginOperation();
-            endOperation();
-        }
+        if (depth_ == 0 && SendScintilla(SCI_GETCURRENTPOS) != caret_) lateChange_->start();
     });
     showAsCurrent(false);
 }
