@@ -175,13 +175,28 @@ int ProgramPane::lineNearest(const QPoint& viewportPoint) const {
 int ProgramPane::linesShown() const { return static_cast<int>(SendScintilla(SCI_LINESONSCREEN)); }
 
 void ProgramPane::lightLines(int first, int last) {
-    SendScintilla(SCI_MARKERDELETEALL, kPassMarker);
-    for (int line = first; line <= last; ++line) {
-        SendScintilla(SCI_MARKERADD, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+    // Only the lines whose lighting changes are touched: clearing every line's marker walks the
+    // whole text and repaints the whole pane, on every caret move.
+    if (!lit_.Known) {
+        SendScintilla(SCI_MARKERDELETEALL, kPassMarker);
+        lit_ = {true, 0, -1};
     }
+    if (lit_.First == first && lit_.Last == last) return;
+    const auto within = [](int line, int from, int to) { return line >= from && line <= to; };
+    for (int line = lit_.First; line <= lit_.Last; ++line) {
+        if (!within(line, first, last)) {
+            SendScintilla(SCI_MARKERDELETE, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+        }
+    }
+    for (int line = first; line <= last; ++line) {
+        if (!within(line, lit_.First, lit_.Last)) {
+            SendScintilla(SCI_MARKERADD, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+        }
+    }
+    lit_ = {true, first, last};
 }
 
-void ProgramPane::clearLitLines() { SendScintilla(SCI_MARKERDELETEALL, kPassMarker); }
+void ProgramPane::clearLitLines() { lightLines(0, -1); }
 
 QPair<int, int> ProgramPane::litLines() const {
     constexpr long mask = 1L << kPassMarker;
@@ -262,6 +277,8 @@ void ProgramPane::modified(int position, int type, int linesAdded) {
         changedLines_.add(line, 1 - linesAdded, 1);
     }
     textChanged_ = true;
+    // The markers moved with the text: which lines they are on is found again when next lit.
+    if (lit_.First <= lit_.Last) lit_.Known = false;
     if (depth_ == 0) lateChange_->start();
 }
 

@@ -107,6 +107,13 @@ private:
     long caret_ = 0;            // the caret's position as last signalled
     QTimer* lateChange_;        // a change from outside any operation, signalled once it is done
     ChangedLines changedLines_;
+    // The lines lit as the current pass, as last lit; not known once the text changed.
+    struct LitLines {
+        bool Known = false;
+        int First = 0;
+        int Last = -1;
+    };
+    LitLines lit_;
     int lineNumberDigits_ = 0;
 };
 

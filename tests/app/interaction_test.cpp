@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -206,6 +207,18 @@ private slots:
         putCaret(b_, 0);
         QCOMPARE(plot1_->highlightedPass(), ItemRange{});
         QCOMPARE(PassLinesShown(a_), NoneLit);
+    }
+
+    void hoveringAPassLineInAPaneShowsThePass() {
+        generate();
+        const int line = cutLine(3);
+        putCaret(b_, line);
+        const long start = b_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        const QPoint at(b_->marginWidth(0) + 20,
+                        static_cast<int>(b_->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, start)) + 3);
+        QHelpEvent hover(QEvent::ToolTip, at, b_->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(b_->viewport(), &hover);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("pass 3, X31.664, Z16.700"));
     }
 
     void aClickOnAMovePutsTheCaretOnItsLine() {
