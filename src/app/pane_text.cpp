@@ -33,10 +33,24 @@ std::string WithCrLfLineEnds(std::string_view text) {
     return out;
 }
 
+std::string WithLfLineEnds(std::string_view paneText) {
+    // One pass over the bytes: replacing in a QString moves the rest of the text at every line.
+    std::string lines;
+    lines.reserve(paneText.size());
+    std::size_t run = 0;
+    for (std::size_t i = 0; i + 1 < paneText.size(); ++i) {
+        if (paneText[i] == '\r' && paneText[i + 1] == '\n') {
+            lines.append(paneText.substr(run, i - run));
+            run = i + 1;  // the LF starts the next run
+        }
+    }
+    lines.append(paneText.substr(run));
+    return lines;
+}
+
 QString ToClipboardText(std::string_view paneText) {
-    QString text = QString::fromUtf8(paneText.data(), static_cast<qsizetype>(paneText.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
+    const std::string lines = WithLfLineEnds(paneText);
+    return QString::fromUtf8(lines.data(), static_cast<qsizetype>(lines.size()));
 }
 
 }  // namespace quillane

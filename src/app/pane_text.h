@@ -13,7 +13,9 @@ namespace quillane {
 // and each line or paragraph separator (U+2028, U+2029) becomes one CR LF: a lone one left in
 // the pane would make the plots count other lines than the pane shows.
 std::string WithCrLfLineEnds(std::string_view text);
-// Pane bytes (CR LF line ends) as the clipboard's plain text, whose lines end with '\n'.
+// Pane bytes with each CR LF made '\n', as the clipboard's plain text has its lines.
+std::string WithLfLineEnds(std::string_view paneText);
+// The same as the clipboard's text.
 QString ToClipboardText(std::string_view paneText);
 
 }  // namespace quillane

@@ -392,9 +392,8 @@ QByteArray ProgramPane::fromMimeData(const QMimeData* source, bool& rectangular)
 
 QMimeData* ProgramPane::toMimeData(const QByteArray& text, bool rectangular) const {
     // The clipboard's plain text has '\n' line ends, as the window's Copy puts it there.
-    QByteArray lines = text;
-    lines.replace("\r\n", "\n");
-    return QsciScintilla::toMimeData(lines, rectangular);
+    const std::string lines = WithLfLineEnds(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    return QsciScintilla::toMimeData(QByteArray(lines.data(), static_cast<qsizetype>(lines.size())), rectangular);
 }
 
 void ProgramPane::showAsCurrent(bool current) {

@@ -130,6 +130,10 @@ private slots:
         QTest::keyClick(b_, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(clipboard(), QStringLiteral("G00 X28.\nM30"));
         QCOMPARE(b_->selectedText(), PaneText(b_));
+        // The editor's own copy key gives the same text.
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(b_, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard(), QStringLiteral("G00 X28.\nM30"));
     }
 
     void undoReversesTheLastEdit() {
