@@ -1,9 +1,11 @@
-// Cost of one keystroke in a large program pane (text change, scan, drawing and paint), and of
-// the events that only look: a caret move, a mouse move over a plot, a zoom step. Also a
-// keystroke in the shape dialog, which checks the shape on every change of a box.
+// Cost of one keystroke in a large program pane (text change, scan, drawing and paint), of a
+// paste and a Copy All of a large program, and of the events that only look: a caret move, a
+// mouse move over a plot, a zoom step. Also a keystroke in the shape dialog, which checks the
+// shape on every change of a box.
 #include "app/main_window.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
+#include "app/program_view.h"
 #include "app/shape_dialog.h"
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/plot_thinning.h"
@@ -13,6 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -23,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <utility>
@@ -54,21 +59,37 @@ void GiveShape(MainWindow& window) {
     state.CutSpanZ = 110.4;
 }
 
+// Sends one key press to a widget, as the keyboard would.
+void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+              const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+}
+
+ProgramView* ViewOf(ProgramPane* pane) {
+    for (ProgramView* view : pane->window()->findChildren<ProgramView*>()) {
+        if (view->pane() == pane) return view;
+    }
+    return nullptr;
+}
+
 // Types a space, then a backspace, and so on, at the end of the pane's first line, one key per
-// iteration, each followed by everything it sets going: a waiting replot of a very large pane,
-// and the painting of the pane and the plot.
+// iteration, each followed by everything it sets going: the replot (a very large pane's, which
+// waits for the keys to pause, is run at once) and the painting of the pane and the plot.
 void TypeAtEndOfFirstLine(benchmark::State& state, ProgramPane* pane) {
+    ProgramView* view = ViewOf(pane);
     pane->setFocus();
-    QTextCursor cursor = pane->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::EndOfLine);
-    pane->setTextCursor(cursor);
+    PressKey(pane, Qt::Key_Home, Qt::ControlModifier);
+    PressKey(pane, Qt::Key_End);
     int key = 0;
     for (auto _ : state) {
-        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
-        QApplication::sendEvent(pane, &press);
+        if (key++ % 2 == 0) {
+            PressKey(pane, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        } else {
+            PressKey(pane, Qt::Key_Backspace);
+        }
         QApplication::processEvents();
+        view->runWaitingReplot();
         QApplication::processEvents();
     }
 }
@@ -80,8 +101,51 @@ void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
     auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
     auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
     TypeAtEndOfFirstLine(state, pane);
-    state.counters["bytes"] = static_cast<double>(pane->document()->characterCount());
+    state.counters["bytes"] = static_cast<double>(window->standardProgramText().size());
     state.counters["primitives"] = static_cast<double>(plot->drawing().Items.size());
+}
+
+// A large program pasted into the empty standard-program pane, until the pane and its plot
+// show it: the insertion, the replot and the painting.
+void Paste(benchmark::State& state, MainWindow* window, std::size_t bytes) {
+    const std::string program = LargeProgram(bytes);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(program.data(), static_cast<qsizetype>(program.size())));
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    double inserting = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window->showProgramTexts("", "");
+        QApplication::processEvents();
+        pane->setFocus();
+        state.ResumeTiming();
+        QElapsedTimer insertion;
+        insertion.start();
+        window->paste();
+        inserting += static_cast<double>(insertion.nsecsElapsed()) / 1e6;
+        QApplication::processEvents();
+        ViewOf(pane)->runWaitingReplot();
+        QApplication::processEvents();
+    }
+    // The part of it that the pane itself takes to hold the text, before any replot.
+    state.counters["paste_ms"] = inserting / static_cast<double>(state.iterations());
+    state.counters["bytes"] = static_cast<double>(window->standardProgramText().size());
+    window->showProgramTexts("", "");
+    QGuiApplication::clipboard()->clear();
+}
+
+// Copy All of a large standard program: the whole text selected and put on the clipboard.
+void CopyAll(benchmark::State& state, MainWindow* window, std::size_t bytes) {
+    window->showProgramTexts("", LargeProgram(bytes));
+    QApplication::processEvents();
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    pane->setFocus();
+    for (auto _ : state) {
+        window->copyAll();
+        QApplication::processEvents();
+    }
+    state.counters["bytes"] = static_cast<double>(QGuiApplication::clipboard()->text().size());
+    window->showProgramTexts("", "");
+    QGuiApplication::clipboard()->clear();
 }
 
 // The parts of a keystroke one by one: reading the pane, plotting, painting.
@@ -106,9 +170,11 @@ void TypeOnly(benchmark::State& state, MainWindow* window) {
     const QSignalBlocker quiet(pane);
     int key = 0;
     for (auto _ : state) {
-        const Qt::Key k = key++ % 2 == 0 ? Qt::Key_Space : Qt::Key_Backspace;
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
-        QApplication::sendEvent(pane, &press);
+        if (key++ % 2 == 0) {
+            PressKey(pane, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        } else {
+            PressKey(pane, Qt::Key_Backspace);
+        }
     }
 }
 
@@ -167,30 +233,36 @@ void ShapeDialogKeystroke(benchmark::State& state, MainWindow* window) {
     state.counters["findings"] = static_cast<double>(dialog.findings().size());
 }
 
+// The lines of the 1 MB program.
+int LargeProgramLines() {
+    const std::string text = LargeProgram(std::size_t{1} << 20);
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
 // The standard-program pane holding the 1 MB program, whichever benchmark runs first.
 void LoadLargeProgram(MainWindow* window) {
-    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
-    if (pane->document()->characterCount() < (1 << 20) || pane->document()->characterCount() > (2 << 20)) {
+    const std::size_t size = window->standardProgramText().size();
+    if (size < (1 << 20) || size > (2 << 20)) {
         window->showProgramTexts("", LargeProgram(std::size_t{1} << 20));
         QApplication::processEvents();
     }
+}
+
+ProgramView* StandardProgramView(MainWindow* window) {
+    return ViewOf(window->findChild<ProgramPane*>(QStringLiteral("txtDataB")));
 }
 
 // The caret one line down or up in the large standard program, with the pass it lands on
 // lit up in all four views, until the screen shows it.
 void CaretMove(benchmark::State& state, MainWindow* window) {
     LoadLargeProgram(window);
-    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
-    pane->setFocus();
-    QTextCursor cursor = pane->textCursor();
-    cursor.setPosition(pane->document()->characterCount() / 2);
-    pane->setTextCursor(cursor);
+    ProgramView* view = StandardProgramView(window);
+    view->pane()->setFocus();
+    view->putCaretOn(LargeProgramLines() / 2);
     QApplication::processEvents();
     int step = 0;
     for (auto _ : state) {
-        const Qt::Key k = step++ % 2 == 0 ? Qt::Key_Down : Qt::Key_Up;
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-        QApplication::sendEvent(pane, &press);
+        PressKey(view->pane(), step++ % 2 == 0 ? Qt::Key_Down : Qt::Key_Up);
         QApplication::processEvents();
     }
 }
@@ -291,6 +363,14 @@ int main(int argc, char** argv) {
             ->Repetitions(5)
             ->ComputeStatistics("least", least);
     }
+    for (const std::size_t mb : {10, 50}) {
+        benchmark::RegisterBenchmark(("Paste/" + std::to_string(mb) + "MB").c_str(), Paste, &window, mb << 20)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(mb > 10 ? 1 : 3);
+    }
+    benchmark::RegisterBenchmark("CopyAll/10MB", CopyAll, &window, std::size_t{10} << 20)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
     benchmark::RegisterBenchmark("Keystroke/1MB", Keystroke, &window, std::size_t{1} << 20)
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)

@@ -1,7 +1,6 @@
 // The commands of the menus and tool bar: New, Save, Exit, the edits and the example programs.
 #include "app/main_window.h"
 
-#include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
 #include "app/program_view.h"
@@ -15,7 +14,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTextDocumentFragment>
 
 namespace quillane {
 namespace {
@@ -98,16 +96,14 @@ void MainWindow::undo() {
 
 void MainWindow::cut() {
     if (ProgramPane* pane = PaneOf(currentView())) {
-        QTextCursor cursor = pane->textCursor();
-        PutOnClipboard(cursor.selection().toPlainText());
-        cursor.removeSelectedText();
-        pane->setTextCursor(cursor);
+        PutOnClipboard(pane->selectedPlainText());
+        pane->replaceSelection(QString());
     }
 }
 
 void MainWindow::copy() {
     if (ProgramPane* pane = PaneOf(currentView())) {
-        PutOnClipboard(pane->textCursor().selection().toPlainText());
+        PutOnClipboard(pane->selectedPlainText());
     }
 }
 
@@ -120,9 +116,7 @@ void MainWindow::copyAll() {
 void MainWindow::paste() {
     if (ProgramPane* pane = PaneOf(currentView())) {
         // With no text on the clipboard this still replaces the selection: it is deleted.
-        QTextCursor cursor = pane->textCursor();
-        cursor.insertText(QGuiApplication::clipboard()->text());
-        pane->setTextCursor(cursor);
+        pane->replaceSelection(QGuiApplication::clipboard()->text());
     }
 }
 
@@ -134,8 +128,7 @@ void MainWindow::save() {
         ShowExclamation(this, QStringLiteral("Save error"), QStringLiteral("Please select Text box. "));
         return;
     }
-    const QString paneText = pane->toPlainText();
-    if (paneText.isEmpty()) {
+    if (pane->isEmpty()) {
         ShowExclamation(this, QStringLiteral("Save error"), QStringLiteral("No data !! "));
         return;
     }
@@ -156,9 +149,12 @@ void MainWindow::save() {
         rememberedFolder_ = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
     }
 
-    const std::string program = ToProgramText(paneText) + "\r\n";
-    const SaveResult result =
-        SaveFileAtomically(path, QByteArray(program.data(), static_cast<qsizetype>(program.size())));
+    // The pane's bytes as they are, and one CR LF.
+    const std::string_view text = pane->programText();
+    QByteArray program;
+    program.reserve(static_cast<qsizetype>(text.size()) + 2);
+    program.append(text.data(), static_cast<qsizetype>(text.size())).append("\r\n");
+    const SaveResult result = SaveFileAtomically(path, program);
     if (!result.Ok) {
         showSaveError(QStringLiteral("Could not save \"%1\":\n%2").arg(QDir::toNativeSeparators(path), result.Error));
     }

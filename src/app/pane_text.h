@@ -1,4 +1,5 @@
-// The one place where a pane's text meets the CR LF texts of the generator and the plots.
+// The one place where a pane's bytes meet texts from elsewhere: program texts handed to a pane,
+// and the clipboard.
 #pragma once
 
 #include <QString>
@@ -6,20 +7,15 @@
 #include <string>
 #include <string_view>
 
-class QTextDocument;
-
 namespace quillane {
 
-// Pane text (lines separated by '\n') to a program text with CR LF line ends, UTF-8.
-std::string ToProgramText(const QString& paneText);
-// The same into `out`, whose storage is reused: a large pane is read on every keystroke.
-void ToProgramText(const QString& paneText, std::string& out);
-// A pane's document as the same program text, read straight from the document's own text (its
-// plain text without the copy that turns paragraph marks into '\n'). The text is written into
-// `buffer`, which only ever grows, and the returned view of it is valid until the next call.
-std::string_view ToProgramText(const QTextDocument& document, std::string& buffer);
-// Program text to pane text: each CR LF, each lone CR or LF, and each line or paragraph
-// separator (U+2028, U+2029) becomes one line break.
-QString ToPaneText(std::string_view programText);
+// A text as a pane holds it: UTF-8 with CR LF line ends only. Each CR LF, each lone CR or LF,
+// and each line or paragraph separator (U+2028, U+2029) becomes one CR LF: a lone one left in
+// the pane would make the plots count other lines than the pane shows.
+std::string WithCrLfLineEnds(std::string_view text);
+// Pane bytes with each CR LF made '\n', as the clipboard's plain text has its lines.
+std::string WithLfLineEnds(std::string_view paneText);
+// The same as the clipboard's text.
+QString ToClipboardText(std::string_view paneText);
 
 }  // namespace quillane

@@ -1,13 +1,34 @@
 // A program pane: an NC text editor that shows by its colour whether it is the current pane.
+// It holds the program text itself, UTF-8 with CR LF line ends, and lets it be read in place.
 #include "app/program_pane.h"
+
+#include "app/pane_text.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qscilexer.h>
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QTextDocumentFragment>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <string>
+#include <utility>
 
 namespace quillane {
+namespace {
+
+// The lines of the current pass, behind the text.
+const QColor PassLinesColour(255, 222, 173);
+constexpr int kPassMarker = 0;
+constexpr int kLineNumberMargin = 0;
+constexpr int kMarginCount = 5;
+
+}  // namespace
 
 QFont ProgramPaneFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -25,29 +46,267 @@ QFont ProgramPaneFont() {
     return font;
 }
 
+class ProgramPane::Operation {
+public:
+    explicit Operation(ProgramPane* pane) : pane_(pane) { pane_->beginOperation(); }
+    ~Operation() { pane_->endOperation(); }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    ProgramPane* pane_;
+};
+
 ProgramPane::ProgramPane(const QString& objectName, const QString& caption, QWidget* parent)
-    : QPlainTextEdit(parent), caption_(caption) {
+    : QsciScintilla(parent), caption_(caption), lateChange_(new QTimer(this)) {
     setObjectName(objectName);
     setAccessibleName(caption);
-    setFont(ProgramPaneFont());
+    // The buffer is the program text itself: UTF-8, every line ended by CR LF, whether typed,
+    // pasted or dropped.
+    setUtf8(true);
+    setEolMode(EolWindows);
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL);
     // NC programs are line by line: no wrapping, scroll bars when the text needs them.
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Tab walks on to the plots and the other pane, as in the rest of the window.
-    setTabChangesFocus(true);
+    setWrapMode(WrapNone);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
+    const QFont font = ProgramPaneFont();
+    QWidget::setFont(font);
+    QsciScintilla::setFont(font);
+    // Line numbers in the one margin; the pass is lit behind its lines, not marked in a margin.
+    setMarginsFont(font);
+    setMarginLineNumbers(kLineNumberMargin, true);
+    for (int margin = 1; margin < kMarginCount; ++margin) setMarginWidth(margin, 0);
+    fitLineNumbers();
+    markerDefine(QsciScintilla::Background, kPassMarker);
+    setMarkerBackgroundColor(PassLinesColour, kPassMarker);
+    const QPalette app = QApplication::palette(this);
+    setSelectionBackgroundColor(app.color(QPalette::Highlight));
+    setSelectionForegroundColor(app.color(QPalette::HighlightedText));
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // The editor's own line and case commands (Ctrl+L cuts a line, Ctrl+U lowers the case, ...)
+    // would rewrite a program at a slip of the finger: the pane keeps the plain text keys.
+    for (const QsciCommand::Command command :
+         {QsciCommand::LineDelete, QsciCommand::LineCut, QsciCommand::LineCopy, QsciCommand::LineTranspose,
+          QsciCommand::LineDuplicate, QsciCommand::SelectionDuplicate, QsciCommand::SelectionLowerCase,
+          QsciCommand::SelectionUpperCase}) {
+        if (QsciCommand* bound = standardCommands()->find(command)) {
+            bound->setKey(0);
+            bound->setAlternateKey(0);
+        }
+    }
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int, int linesAdded, int, int, int, int, int) {
+                modified(position, type, linesAdded);
+            });
+    // A change that came from outside any operation (a call into the editor not made through
+    // this class) is signalled once the call is done, never from inside the editor's
+    // notification.
+    lateChange_->setSingleShot(true);
+    lateChange_->setInterval(0);
+    connect(lateChange_, &QTimer::timeout, this, [this] {
+        beginOperation();
+        endOperation();
+    });
+    // The same for a caret moved from outside: the editor tells of it while it paints.
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) {
+        if (depth_ == 0 && SendScintilla(SCI_GETCURRENTPOS) != caret_) lateChange_->start();
+    });
     showAsCurrent(false);
 }
 
-void ProgramPane::replaceText(const QString& text) {
-    if (text == toPlainText()) {
-        return;
-    }
-    setPlainText(text);
+std::string_view ProgramPane::programText() const {
+    const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
+    if (length == 0) return {};
+    return {static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length};
+}
+
+bool ProgramPane::isEmpty() const { return SendScintilla(SCI_GETLENGTH) == 0; }
+
+void ProgramPane::replaceText(std::string_view text) {
+    const std::string lines = WithCrLfLineEnds(text);
+    if (lines == programText()) return;
+    const Operation op(this);
+    SendScintilla(SCI_CLEARALL);
+    if (!lines.empty()) SendScintilla(SCI_APPENDTEXT, lines.size(), lines.data());
+    // As a newly loaded text: there is nothing to undo in it.
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    changedLines_.All = true;
+}
+
+QString ProgramPane::selectedPlainText() const {
+    const auto start = static_cast<std::size_t>(SendScintilla(SCI_GETSELECTIONSTART));
+    const auto end = static_cast<std::size_t>(SendScintilla(SCI_GETSELECTIONEND));
+    return ToClipboardText(programText().substr(start, end - start));
 }
 
 QString ProgramPane::selectWholeText() {
-    selectAll();
-    return textCursor().selection().toPlainText();
+    SendScintilla(SCI_SELECTALL);
+    return ToClipboardText(programText());
+}
+
+void ProgramPane::replaceSelection(const QString& text) {
+    const std::string lines = WithCrLfLineEnds(text.toStdString());
+    const Operation op(this);
+    // One undo step; added by length, so that a NUL in the text does not end it.
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_REPLACESEL, 0UL, "");
+    if (!lines.empty()) SendScintilla(SCI_ADDTEXT, lines.size(), lines.data());
+    SendScintilla(SCI_ENDUNDOACTION);
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+int ProgramPane::caretLine() const {
+    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
+}
+
+void ProgramPane::putCaretOn(int line) {
+    const Operation op(this);
+    SendScintilla(SCI_GOTOLINE, static_cast<unsigned long>(line));
+}
+
+int ProgramPane::lineNearest(const QPoint& viewportPoint) const {
+    const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(viewportPoint.x()),
+                                        static_cast<long>(viewportPoint.y()));
+    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position));
+}
+
+int ProgramPane::linesShown() const { return static_cast<int>(SendScintilla(SCI_LINESONSCREEN)); }
+
+void ProgramPane::lightLines(int first, int last) {
+    // Only the lines whose lighting changes are touched: clearing every line's marker walks the
+    // whole text and repaints the whole pane, on every caret move.
+    if (!lit_.Known) {
+        SendScintilla(SCI_MARKERDELETEALL, kPassMarker);
+        lit_ = {true, 0, -1};
+    }
+    if (lit_.First == first && lit_.Last == last) return;
+    const auto within = [](int line, int from, int to) { return line >= from && line <= to; };
+    for (int line = lit_.First; line <= lit_.Last; ++line) {
+        if (!within(line, first, last)) {
+            SendScintilla(SCI_MARKERDELETE, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+        }
+    }
+    for (int line = first; line <= last; ++line) {
+        if (!within(line, lit_.First, lit_.Last)) {
+            SendScintilla(SCI_MARKERADD, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+        }
+    }
+    lit_ = {true, first, last};
+}
+
+void ProgramPane::clearLitLines() { lightLines(0, -1); }
+
+QPair<int, int> ProgramPane::litLines() const {
+    constexpr long mask = 1L << kPassMarker;
+    const auto first = static_cast<int>(SendScintilla(SCI_MARKERNEXT, 0UL, mask));
+    if (first < 0) return {-1, -1};
+    const auto lines = static_cast<unsigned long>(SendScintilla(SCI_GETLINECOUNT));
+    return {first, static_cast<int>(SendScintilla(SCI_MARKERPREVIOUS, lines - 1, mask))};
+}
+
+ChangedLines ProgramPane::takeChangedLines() { return std::exchange(changedLines_, ChangedLines{}); }
+
+void ProgramPane::setLexer(QsciLexer* lexer) {
+    if (lexer != nullptr) {
+        lexer->setDefaultFont(font());
+        lexer->setDefaultPaper(paper_);
+        lexer->setPaper(paper_);
+    }
+    QsciScintilla::setLexer(lexer);
+    setMarginsFont(font());
+}
+
+void ProgramPane::append(const QString& text) {
+    const Operation op(this);
+    QsciScintilla::append(text);
+}
+
+void ProgramPane::clear() {
+    const Operation op(this);
+    QsciScintilla::clear();
+}
+
+void ProgramPane::cut() {
+    const Operation op(this);
+    QsciScintilla::cut();
+}
+
+void ProgramPane::insert(const QString& text) {
+    const Operation op(this);
+    QsciScintilla::insert(text);
+}
+
+void ProgramPane::insertAt(const QString& text, int line, int index) {
+    const Operation op(this);
+    QsciScintilla::insertAt(text, line, index);
+}
+
+void ProgramPane::removeSelectedText() {
+    const Operation op(this);
+    QsciScintilla::removeSelectedText();
+}
+
+void ProgramPane::paste() {
+    const Operation op(this);
+    QsciScintilla::paste();
+}
+
+void ProgramPane::redo() {
+    const Operation op(this);
+    QsciScintilla::redo();
+}
+
+void ProgramPane::setText(const QString& text) {
+    const Operation op(this);
+    QsciScintilla::setText(text);
+}
+
+void ProgramPane::undo() {
+    const Operation op(this);
+    QsciScintilla::undo();
+}
+
+void ProgramPane::modified(int position, int type, int linesAdded) {
+    if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0) return;
+    const auto line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+    if ((type & SC_MOD_INSERTTEXT) != 0) {
+        changedLines_.add(line, 1, 1 + linesAdded);
+    } else {
+        changedLines_.add(line, 1 - linesAdded, 1);
+    }
+    textChanged_ = true;
+    // The markers moved with the text: which lines they are on is found again when next lit.
+    if (lit_.First <= lit_.Last) lit_.Known = false;
+    if (depth_ == 0) lateChange_->start();
+}
+
+void ProgramPane::beginOperation() { ++depth_; }
+
+void ProgramPane::endOperation() {
+    if (--depth_ > 0) return;
+    if (textChanged_) {
+        textChanged_ = false;
+        lateChange_->stop();
+        fitLineNumbers();
+        emit edited();
+    }
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    if (caret != caret_) {
+        caret_ = caret;
+        emit caretMoved();
+    }
+}
+
+void ProgramPane::fitLineNumbers() {
+    // Room for the widest line number and one digit more, so that the margin seldom grows.
+    int digits = 1;
+    for (long lines = SendScintilla(SCI_GETLINECOUNT); lines >= 10; lines /= 10) ++digits;
+    digits = std::max(digits, 2) + 1;
+    if (digits == lineNumberDigits_) return;
+    lineNumberDigits_ = digits;
+    setMarginWidth(kLineNumberMargin, QString(digits, QLatin1Char('9')));
 }
 
 bool ProgramPane::event(QEvent* e) {
@@ -60,12 +319,31 @@ bool ProgramPane::event(QEvent* e) {
             return true;
         }
     }
-    return QPlainTextEdit::event(e);
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::InputMethod) {
+        const Operation op(this);
+        return QsciScintilla::event(e);
+    }
+    return QsciScintilla::event(e);
+}
+
+bool ProgramPane::viewportEvent(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Drop: {
+            const Operation op(this);
+            return QsciScintilla::viewportEvent(e);
+        }
+        default:
+            return QsciScintilla::viewportEvent(e);
+    }
 }
 
 void ProgramPane::focusInEvent(QFocusEvent* e) {
     showAsCurrent(true);
-    QPlainTextEdit::focusInEvent(e);
+    QsciScintilla::focusInEvent(e);
     emit gotFocus();
 }
 
@@ -74,7 +352,12 @@ void ProgramPane::focusOutEvent(QFocusEvent* e) {
     if (e->reason() != Qt::PopupFocusReason) {
         showAsCurrent(false);
     }
-    QPlainTextEdit::focusOutEvent(e);
+    QsciScintilla::focusOutEvent(e);
+}
+
+bool ProgramPane::focusNextPrevChild(bool next) {
+    // Tab walks on to the plots and the other pane, as in the rest of the window.
+    return QWidget::focusNextPrevChild(next);
 }
 
 void ProgramPane::keyPressEvent(QKeyEvent* e) {
@@ -82,39 +365,48 @@ void ProgramPane::keyPressEvent(QKeyEvent* e) {
         emit insertKeyPressed();
         return;
     }
-    // Shift+Enter would break the line inside the editor's own line: in an NC text every break
-    // is a line of its own, as the plots count lines.
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (e->modifiers() & Qt::ShiftModifier)) {
-        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(), e->isAutoRepeat(),
-                        static_cast<quint16>(e->count()));
-        QPlainTextEdit::keyPressEvent(&plain);
-        e->setAccepted(plain.isAccepted());
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(e);
+    QsciScintilla::keyPressEvent(e);
 }
 
-void ProgramPane::insertFromMimeData(const QMimeData* source) {
-    // Pasted or dropped line and paragraph separators become line breaks, as in a loaded text.
-    if (source->hasText()) {
-        const QString text = source->text();
-        if (text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator)) {
-            QString lines = text;
-            lines.replace(QChar::LineSeparator, QLatin1Char('\n'))
-                .replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-            textCursor().insertText(lines);
-            ensureCursorVisible();
-            return;
-        }
+void ProgramPane::paintEvent(QPaintEvent* e) {
+    QsciScintilla::paintEvent(e);
+    if (!isEmpty()) return;
+    // The empty pane names itself, in a muted colour where its first line would be.
+    int left = static_cast<int>(SendScintilla(SCI_GETMARGINLEFT));
+    for (int margin = 0; margin < kMarginCount; ++margin) {
+        left += static_cast<int>(SendScintilla(SCI_GETMARGINWIDTHN, static_cast<unsigned long>(margin)));
     }
-    QPlainTextEdit::insertFromMimeData(source);
+    const int height = static_cast<int>(SendScintilla(SCI_TEXTHEIGHT, 0UL));
+    QPainter painter(viewport());
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(QRect(left, 0, viewport()->width() - left, height), Qt::AlignLeft | Qt::AlignVCenter, caption_);
+}
+
+QByteArray ProgramPane::fromMimeData(const QMimeData* source, bool& rectangular) const {
+    const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
+    const std::string lines =
+        WithCrLfLineEnds(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    return {lines.data(), static_cast<qsizetype>(lines.size())};
+}
+
+QMimeData* ProgramPane::toMimeData(const QByteArray& text, bool rectangular) const {
+    // The clipboard's plain text has '\n' line ends, as the window's Copy puts it there.
+    const std::string lines = WithLfLineEnds(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    return QsciScintilla::toMimeData(QByteArray(lines.data(), static_cast<qsizetype>(lines.size())), rectangular);
 }
 
 void ProgramPane::showAsCurrent(bool current) {
     QPalette p = palette();
     const QPalette app = QApplication::palette(this);
-    p.setColor(QPalette::Base, current ? app.color(QPalette::Base) : app.color(QPalette::Button));
+    paper_ = current ? app.color(QPalette::Base) : app.color(QPalette::Button);
+    p.setColor(QPalette::Base, paper_);
     setPalette(p);
+    if (QsciLexer* own = lexer()) {
+        own->setPaper(paper_);
+    } else {
+        setPaper(paper_);
+    }
 }
 
 }  // namespace quillane

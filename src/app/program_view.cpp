@@ -2,15 +2,12 @@
 // line and pass of it are lit up in both.
 #include "app/program_view.h"
 
-#include "app/pane_text.h"
 #include "app/plot_view.h"
 #include "app/program_pane.h"
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/point_graphic.h"
 
 #include <QHelpEvent>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTimer>
 #include <QToolTip>
 
@@ -20,12 +17,9 @@
 namespace quillane {
 namespace {
 
-// Up to this many characters a pane is replotted at once on every change; a larger one when
+// Up to this many bytes a pane is replotted at once on every change; a larger one when
 // the changes pause, so that a burst of keys on a 10 MB program costs one replot, not one each.
 constexpr int kPromptReplotLimit = 2'000'000;
-
-// The lines of the current pass in a pane, behind the text.
-const QColor PassLinesColour(255, 222, 173);
 
 }  // namespace
 
@@ -35,9 +29,9 @@ ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState
     waitingReplot_->setSingleShot(true);
     waitingReplot_->setInterval(0);
     connect(waitingReplot_, &QTimer::timeout, this, [this] { emit replotDue(this); });
-    connect(pane_, &QPlainTextEdit::textChanged, this, &ProgramView::changed);
+    connect(pane_, &ProgramPane::edited, this, &ProgramView::changed);
 
-    connect(pane_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    connect(pane_, &ProgramPane::caretMoved, this, [this] {
         // Only the user's caret leads: a pane filled by a command moves its caret too.
         if (pane_->hasFocus()) emit caretLed(this);
     });
@@ -48,16 +42,20 @@ ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState
     pane_->viewport()->installEventFilter(this);
 }
 
-std::string ProgramView::text() const { return ToProgramText(pane_->toPlainText()); }
+std::string ProgramView::text() const { return std::string(pane_->programText()); }
 
-bool ProgramView::empty() const { return pane_->document()->isEmpty(); }
+std::string_view ProgramView::textView() const { return pane_->programText(); }
 
-void ProgramView::setText(std::string_view programText) { pane_->replaceText(ToPaneText(programText)); }
+bool ProgramView::empty() const { return pane_->isEmpty(); }
+
+void ProgramView::setText(std::string_view programText) { pane_->replaceText(programText); }
+
+ChangedLines ProgramView::takeChangedLines() { return pane_->takeChangedLines(); }
 
 void ProgramView::clearPlot() { plot_->clearToButtonFace(); }
 
 void ProgramView::changed() {
-    if (pane_->document()->characterCount() <= kPromptReplotLimit) {
+    if (pane_->programText().size() < kPromptReplotLimit) {
         waitingReplot_->stop();  // this change is plotted now
         emit replotDue(this);
     } else {
@@ -74,7 +72,8 @@ void ProgramView::runWaitingReplot() {
 }
 
 void ProgramView::replot() {
-    const std::string_view text = ToProgramText(*pane_->document(), plotText_);
+    // The pane's own buffer: nothing is copied on a keystroke.
+    const std::string_view text = pane_->programText();
     bool completed = false;
     if (plot_->kind() == PlotKind::PointData) {
         // The point graphic draws Z from the start point; its texts give Z itself.
@@ -89,15 +88,13 @@ void ProgramView::replot() {
     if (completed) emit plotCompleted();
 }
 
-int ProgramView::caretLine() const { return pane_->textCursor().blockNumber(); }
+int ProgramView::caretLine() const { return pane_->caretLine(); }
 
 std::optional<std::size_t> ProgramView::passAtCaret() const { return plot_->links().PassOfLine(caretLine()); }
 
 void ProgramView::putCaretOn(int line) {
-    const QTextBlock block = pane_->document()->findBlockByNumber(line);
-    if (!block.isValid()) return;
-    pane_->setTextCursor(QTextCursor(block));
-    pane_->ensureCursorVisible();
+    if (line < 0 || line >= pane_->lines()) return;
+    pane_->putCaretOn(line);
     emit caretLed(this);
 }
 
@@ -120,39 +117,29 @@ void ProgramView::light(std::optional<std::size_t> pass, bool leads, bool reveal
     const std::vector<PlotPass>& passes = links.Passes();
     std::vector<ItemRange> lineItems;
     if (leads) lineItems = links.ItemsOfLine(caretLine());
-    QList<QTextEdit::ExtraSelection> passLines;
     if (pass && *pass < passes.size()) {
         const PlotPass& p = passes[*pass];
         plot_->setHighlight(std::move(lineItems), p.Items,
                             QStringLiteral("pass %1 / %2").arg(*pass + 1).arg(passes.size()), p.Start);
-        const QTextBlock first = pane_->document()->findBlockByNumber(p.FirstLine);
-        const QTextBlock last = pane_->document()->findBlockByNumber(p.LastLine);
         if (reveal) revealLines(p.FirstLine, p.LastLine);
-        if (first.isValid() && last.isValid()) {
-            QTextEdit::ExtraSelection lines;
-            // Up to the start of the next line, so that the last line is lit across too.
-            const QTextBlock after = last.next();
-            lines.cursor = QTextCursor(first);
-            lines.cursor.setPosition(after.isValid() ? after.position() : last.position() + last.length() - 1,
-                                     QTextCursor::KeepAnchor);
-            lines.format.setBackground(PassLinesColour);
-            lines.format.setProperty(QTextFormat::FullWidthSelection, true);
-            passLines.push_back(lines);
+        if (p.FirstLine >= 0 && p.FirstLine <= p.LastLine && p.LastLine < pane_->lines()) {
+            pane_->lightLines(p.FirstLine, p.LastLine);
+        } else {
+            pane_->clearLitLines();
         }
     } else {
         plot_->setHighlight(std::move(lineItems), {}, {}, std::nullopt);
+        pane_->clearLitLines();
     }
-    pane_->setExtraSelections(passLines);
     plot_->setLitPass(pass && *pass < passes.size() ? pass : std::nullopt);
 }
 
 void ProgramView::revealLines(int first, int last) {
-    // Without line wrapping a pane scrolls by whole lines: the scroll value is the top line.
-    QScrollBar* scroll = pane_->verticalScrollBar();
-    const int top = scroll->value();
-    const int rows = std::max(1, pane_->viewport()->height() / std::max(1, pane_->fontMetrics().lineSpacing()));
+    // Without line wrapping a pane scrolls by whole lines.
+    const int top = pane_->firstVisibleLine();
+    const int rows = std::max(1, pane_->linesShown());
     if (first >= top && last < top + rows) return;
-    scroll->setValue(std::max(0, first - rows / 3));
+    pane_->setFirstVisibleLine(std::max(0, first - rows / 3));
 }
 
 QString ProgramView::passToolTipAtLine(int line) const {
@@ -163,7 +150,7 @@ QString ProgramView::passToolTipAtLine(int line) const {
 bool ProgramView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pane_->viewport() && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QString text = passToolTipAtLine(pane_->cursorForPosition(help->pos()).blockNumber());
+        const QString text = passToolTipAtLine(pane_->lineNearest(help->pos()));
         if (text.isEmpty()) {
             QToolTip::hideText();
         } else {

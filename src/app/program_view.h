@@ -2,6 +2,7 @@
 // line and pass of it are lit up in both.
 #pragma once
 
+#include "app/changed_lines.h"
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_links.h"
 #include "core/shape/program_writers.h"
@@ -34,6 +35,8 @@ public:
 
     // The pane's text with CR LF line ends, as the generator and the plots use it.
     std::string text() const;
+    // The same read in place, valid until the pane's text changes.
+    std::string_view textView() const;
     bool empty() const;
     // Replaces the pane's text; when it really changes, the change replots as typing does.
     void setText(std::string_view programText);
@@ -46,6 +49,9 @@ public:
     void runWaitingReplot();
     // Draws the pane's text into the plot now.
     void replot();
+    // The lines of the pane changed since the last call: a replot that redraws only what
+    // changed takes them when it reads the text.
+    ChangedLines takeChangedLines();
 
     // The 0-based line of the pane's caret.
     int caretLine() const;
@@ -87,7 +93,6 @@ private:
     const GeneratorState& generator_;
     ScanState& scan_;
     QTimer* waitingReplot_;
-    std::string plotText_;  // the pane text being plotted, kept to reuse its storage
 };
 
 }  // namespace quillane

@@ -42,10 +42,10 @@ private slots:
         QVERIFY(plot1_->showsCheckOverlay());
         QCOMPARE(status_->checkSummary(), QStringLiteral("uncut 0.293 mm on A1, no gouge, 1 idle pass"));
         // A hand edit that takes pass 10 0.2 deeper is checked as it is typed.
-        const QString text = a_->toPlainText();
+        const QString text = PaneText(a_);
         const qsizetype at = text.indexOf(QStringLiteral("N010 X"));
         QVERIFY(at >= 0);
-        a_->setPlainText(text.left(at) + QStringLiteral("N010 X36.4") + text.mid(at + 10));
+        a_->replaceText((text.left(at) + QStringLiteral("N010 X36.4") + text.mid(at + 10)).toStdString());
         QVERIFY2(status_->checkSummary().contains(QStringLiteral("gouge")) &&
                      !status_->checkSummary().contains(QStringLiteral("no gouge")),
                  qPrintable(status_->checkSummary()));
@@ -71,9 +71,9 @@ private slots:
             floorFeed = Find<QLineEdit>(dialog, QStringLiteral("FEED(3)"))->text();
             Find<QPushButton>(dialog, QStringLiteral("Command2"))->click();
         });
-        const int before = a_->document()->blockCount();
+        const int before = a_->lines();
         Find<QPushButton>(report, QStringLiteral("UseSuggestedFeeds"))->click();
-        pointLines = a_->document()->blockCount();
+        pointLines = a_->lines();
         QCOMPARE(floorFeed, QStringLiteral("0.177"));
         QCOMPARE(pointLines, before);  // nothing generated
     }

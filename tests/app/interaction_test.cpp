@@ -9,9 +9,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
-#include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -28,9 +27,9 @@ void Wheel(QWidget* widget, const QPointF& at, int notches) {
 }
 
 // Index of the first line of `pane` from `from` on that starts with `start`.
-int LineStarting(const QPlainTextEdit* pane, const QString& start, int from = 0) {
-    for (QTextBlock b = pane->document()->findBlockByNumber(from); b.isValid(); b = b.next()) {
-        if (b.text().startsWith(start)) return b.blockNumber();
+int LineStarting(const ProgramPane* pane, const QString& start, int from = 0) {
+    for (int line = from; line < pane->lines(); ++line) {
+        if (pane->text(line).startsWith(start)) return line;
     }
     return -1;
 }
@@ -50,14 +49,8 @@ QPoint MiddleOfMove(const PlotView* plot, int line) {
 }
 
 // The lines of `pane` that are shown as the current pass.
-QPair<int, int> PassLinesShown(const QPlainTextEdit* pane) {
-    const QList<QTextEdit::ExtraSelection> shown = pane->extraSelections();
-    if (shown.isEmpty()) return {-1, -1};
-    const QTextCursor c = shown.front().cursor;
-    return {pane->document()->findBlock(c.selectionStart()).blockNumber(),
-            // The selection runs on to the start of the next line, so the last is lit across.
-            pane->document()->findBlock(c.selectionEnd() - 1).blockNumber()};
-}
+QPair<int, int> PassLinesShown(const ProgramPane* pane) { return pane->litLines(); }
+const QPair<int, int> NoneLit(-1, -1);
 
 }  // namespace
 
@@ -91,7 +84,7 @@ class InteractionTest : public WindowFixture {
 
     void putCaret(ProgramPane* pane, int line) {
         pane->setFocus();
-        pane->setTextCursor(QTextCursor(pane->document()->findBlockByNumber(line)));
+        pane->putCaretOn(line);
     }
 
 private slots:
@@ -129,12 +122,12 @@ private slots:
         QVERIFY(plot2_->shownScale() == own);
         // An edit replots without losing the view; a new extent starts at its own scale.
         Wheel(plot2_, QPointF(50, 50), 1);
-        b_->appendPlainText(QStringLiteral("(END)"));
+        b_->append(QStringLiteral("(END)\r\n"));
         QVERIFY(plot2_->zoomed());
         generate();
         QVERIFY(plot2_->zoomed());  // the same extent again
         window_->generatorState().CutSpanZ += 10;
-        b_->appendPlainText(QStringLiteral("(END)"));
+        b_->append(QStringLiteral("(END)\r\n"));
         QVERIFY(!plot2_->zoomed());
     }
 
@@ -200,28 +193,39 @@ private slots:
         QVERIFY(plot2_->highlightedLine().empty());
         QCOMPARE(PassLinesShown(b_).second, cutLine(5) + 2);
         // The other pane scrolls to show the pass; its caret stays.
-        const int caret = b_->textCursor().blockNumber();
+        const int caret = b_->caretLine();
         putCaret(a_, LineStarting(a_, QStringLiteral("N027 ")));
-        const int top = b_->verticalScrollBar()->value();
-        QVERIFY2(top <= cutLine(27) && cutLine(27) < top + b_->viewport()->height() / b_->fontMetrics().lineSpacing(),
-                 qPrintable(QString::number(top)));
-        QCOMPARE(b_->textCursor().blockNumber(), caret);
+        const int top = b_->firstVisibleLine();
+        QVERIFY2(top <= cutLine(27) && cutLine(27) < top + b_->linesShown(), qPrintable(QString::number(top)));
+        QCOMPARE(b_->caretLine(), caret);
         // Scrolled away by hand, it stays away while the user types on the same line.
-        b_->verticalScrollBar()->setValue(0);
+        b_->setFirstVisibleLine(0);
         QTest::keyClick(a_, Qt::Key_End);
         QTest::keyClicks(a_, QStringLiteral(" "));
-        QCOMPARE(b_->verticalScrollBar()->value(), 0);
+        QCOMPARE(b_->firstVisibleLine(), 0);
         // A line of no pass lights up nothing.
         putCaret(b_, 0);
         QCOMPARE(plot1_->highlightedPass(), ItemRange{});
-        QVERIFY(a_->extraSelections().isEmpty());
+        QCOMPARE(PassLinesShown(a_), NoneLit);
+    }
+
+    void hoveringAPassLineInAPaneShowsThePass() {
+        generate();
+        const int line = cutLine(3);
+        putCaret(b_, line);
+        const long start = b_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        const QPoint at(b_->marginWidth(0) + 20,
+                        static_cast<int>(b_->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, start)) + 3);
+        QHelpEvent hover(QEvent::ToolTip, at, b_->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(b_->viewport(), &hover);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("pass 3, X31.664, Z16.700"));
     }
 
     void aClickOnAMovePutsTheCaretOnItsLine() {
         generate();
         const int line = cutLine(3);  // X31.664, a diameter no other pass cuts at
         QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, MiddleOfMove(plot2_, line));
-        QCOMPARE(b_->textCursor().blockNumber(), line);
+        QCOMPARE(b_->caretLine(), line);
         QCOMPARE(plot2_->highlightedLine(), plot2_->links().ItemsOfLine(line));
         QCOMPARE(plot1_->highlightedPass(), plot1_->links().Passes()[2].Items);
         QVERIFY(plot2_->hasFocus());
@@ -229,20 +233,19 @@ private slots:
         // In the point graphic a point is picked where it is drawn.
         const PlotPass& point = plot1_->links().Passes()[3];
         QTest::mouseClick(plot1_, Qt::LeftButton, Qt::NoModifier, plot1_->widgetPositionOf(point.Start)->toPoint());
-        QCOMPARE(a_->textCursor().blockNumber(), point.MoveLine);
+        QCOMPARE(a_->caretLine(), point.MoveLine);
         QCOMPARE(plot1_->passToolTipAt(*plot1_->widgetPositionOf(point.Start)),
                  QStringLiteral("pass 4, X33.396, Z16.200"));
         // Far from every move: nothing is picked.
         QTest::mouseClick(plot2_, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
-        QCOMPARE(b_->textCursor().blockNumber(), line);
+        QCOMPARE(b_->caretLine(), line);
     }
 
     void highlightingSurvivesLinesInsertedAbove() {
         generate();
         putCaret(b_, cutLine(5));
-        QTextCursor top(b_->document());
-        top.insertText(QStringLiteral("(FIRST)\n(SECOND)\n"));
-        QCOMPARE(b_->textCursor().blockNumber(), cutLine(5));
+        b_->insertAt(QStringLiteral("(FIRST)\r\n(SECOND)\r\n"), 0, 0);
+        QCOMPARE(b_->caretLine(), cutLine(5));
         QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[4].Items);
         QCOMPARE(plot2_->highlightedLine(), plot2_->links().ItemsOfLine(cutLine(5)));
         QCOMPARE(plot1_->highlightedPass(), plot1_->links().Passes()[4].Items);
@@ -253,44 +256,44 @@ private slots:
         generate();
         plot2_->setFocus();
         QTest::keyClick(plot2_, Qt::Key_Right);
-        QCOMPARE(b_->textCursor().blockNumber(), cutLine(1));
+        QCOMPARE(b_->caretLine(), cutLine(1));
         QTest::keyClick(plot2_, Qt::Key_Right);
         QTest::keyClick(plot2_, Qt::Key_Right);
-        QCOMPARE(b_->textCursor().blockNumber(), cutLine(3));
+        QCOMPARE(b_->caretLine(), cutLine(3));
         QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[2].Items);
         QTest::keyClick(plot2_, Qt::Key_Left);
-        QCOMPARE(b_->textCursor().blockNumber(), cutLine(2));
+        QCOMPARE(b_->caretLine(), cutLine(2));
         QVERIFY(plot2_->hasFocus());
         // In the point graphic the same passes, by their points.
         plot1_->setFocus();
         QTest::keyClick(plot1_, Qt::Key_Right);
-        QCOMPARE(a_->textCursor().blockNumber(), LineStarting(a_, QStringLiteral("N003 ")));
+        QCOMPARE(a_->caretLine(), LineStarting(a_, QStringLiteral("N003 ")));
     }
 
     void steppingAPlotWithFewerPassesThanTheOtherPane() {
         generate();
         // The program cut down to its first eight passes; the point data keeps all 28.
-        QTextCursor cut(b_->document()->findBlockByNumber(cutLine(9) - 2));
-        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
+        const int last = b_->lines() - 1;
+        b_->setSelection(cutLine(9) - 2, 0, last, b_->lineLength(last));
+        b_->removeSelectedText();
         QCOMPARE(plot2_->links().Passes().size(), std::size_t{8});
         putCaret(a_, LineStarting(a_, QStringLiteral("N025 ")));
         plot2_->setFocus();
         QTest::keyClick(plot2_, Qt::Key_Left);
-        QCOMPARE(b_->textCursor().blockNumber(), cutLine(7));
+        QCOMPARE(b_->caretLine(), cutLine(7));
         putCaret(a_, LineStarting(a_, QStringLiteral("N025 ")));
         plot2_->setFocus();
         QTest::keyClick(plot2_, Qt::Key_Right);
-        QCOMPARE(b_->textCursor().blockNumber(), cutLine(8));
+        QCOMPARE(b_->caretLine(), cutLine(8));
     }
 
     void aClearedPlotLeavesNothingLit() {
         generate();
         putCaret(a_, LineStarting(a_, QStringLiteral("N005 ")));
-        QVERIFY(!b_->extraSelections().isEmpty());
+        QVERIFY(PassLinesShown(b_) != NoneLit);
         plot1_->clearToButtonFace();
-        QVERIFY(a_->extraSelections().isEmpty());
-        QVERIFY(b_->extraSelections().isEmpty());
+        QCOMPARE(PassLinesShown(a_), NoneLit);
+        QCOMPARE(PassLinesShown(b_), NoneLit);
         QCOMPARE(plot2_->highlightedPass(), ItemRange{});
     }
 
@@ -300,7 +303,8 @@ private slots:
         generate();
         putCaret(b_, 0);
         QTest::keyClick(b_, Qt::Key_Return, Qt::ShiftModifier);
-        QVERIFY(!b_->toPlainText().contains(QChar::LineSeparator));
+        QVERIFY(!PaneText(b_).contains(QChar::LineSeparator));
+        QCOMPARE(b_->text(0), QStringLiteral("\r\n"));
         putCaret(b_, cutLine(2));
         QCOMPARE(plot2_->highlightedLine(), plot2_->links().ItemsOfLine(cutLine(2)));
         QCOMPARE(plot2_->links().Passes()[1].MoveLine, cutLine(2));
@@ -308,7 +312,7 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("(A)") + QChar::LineSeparator + QStringLiteral("(B)\n"));
         putCaret(b_, 0);
         b_->paste();
-        QCOMPARE(b_->document()->findBlockByNumber(1).text(), QStringLiteral("(B)"));
+        QCOMPARE(b_->text(1), QStringLiteral("(B)\r\n"));
         QCOMPARE(plot2_->links().Passes()[1].MoveLine, cutLine(2));
     }
 
@@ -347,7 +351,7 @@ private slots:
         QCOMPARE(plot2_->measurementText(), QString::fromStdString(MeasurementText(Measure(move.At, move.To))));
         QCOMPARE(plot2_->measurementText(), QStringLiteral("dZ-96.700  dX0.000  dR0.000  L96.700"));
         // A measuring click picks no line; the toggle off ends it.
-        QCOMPARE(b_->textCursor().blockNumber(), 0);
+        QCOMPARE(b_->caretLine(), 0);
         measure->trigger();
         QVERIFY(!plot2_->measuring());
         QVERIFY(plot2_->measurementText().isEmpty());

@@ -5,7 +5,9 @@
 #include "app/shape_sketch.h"
 #include "window_test_support.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -164,7 +166,7 @@ private slots:
         showCalls_ = replotCalls_ = 0;
         pitchSeen_.clear();
         for (ProgramPane* pane : {a_, b_}) {
-            connect(pane, &QPlainTextEdit::textChanged, this,
+            connect(pane, &ProgramPane::edited, this,
                     [this] { pitchSeen_.push_back(window_->generatorState().Shape.Pitch); });
         }
     }
@@ -345,6 +347,14 @@ private slots:
         QCOMPARE(window_->generatorState().PassCounter, 29.0f);
         QCOMPARE(pitchSeen_.size(), std::size_t{2});  // point data first, then the program
         QCOMPARE(replotCalls_, 0);
+        // Copy All in each pane puts its text on the clipboard, its lines ended by '\n'.
+        for (ProgramPane* pane : {a_, b_}) {
+            pane->setFocus();
+            testing::Find<QAction>(window_.get(), "mnuEditCopyAll")->trigger();
+            const std::string text = pane == a_ ? window_->pointDataText() : window_->standardProgramText();
+            QCOMPARE(QGuiApplication::clipboard()->text(),
+                     QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        }
     }
 
     void reopeningShowsTheStoredRecord() {

@@ -31,6 +31,11 @@ QString StoredSetting(const QString& key) {
     return store.value(QStringLiteral("Settings/") + key).toString();
 }
 
+QString PaneText(const ProgramPane* pane) {
+    const std::string_view text = pane->programText();
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::unique_ptr<MainWindow> OpenWindow() {
     auto window = std::make_unique<MainWindow>();
     window->show();

@@ -36,6 +36,9 @@ std::unique_ptr<MainWindow> OpenWindow();
 // Z from 17.7 down to -80), so that both plots draw.
 void GiveShape(MainWindow& window);
 
+// A pane's text as it holds it: CR LF line ends.
+QString PaneText(const ProgramPane* pane);
+
 template <typename T>
 T* Find(QObject* root, const QString& name) {
     return root->findChild<T*>(name);
