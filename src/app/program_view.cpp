@@ -57,6 +57,7 @@ void ProgramView::setText(std::string_view programText) { pane_->replaceText(ToP
 void ProgramView::clearPlot() { plot_->clearToButtonFace(); }
 
 void ProgramView::changed() {
+    emit textChanged();
     if (pane_->document()->characterCount() <= kPromptReplotLimit) {
         waitingReplot_->stop();  // this change is plotted now
         emit replotDue(this);

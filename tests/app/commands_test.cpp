@@ -46,8 +46,12 @@ private slots:
             seen << top->text() + QLatin1Char(':') + items.join(QLatin1Char('|'));
         }
         QCOMPARE(seen,
-                 QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|-|Exit(&X)",
-                              "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste", "Example:TRV Macro|TRV Standard|FANUC",
+                 QStringList({// after Save: the files, then the recent files
+                              "File(&F):New(&N)Ctrl+N|Data Input|Save|-|Open...Ctrl+O|Open Shape...|Save Shape As...|-|"
+                              "Recent Programs|Recent Shapes|-|Exit(&X)",
+                              // after Paste: the window's undo of its last command
+                              "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste|-|Undo Program Output|Undo New",
+                              "Example:TRV Macro|TRV Standard|FANUC",
                               // the cross-section check, added before Help
                               "Check(&C):Cross-section Check|Check Report...", "Help(&H):About Quillane(&A)"}));
     }
@@ -62,8 +66,10 @@ private slots:
             QVERIFY2(!button->icon().isNull(), qPrintable(button->data().toString()));
             seen << button->data().toString() + QLatin1Char('=') + button->toolTip();
         }
-        QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save", "|", "Undo=Undo",
-                                    "Cut=Cut", "Copy=Copy", "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit",
+        QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save",
+                                    // added after Save
+                                    "Open=Open a program file", "|", "Undo=Undo", "Cut=Cut", "Copy=Copy",
+                                    "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit",
                                     // and after the nine, the plots' measure toggle
                                     "|", "Measure=Measure on the plots (M)",
                                     "Check=Cross-section check on the point graphic (C)"}));
