@@ -166,14 +166,14 @@ private slots:
         a_->setFocus();
         QVERIFY(window_->openProgramFile(file("latin1.NC")));
         QCOMPARE(window_->encoding(0), TextEncoding::Latin1);
-        QCOMPARE(a_->toPlainText(), QStringLiteral("(D\u00C9BUT \u00B0 50)\nG00 X28.\nM30"));
+        QCOMPARE(window_->pointDataText(), std::string("(D\u00C9BUT \u00B0 50)\r\nG00 X28.\r\nM30"));
         QVERIFY(status_->currentMessage().contains(QStringLiteral("Latin-1")));
         FileDialogAnswerer answerer(Choose(file("again.NC")));
         window_->save();
         QCOMPARE(ReadAll(file("again.NC")), latin1);
 
         // A character Latin-1 cannot hold is not lost: the file is written as UTF-8.
-        a_->moveCursor(QTextCursor::End);
+        QTest::keyClick(a_, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(a_, Qt::Key_Space);
         QKeyEvent omega(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u03A9"));
         QApplication::sendEvent(a_, &omega);

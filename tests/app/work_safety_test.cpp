@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(status_->currentName(), QStringLiteral("Point data for Macro program"));
         // Deleted again: nothing left to lose.
         b_->setFocus();
-        b_->selectAll();
+        action("mnuEditCopyAll")->trigger();  // selects the whole text
         QTest::keyClick(b_, Qt::Key_Delete);
         QCOMPARE(window_->windowTitle(), title);
         QCOMPARE(status_->currentName(), QStringLiteral("Standard program"));
