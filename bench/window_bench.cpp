@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -331,6 +332,40 @@ void PointKeystroke(benchmark::State& state, MainWindow* window, bool checked) {
     window->generatorState() = saved;
 }
 
+// Opening a large program file into the standard-program pane: read, decode (UTF-8, or Latin-1
+// after the UTF-8 check fails at its last line), set the pane and replot. Two files that differ
+// in their last line take turns, so every open really changes the pane.
+void OpenFile(benchmark::State& state, MainWindow* window, std::size_t bytes, bool latin1) {
+    QTemporaryDir dir;
+    const std::string text = LargeProgram(bytes);
+    QString paths[2];
+    for (int k = 0; k < 2; ++k) {
+        paths[k] = dir.filePath(QStringLiteral("open%1.NC").arg(k));
+        QFile file(paths[k]);
+        if (!file.open(QIODevice::WriteOnly)) state.SkipWithError("cannot write the file");
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        file.write(latin1 ? "(\xE9)\r\n" : "(e)\r\n");
+        if (k == 1) file.write("M30\r\n");
+    }
+    window->newProgram();  // clears what other benchmarks typed: nothing to ask about
+    window->findChild<ProgramPane*>(QStringLiteral("txtDataB"))->setFocus();
+    int k = 0;
+    for (auto _ : state) {
+        if (!window->openProgramFile(paths[k++ % 2])) state.SkipWithError("not opened");
+        QApplication::processEvents();  // the replot of a very large pane waits for the events
+    }
+}
+
+// The same texts set by a command, without the file: what opening adds is the difference.
+void SetText(benchmark::State& state, MainWindow* window, std::size_t bytes) {
+    const std::string texts[2] = {LargeProgram(bytes) + "(e)\r\n", LargeProgram(bytes) + "(e)\r\nM30\r\n"};
+    int k = 0;
+    for (auto _ : state) {
+        window->showProgramTexts("", texts[k++ % 2]);
+        QApplication::processEvents();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -393,6 +428,15 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Keystroke/10MB", Keystroke, &window, std::size_t{10} << 20)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(10);
+    benchmark::RegisterBenchmark("SetText/10MB", SetText, &window, std::size_t{10} << 20)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(6);
+    for (const bool latin1 : {false, true}) {
+        benchmark::RegisterBenchmark(latin1 ? "OpenFile/Latin1/10MB" : "OpenFile/UTF8/10MB", OpenFile, &window,
+                                     std::size_t{10} << 20, latin1)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(6);
+    }
     for (const char* name : {"ReadPane/10MB", "PlotCuttingPath/10MB", "Thin/10MB", "Type/10MB", "Paint/10MB"}) {
         const std::string n = name;
         auto* b = n.starts_with("ReadPane")      ? benchmark::RegisterBenchmark(name, ReadPane, &window)

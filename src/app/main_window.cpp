@@ -3,6 +3,7 @@
 
 #include "app/check_report.h"
 #include "app/client_area.h"
+#include "app/file_drop_filter.h"
 #include "app/keyboard_locks.h"
 #include "app/main_layout.h"
 #include "app/plot_view.h"
@@ -13,7 +14,6 @@
 #include "app/twips.h"
 #include "core/ncplot/plot_readout.h"
 
-#include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
@@ -118,7 +118,14 @@ void MainWindow::connectViews() {
     for (ProgramView* view : {points_, program_}) {
         ProgramPane* pane = view->pane();
         PlotView* plot = view->plot();
-        connect(pane, &ProgramPane::gotFocus, this, [this, pane] { statusBar_->setCurrentName(pane->caption()); });
+        connect(pane, &ProgramPane::gotFocus, this, [this, view] { statusBar_->setCurrentName(paneCaption(view)); });
+        connect(view, &ProgramView::textChanged, this, [this, view] { paneTextChanged(view); });
+        // A file dropped on a pane opens there.
+        auto* drop = new FileDropFilter(view);
+        pane->installEventFilter(drop);
+        pane->viewport()->installEventFilter(drop);
+        connect(drop, &FileDropFilter::fileDropped, this,
+                [this, view](const QString& path) { openProgramFileInto(view, path); });
         connect(pane, &ProgramPane::insertKeyPressed, this, &MainWindow::toggleInsertMode);
         connect(pane, &QWidget::customContextMenuRequested, this,
                 [this, pane](const QPoint& at) { actions_.EditMenu->popup(pane->viewport()->mapToGlobal(at)); });
@@ -233,12 +240,6 @@ std::string MainWindow::standardProgramText() const { return program_->text(); }
 void MainWindow::showProgramTexts(const std::string& pointText, const std::string& programText) {
     points_->setText(pointText);
     program_->setText(programText);
-}
-
-void MainWindow::closeEvent(QCloseEvent* e) {
-    closeOtherForms();
-    writeSettings();
-    e->accept();
 }
 
 void MainWindow::closeOtherForms() {

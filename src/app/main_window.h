@@ -2,7 +2,9 @@
 // status bar. It owns the session's state and applies every result in one place.
 #pragma once
 
+#include "app/recent_files.h"
 #include "app/window_placement.h"
+#include "app/window_snapshot.h"
 #include "core/ncplot/nc_scanner.h"
 #include "core/shape/program_writers.h"
 #include "qt/settings_store.h"
@@ -52,11 +54,29 @@ public:
     // Folder the Save dialog starts in.
     QString rememberedFolder() const { return rememberedFolder_; }
 
+    // Program files: opens a file into the pane that has the focus (the point data when neither
+    // has it); false when it was not opened (the user has been told why, or declined).
+    bool openProgramFile(const QString& path);
+    // The files named on the command line: the first into the point data, the second into the
+    // standard program.
+    void openCommandLineFiles(const QStringList& paths);
+    // Shape files: opening one fills the record as if its boxes had been typed (nothing is
+    // generated); saving writes the record as the next Data Input shows it.
+    bool openShapeFile(const QString& path);
+    bool saveShapeFile(const QString& path);
+    const RecentFiles& recentPrograms() const { return recentPrograms_; }
+    const RecentFiles& recentShapes() const { return recentShapes_; }
+    // Whether a pane (0 the point data, 1 the standard program) holds text not saved since it
+    // last changed.
+    bool unsaved(int pane) const;
+    TextEncoding encoding(int pane) const;
+
 public slots:
     void newProgram();
     void save();
     void exitProgram();
     void undo();
+    void undoKey();
     void cut();
     void copy();
     void copyAll();
@@ -64,6 +84,13 @@ public slots:
     void loadTrvMacroExample();
     void loadTrvStandardExample();
     void loadFanucExample();
+    void openProgram();
+    void openShape();
+    void saveShapeAs();
+    // The window's own undo of its last Program Output or New: both panes, the pass counter and
+    // (for Program Output) the record as they were before it.
+    void undoProgramOutput();
+    void undoNew();
     // "Data Input": the shape dialog, created on first use and kept hidden between openings.
     void openShapeDialog();
     // "About": the About box, modal.
@@ -108,6 +135,15 @@ private:
         QAction* EqualScales = nullptr;
         QAction* ExportPlot = nullptr;
         QMenu* EditMenu = nullptr;  // also the pop-up menu of both panes
+        // File and undo commands added to the specified ones.
+        QAction* Open = nullptr;
+        QAction* OpenShape = nullptr;
+        QAction* SaveShapeAs = nullptr;
+        QAction* UndoOutput = nullptr;
+        QAction* UndoNew = nullptr;
+        QAction* UndoKey = nullptr;  // Ctrl+Z: the pane's undo in a pane, else the window's
+        QMenu* RecentPrograms = nullptr;
+        QMenu* RecentShapes = nullptr;
     };
     // Where the window was placed from the stored rectangle.
     struct Placement {
@@ -130,6 +166,7 @@ private:
     void createViews();
     void createActions();
     void createPlotActions();
+    void createFileActions();
     void createMenus();
     void addViewMenu();
     void createToolBar();
@@ -158,12 +195,41 @@ private:
     std::vector<PlotView*> plotsToView() const;
     void toggleInsertMode();
     void showSaveError(const QString& text);
+    // How long a status-bar message stays.
+    static constexpr int kStatusMessageMs = 15000;
+
+    // Files (main_window_files.cpp).
+    bool openProgramFileInto(ProgramView* view, const QString& path);
+    bool savePane(ProgramView* view);
+    void fillRecentMenus();
+    void readFileSettings();
+    void writeFileSettings();
+    // Unsaved text (main_window_unsaved.cpp).
+    PaneFile& fileOf(const ProgramView* view);
+    const PaneFile& fileOf(const ProgramView* view) const;
+    void paneTextChanged(ProgramView* view);
+    void showUnsavedMarks();
+    QString paneCaption(const ProgramView* view) const;
+    // Asks Save / Discard / Cancel for a pane with unsaved text; true when its text may go.
+    bool mayDiscard(ProgramView* view, const QString& beforeWhat);
+    // The one-step undo (main_window_undo.cpp).
+    WindowSnapshot snapshot(UndoableCommand command, std::string pointText, std::string programText) const;
+    void rememberForUndo(WindowSnapshot before);
+    void forgetUndo();
+    void undoCommand(UndoableCommand command);
+    void restorePane(ProgramView* view, PaneSnapshot pane);
 
     std::unique_ptr<SingleInstanceGuard> guard_;
     SettingsStore settings_;
     GeneratorState generator_;
     ScanState scan_;  // carried from plot to plot, as both plots read the scanner's state
     QString rememberedFolder_;
+    QString shapeFolder_;  // where the shape dialogs start: the folder of the last shape file
+    PaneFile pointsFile_;
+    PaneFile programFile_;
+    std::optional<WindowSnapshot> undoable_;  // before the last Program Output or New
+    RecentFiles recentPrograms_{QStringLiteral("RecentProgram")};
+    RecentFiles recentShapes_{QStringLiteral("RecentShape")};
     Placement placement_;
     Lighting lighting_;
 

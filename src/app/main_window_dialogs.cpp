@@ -12,6 +12,9 @@
 
 #include <QAction>
 
+#include <string>
+#include <utility>
+
 namespace quillane {
 
 void MainWindow::openShapeDialog() {
@@ -28,7 +31,10 @@ void MainWindow::ensureShapeDialog() {
 }
 
 void MainWindow::runProgramOutput(const ShapeBoxTexts& boxes, const OutputOptions& options) {
-    const RunResult r = ProgramOutput(generator_, boxes, options, points_->text(), program_->text());
+    std::string pointText = points_->text();
+    std::string programText = program_->text();
+    const RunResult r = ProgramOutput(generator_, boxes, options, pointText, programText);
+    WindowSnapshot before = snapshot(UndoableCommand::ProgramOutput, std::move(pointText), std::move(programText));
     // The point data is in its pane before the standard program is written, and each pane is
     // replotted with the record as it stood when its text arrived: the standard program may
     // floor the lead further.
@@ -39,6 +45,8 @@ void MainWindow::runProgramOutput(const ShapeBoxTexts& boxes, const OutputOption
     points_->setText(r.PointText);
     generator_ = r.State;
     program_->setText(r.ProgramText);
+    // Also a failed run may have appended the point data and read part of the record.
+    rememberForUndo(std::move(before));
     if (!shapeDialog_) return;
     if (r.Succeeded) {
         shapeDialog_->hide();

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/tool_icons.h"
 
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -45,9 +46,10 @@ void MainWindow::createActions() {
     a.CheckReport = MakeAction(this, QStringLiteral("mnuCheckReport"), QStringLiteral("Check Report..."));
 
     createPlotActions();
+    createFileActions();
 
     // The shortcuts work wherever the focus is in the window, menu open or not.
-    addActions({a.New, a.CopyAll});
+    addActions({a.New, a.CopyAll, a.Open, a.UndoKey});
 
     connect(a.New, &QAction::triggered, this, &MainWindow::newProgram);
     connect(a.DataInput, &QAction::triggered, this, &MainWindow::openShapeDialog);
@@ -64,18 +66,50 @@ void MainWindow::createActions() {
     connect(a.About, &QAction::triggered, this, &MainWindow::openAboutBox);
 }
 
+// Added to the specified commands: program and shape files, recent files, the window's undo.
+void MainWindow::createFileActions() {
+    Actions& a = actions_;
+    a.Open =
+        MakeAction(this, QStringLiteral("mnuFileOpen"), QStringLiteral("Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    a.OpenShape = MakeAction(this, QStringLiteral("mnuFileOpenShape"), QStringLiteral("Open Shape..."));
+    a.SaveShapeAs = MakeAction(this, QStringLiteral("mnuFileSaveShapeAs"), QStringLiteral("Save Shape As..."));
+    a.UndoOutput = MakeAction(this, QStringLiteral("mnuEditUndoOutput"), QStringLiteral("Undo Program Output"));
+    a.UndoNew = MakeAction(this, QStringLiteral("mnuEditUndoNew"), QStringLiteral("Undo New"));
+    a.UndoKey = MakeAction(this, QStringLiteral("UndoKey"), QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    a.UndoOutput->setEnabled(false);
+    a.UndoNew->setEnabled(false);
+    a.RecentPrograms = new QMenu(QStringLiteral("Recent Programs"), this);
+    a.RecentPrograms->setObjectName(QStringLiteral("mnuFileRecentPrograms"));
+    a.RecentShapes = new QMenu(QStringLiteral("Recent Shapes"), this);
+    a.RecentShapes->setObjectName(QStringLiteral("mnuFileRecentShapes"));
+    connect(a.Open, &QAction::triggered, this, &MainWindow::openProgram);
+    connect(a.OpenShape, &QAction::triggered, this, &MainWindow::openShape);
+    connect(a.SaveShapeAs, &QAction::triggered, this, &MainWindow::saveShapeAs);
+    connect(a.UndoOutput, &QAction::triggered, this, &MainWindow::undoProgramOutput);
+    connect(a.UndoNew, &QAction::triggered, this, &MainWindow::undoNew);
+    connect(a.UndoKey, &QAction::triggered, this, &MainWindow::undoKey);
+}
+
 void MainWindow::createMenus() {
     const Actions& a = actions_;
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("mnuFile"));
     file->addActions({a.New, a.DataInput, a.Save});
-    file->addAction(a.ExportPlot);
+    // Added: files and recent files, before the separator above Exit.
+    file->addSeparator();
+    file->addActions({a.Open, a.OpenShape, a.SaveShapeAs, a.ExportPlot});
+    file->addSeparator();
+    file->addMenu(a.RecentPrograms);
+    file->addMenu(a.RecentShapes);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
     file->addAction(a.Exit);
 
     actions_.EditMenu = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     actions_.EditMenu->setObjectName(QStringLiteral("mnuEdit"));
     actions_.EditMenu->addActions({a.Undo, a.Cut, a.Copy, a.CopyAll, a.Paste});
+    // Added: the window's undo of its last Program Output or New.
+    actions_.EditMenu->addSeparator();
+    actions_.EditMenu->addActions({a.UndoOutput, a.UndoNew});
 
     QMenu* example = menuBar()->addMenu(QStringLiteral("Example"));
     example->setObjectName(QStringLiteral("mnuExample"));
@@ -104,7 +138,10 @@ void MainWindow::createToolBar() {
     // clang-format off
     const Button buttons[] = {
         {a.New, "New", "All Data Clear", false}, {a.DataInput, "Square", "Data Input", false},
-        {a.Save, "Save", "File Save", true},     {a.Undo, "Undo", "Undo", false},
+        {a.Save, "Save", "File Save", false},
+        // Added after Save: open a program file.
+        {a.Open, "Open", "Open a program file", true},
+        {a.Undo, "Undo", "Undo", false},
         {a.Cut, "Cut", "Cut", false},            {a.Copy, "Copy", "Copy", false},
         {a.CopyAll, "CopyAll", "Copy All", false}, {a.Paste, "Paste", "Paste", true},
         {a.Exit, "Exit", "Exit", true},

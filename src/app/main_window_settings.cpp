@@ -5,10 +5,12 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 namespace quillane {
 namespace {
@@ -31,12 +33,24 @@ QList<QRect> AvailableScreenAreas() {
 void MainWindow::readSettings() {
     // Settings that cannot be kept do not stop the program: they are read, used and not
     // written, and the user is told once.
-    if (!settings_.writable()) {
+    if (const QString problem = settings_.readProblem(); !problem.isEmpty()) {
+        // The defaults are used, and the file is left as it is for the user to look at. The
+        // box comes once the window is up, so that it has a window to stand on.
+        const QString text = QStringLiteral("The settings could not be read from \"%1\":\n%2.")
+                                 .arg(QDir::toNativeSeparators(settings_.fileName()), problem);
+        QTimer::singleShot(0, this, [this, text] {
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillane"), text, QMessageBox::Ok, this);
+            box.setObjectName(QStringLiteral("SettingsErrorBox"));
+            box.setInformativeText(QStringLiteral("The defaults are used, and the file is left as it is."));
+            box.exec();
+        });
+    } else if (!settings_.writable()) {
         statusBar_->setCurrentName(QStringLiteral("Settings cannot be saved: %1 is not writable")
                                        .arg(QDir::toNativeSeparators(settings_.folder())));
     }
     placement_.Stored = ReadPlacement(settings_);
     rememberedFolder_ = settings_.get(QStringLiteral("OpenPathName"), QStringLiteral("\\"));
+    readFileSettings();
     applyPlacement();
 }
 
@@ -97,6 +111,7 @@ void MainWindow::writeSettings() {
     }
     settings_.save(QStringLiteral("OpenPathName"), rememberedFolder_);
     writePlotSettings();
+    writeFileSettings();
     settings_.flush();
 }
 

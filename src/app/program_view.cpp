@@ -55,6 +55,7 @@ ChangedLines ProgramView::takeChangedLines() { return pane_->takeChangedLines();
 void ProgramView::clearPlot() { plot_->clearToButtonFace(); }
 
 void ProgramView::changed() {
+    emit textChanged();
     if (pane_->programText().size() < kPromptReplotLimit) {
         waitingReplot_->stop();  // this change is plotted now
         emit replotDue(this);

@@ -68,6 +68,8 @@ public:
     void light(std::optional<std::size_t> pass, bool leads, bool reveal);
 
 signals:
+    // The pane's text changed: typed, pasted, undone, or set by a command (`setText`).
+    void textChanged();
     // The pane's text changed and the plot should follow now; the window runs other views'
     // waiting replots first, as the plots share their scan state.
     void replotDue(ProgramView* view);

@@ -236,6 +236,12 @@ OutputOptions ShapeDialog::outputOptions() const {
     return options;
 }
 
+void ShapeDialog::setOutputOptions(const OutputOptions& options) {
+    (options.Fanuc ? Fanuc_ : TRV_)->setChecked(true);
+    CheckSN_->setChecked(options.SequenceNumbers);
+    CheckModin_->setChecked(options.OutputModin);
+}
+
 void ShapeDialog::programOutput() { emit programOutputRequested(boxTexts(), outputOptions()); }
 
 void ShapeDialog::showDataError(const std::string& detail) {

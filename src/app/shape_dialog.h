@@ -37,6 +37,8 @@ public:
     // The dialog's contents as "Program Output" reads them.
     ShapeBoxTexts boxTexts() const;
     OutputOptions outputOptions() const;
+    // Sets the output options as a shape file gives them (FANUC when chosen, else TRV).
+    void setOutputOptions(const OutputOptions& options);
 
     // The data-error box of a failed "Program Output", the failing input in its details.
     void showDataError(const std::string& detail);

@@ -16,7 +16,7 @@ QIcon ResourceIcon(const QString& name) {
 QIcon ToolIcon(const QString& key) {
     // Resource names are the keys in lower case; a key that names no picture gives no icon.
     for (const char* known :
-         {"New", "Square", "Save", "Undo", "Cut", "Copy", "CopyAll", "Paste", "Exit", "Measure", "Check"}) {
+         {"New", "Square", "Save", "Open", "Undo", "Cut", "Copy", "CopyAll", "Paste", "Exit", "Measure", "Check"}) {
         if (key == QLatin1String(known)) return ResourceIcon(key.toLower());
     }
     return {};

@@ -23,10 +23,14 @@ public:
     // written (one left behind by a run as another user) makes the store read-only: the
     // program still starts, reads what it can and only keeps its changes until it ends.
     bool writable() const;
+    // Why the stored values could not be read (the file is not readable, or not a settings
+    // file), or an empty text. Such a store is also not writable: the file is left as it is.
+    QString readProblem() const { return readProblem_; }
 
 private:
     QSettings settings_;
     QString section_;
+    QString readProblem_;
 };
 
 }  // namespace quillane

@@ -46,8 +46,12 @@ private slots:
             seen << top->text() + QLatin1Char(':') + items.join(QLatin1Char('|'));
         }
         QCOMPARE(seen,
-                 QStringList({"File(&F):New(&N)Ctrl+N|Data Input|Save|Export Plot...|-|Exit(&X)",
-                              "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste", "Example:TRV Macro|TRV Standard|FANUC",
+                 QStringList({// after Save: the files and the plot export, then the recent files
+                              "File(&F):New(&N)Ctrl+N|Data Input|Save|-|Open...Ctrl+O|Open Shape...|Save Shape As...|"
+                              "Export Plot...|-|Recent Programs|Recent Shapes|-|Exit(&X)",
+                              // after Paste: the window's undo of its last command
+                              "Edit(&E):Undo|Cut|Copy|CopyAllCtrl+A|Paste|-|Undo Program Output|Undo New",
+                              "Example:TRV Macro|TRV Standard|FANUC",
                               // the plots' views, their keys shown but left to the plots
                               "View(&V):Fit to Path\tF|Own Scale\tHome|Equal Scales\tA",
                               // the cross-section check, added before Help
@@ -64,8 +68,10 @@ private slots:
             QVERIFY2(!button->icon().isNull(), qPrintable(button->data().toString()));
             seen << button->data().toString() + QLatin1Char('=') + button->toolTip();
         }
-        QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save", "|", "Undo=Undo",
-                                    "Cut=Cut", "Copy=Copy", "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit",
+        QCOMPARE(seen, QStringList({"New=All Data Clear", "Square=Data Input", "Save=File Save",
+                                    // added after Save
+                                    "Open=Open a program file", "|", "Undo=Undo", "Cut=Cut", "Copy=Copy",
+                                    "CopyAll=Copy All", "Paste=Paste", "|", "Exit=Exit",
                                     // and after the nine, the plots' measure toggle
                                     "|", "Measure=Measure on the plots (M)",
                                     "Check=Cross-section check on the point graphic (C)"}));

@@ -91,16 +91,16 @@ struct MessageBoxAnswerer::State {
     QTimer timer;
 };
 
-MessageBoxAnswerer::MessageBoxAnswerer() : state_(std::make_shared<State>()) {
+MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton press) : state_(std::make_shared<State>()) {
     std::weak_ptr<State> weak = state_;
-    QObject::connect(&state_->timer, &QTimer::timeout, [weak] {
+    QObject::connect(&state_->timer, &QTimer::timeout, [weak, press] {
         auto state = weak.lock();
         if (!state) return;
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) return;
         state->timer.stop();
         state->message = {true, box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())};
-        box->button(QMessageBox::Ok)->click();
+        box->button(press)->click();
     });
     state_->timer.start(10);
 }

@@ -82,10 +82,10 @@ struct SeenMessage {
     int Buttons = 0;
 };
 
-// Watches for the next modal message box, records it and presses its OK button.
+// Watches for the next modal message box, records it and presses its OK button (or `press`).
 class MessageBoxAnswerer {
 public:
-    MessageBoxAnswerer();
+    explicit MessageBoxAnswerer(QMessageBox::StandardButton press = QMessageBox::Ok);
     ~MessageBoxAnswerer();
     const SeenMessage& seen() const;
 

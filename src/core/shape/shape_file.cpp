@@ -1,4 +1,4 @@
-// Shape files: one press of "Program Output" written down as TOML, for batch runs.
+// Shape files: one press of "Program Output" written down as TOML, for batch runs and the window.
 #include "core/shape/shape_file.h"
 
 #include "core/numeric/number_text.h"
@@ -17,6 +17,9 @@ namespace {
 std::string Where(const std::string& name, const toml::source_region& region) {
     return name + ":" + std::to_string(region.begin.line);
 }
+
+constexpr const char* OneRunHint =
+    " (a shape file holds one run, one press of \"Program Output\": give each run a file of its own)";
 
 [[noreturn]] void Fail(const std::string& name, const toml::node& node, const std::string& key,
                        const std::string& what) {
@@ -56,7 +59,10 @@ ShapeFile ParseShapeFile(std::string_view text, const std::string& name) {
     try {
         table = toml::parse(text, name);
     } catch (const toml::parse_error& e) {
-        throw ShapeFileError(Where(name, e.source()) + ": " + std::string(e.description()));
+        std::string what = Where(name, e.source()) + ": " + std::string(e.description());
+        // Two shape files put together in one define every key twice.
+        if (e.description().find("cannot redefine existing") != std::string_view::npos) what += OneRunHint;
+        throw ShapeFileError(what);
     }
 
     ShapeFile file;
@@ -64,6 +70,9 @@ ShapeFile ParseShapeFile(std::string_view text, const std::string& name) {
 
     for (const auto& [keyNode, node] : table) {
         const std::string key(keyNode.str());
+        if (node.is_table() || node.is_array_of_tables()) {
+            Fail(name, node, key, std::string("a table of its own") + OneRunHint);
+        }
         if (key == "Side") {
             const auto* s = node.as_string();
             if (s && s->get() == "External") {
@@ -116,6 +125,68 @@ ShapeFile LoadShapeFile(const std::string& path) {
     text << in.rdbuf();
     if (in.bad()) throw ShapeFileError(path + ": cannot be read");
     return ParseShapeFile(text.str(), path);
+}
+
+namespace {
+
+// A TOML basic string: quotes, backslashes and control characters escaped, the rest as it is.
+std::string QuotedText(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// A number when the text is exactly the form the reader gives that number back as, so the
+// file reads as the same text; otherwise the text itself.
+std::string ValueText(const std::string& text) {
+    if (text.empty() || text.size() > 40) return QuotedText(text);
+    try {
+        const toml::table probe = toml::parse("v = " + text);
+        const toml::node* node = probe.get("v");
+        if (node != nullptr && (node->is_integer() || node->is_floating_point()) && ValueOf("", "v", *node) == text) {
+            return text;
+        }
+    } catch (const toml::parse_error&) {
+    } catch (const ShapeFileError&) {
+    }
+    return QuotedText(text);
+}
+
+}  // namespace
+
+std::string ShapeFileText(const ShapeBoxTexts& boxes, const OutputOptions& options) {
+    std::string out = "# Groove shape: one press of \"Program Output\" (quillane-cli generate reads it too).\n";
+    out += std::string("Side = \"") + (boxes.External ? "External" : "Internal") + "\"\n";
+    for (const ShapeField& f : ShapeFields) {
+        const std::string& text = boxes.Text[static_cast<std::size_t>(f.Box - 1)];
+        if (!text.empty()) out += std::string(f.Name) + " = " + ValueText(text) + "\n";
+    }
+    // The feeds up to the last one given; an empty one before it is an empty text.
+    std::size_t feeds = boxes.Feed.size();
+    while (feeds > 0 && boxes.Feed[feeds - 1].empty()) --feeds;
+    if (feeds > 0) {
+        out += "Feed = [";
+        for (std::size_t k = 0; k < feeds; ++k) out += (k > 0 ? ", " : "") + ValueText(boxes.Feed[k]);
+        out += "]\n";
+    }
+    // The dialog's two option buttons: FANUC when it is chosen, else TRV.
+    out += std::string("OutputType = \"") + (options.Fanuc ? "FANUC" : "TRV") + "\"\n";
+    out += std::string("SequenceNumbers = ") + (options.SequenceNumbers ? "true" : "false") + "\n";
+    out += std::string("OutputModin = ") + (options.OutputModin ? "true" : "false") + "\n";
+    return out;
 }
 
 OutputOptions OptionsFor(const ShapeFile& file, OutputOptions options) {

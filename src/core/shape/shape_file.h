@@ -1,4 +1,5 @@
-// Shape files: one press of "Program Output" written down as TOML, for batch runs.
+// Shape files: one press of "Program Output" written down as TOML, for batch runs and for the
+// window's Open Shape and Save Shape As.
 #pragma once
 
 #include "core/shape/program_writers.h"
@@ -34,6 +35,11 @@ struct ShapeFile {
 // file, the line and the key.
 ShapeFile ParseShapeFile(std::string_view text, const std::string& name);
 ShapeFile LoadShapeFile(const std::string& path);
+
+// The text of a shape file that reads back (ParseShapeFile) as exactly these boxes and options:
+// a box whose text is a number's own shortest form is written as that number, any other text
+// as a TOML string, an empty box not at all (an absent key is an empty box).
+std::string ShapeFileText(const ShapeBoxTexts& boxes, const OutputOptions& options);
 
 // The options of one run: the command line's, overridden by the file's.
 OutputOptions OptionsFor(const ShapeFile& file, OutputOptions commandLine);

@@ -88,5 +88,59 @@ TEST(ShapeFile, ErrorsNameTheFileTheLineAndTheKey) {
     EXPECT_EQ(syntax.rfind("groove.toml:2: ", 0), 0u) << syntax;
 }
 
+TEST(ShapeFile, SeveralRunsInOneFileAreRefusedSayingWhy) {
+    const std::string hint =
+        " (a shape file holds one run, one press of \"Program Output\": give each run a file of its own)";
+    EXPECT_EQ(ErrorOf("[roughing]\nPitch = 12.7\n"), "groove.toml:1: key \"roughing\": a table of its own" + hint);
+    EXPECT_EQ(ErrorOf("Pitch = 1\n[[run]]\nPitch = 12.7\n"), "groove.toml:2: key \"run\": a table of its own" + hint);
+    // Two files put together: the second defines the keys again.
+    const std::string twice = ErrorOf("Pitch = 12.7\nWidth = 3\nPitch = 12.7\n");
+    EXPECT_EQ(twice.rfind("groove.toml:3: ", 0), 0u) << twice;
+    EXPECT_NE(twice.find(hint), std::string::npos) << twice;
+}
+
+// What the window's Save Shape As writes reads back as the same boxes and options.
+TEST(ShapeFile, WrittenFilesReadBackAsTheSameBoxesAndOptions) {
+    ShapeBoxTexts boxes;
+    boxes.External = true;
+    const char* texts[] = {"0.4",   "12.7mm", "3",   "-80", "1E+15", "007", "1,5",  "+5",  "a\"b\\c",
+                           "tab\t", "",       "0.1", "inf", "1e5",   "-0",  "Ø 29", "1_0", "x\ny = 1"};
+    for (std::size_t i = 0; i < boxes.Text.size(); ++i) boxes.Text[i] = texts[i];
+    boxes.Feed = {"0.5", "", "0.25mm", "1", "", "", "", ""};
+    for (const bool fanuc : {false, true}) {
+        OutputOptions options;
+        options.Fanuc = fanuc;
+        options.Trv = !fanuc;
+        options.SequenceNumbers = fanuc;
+        options.OutputModin = !fanuc;
+        const std::string text = ShapeFileText(boxes, options);
+        const ShapeFile read = ParseShapeFile(text, "written.toml");
+        EXPECT_EQ(read.Boxes.External, boxes.External);
+        EXPECT_EQ(read.Boxes.Text, boxes.Text) << text;
+        EXPECT_EQ(read.Boxes.Feed, boxes.Feed) << text;
+        const OutputOptions back = OptionsFor(read, OutputOptions{});
+        EXPECT_EQ(back.Fanuc, fanuc);
+        EXPECT_EQ(back.Trv, !fanuc);
+        EXPECT_EQ(back.SequenceNumbers, options.SequenceNumbers);
+        EXPECT_EQ(back.OutputModin, options.OutputModin);
+    }
+}
+
+TEST(ShapeFile, WrittenNumbersAreNumbersAndOtherTextsAreTexts) {
+    ShapeBoxTexts boxes;
+    boxes.Text[1] = "12.7";    // Pitch
+    boxes.Text[14] = "-80";    // EndPointZ
+    boxes.Text[3] = "36.50";   // D1: not the number's own form
+    boxes.Text[16] = "28 mm";  // RetractX
+    boxes.Feed[0] = "0.5";
+    const std::string text = ShapeFileText(boxes, OutputOptions{});
+    for (const char* line : {"Side = \"Internal\"\n", "\nPitch = 12.7\n", "\nEndPointZ = -80\n", "\nD1 = \"36.50\"\n",
+                             "\nRetractX = \"28 mm\"\n", "\nFeed = [0.5]\n", "\nOutputType = \"TRV\"\n",
+                             "\nSequenceNumbers = true\n", "\nOutputModin = true\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    }
+    EXPECT_EQ(text.find("Width"), std::string::npos) << "an empty box is left out";
+}
+
 }  // namespace
 }  // namespace quillane
