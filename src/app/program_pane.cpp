@@ -2,12 +2,15 @@
 // It holds the program text itself, UTF-8 with CR LF line ends, and lets it be read in place.
 #include "app/program_pane.h"
 
+#include "app/nc_lexer.h"
 #include "app/pane_text.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -21,6 +24,17 @@
 
 namespace quillane {
 namespace {
+
+// QScintilla's accessible text interface counts the characters from the start of the text to
+// the caret on every caret move and every edit, once anything has asked for the pane's
+// accessible interface, and Qt asks on every focus change, screen reader or not: in a large
+// program that is milliseconds per key. While no assistive technology listens, the pane
+// answers as a plain editable-text widget; with one, QScintilla's full interface serves it.
+QAccessibleInterface* PlainPaneAccessible(const QString& className, QObject* object) {
+    if (QAccessible::isActive() || className != QLatin1String("quillane::ProgramPane")) return nullptr;
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget != nullptr ? new QAccessibleWidget(widget, QAccessible::EditableText) : nullptr;
+}
 
 // The lines of the current pass, behind the text.
 const QColor PassLinesColour(255, 222, 173);
@@ -59,6 +73,9 @@ private:
 
 ProgramPane::ProgramPane(const QString& objectName, const QString& caption, QWidget* parent)
     : QsciScintilla(parent), caption_(caption), lateChange_(new QTimer(this)) {
+    // Installed after QScintilla's own factory (its base constructor installs that), so asked first.
+    static const bool plainAccessible = (QAccessible::installFactory(PlainPaneAccessible), true);
+    Q_UNUSED(plainAccessible);
     setObjectName(objectName);
     setAccessibleName(caption);
     // The buffer is the program text itself: UTF-8, every line ended by CR LF, whether typed,
@@ -113,6 +130,7 @@ ProgramPane::ProgramPane(const QString& objectName, const QString& caption, QWid
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) {
         if (depth_ == 0 && SendScintilla(SCI_GETCURRENTPOS) != caret_) lateChange_->start();
     });
+    setLexer(new NcLexer(this));
     showAsCurrent(false);
 }
 
@@ -402,7 +420,9 @@ void ProgramPane::showAsCurrent(bool current) {
     paper_ = current ? app.color(QPalette::Base) : app.color(QPalette::Button);
     p.setColor(QPalette::Base, paper_);
     setPalette(p);
-    if (QsciLexer* own = lexer()) {
+    if (auto* nc = qobject_cast<NcLexer*>(lexer())) {
+        nc->setBackground(paper_);
+    } else if (QsciLexer* own = lexer()) {
         own->setPaper(paper_);
     } else {
         setPaper(paper_);
