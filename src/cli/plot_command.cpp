@@ -174,12 +174,25 @@ int Plot(const std::vector<std::string>& args, std::ostream& err) {
     }
     state = RunGenerator(state, OptionsFor(file, OutputOptions{}), "", "").State;
 
+    // JSON is written while the plot draws, so that a long program's drawing is never held whole;
+    // a picture needs the whole drawing to leave out what is painted over.
+    std::optional<AtomicFile> jsonFile;
+    std::optional<DrawingJsonWriter> jsonWriter;
+    DrawingDrain drain;
+    if (json) {
+        jsonFile.emplace(outPath);
+        if (jsonFile->Open()) {
+            jsonWriter.emplace(jsonFile->Stream());
+            drain = [&](Drawing& pending) { jsonWriter->Drain(pending); };
+        }
+    }
+
     ScanState scan;
     Drawing drawing;
     bool untouched = false;
     if (kind == Kind::Points) {
-        drawing = PlotPointData(program, state.Shape, scan);
-    } else if (auto cutting = PlotCuttingPath(program, state, scan)) {
+        drawing = PlotPointData(program, state.Shape, scan, {}, drain);
+    } else if (auto cutting = PlotCuttingPath(program, state, scan, {}, drain)) {
         drawing = std::move(*cutting);
     } else {
         drawing = FreshPicture();  // nothing was drawn into the picture before
@@ -189,10 +202,9 @@ int Plot(const std::vector<std::string>& args, std::ostream& err) {
     std::string().swap(program);  // the drawing holds all that is needed now
 
     if (json) {
-        AtomicFile f(outPath);
-        if (f.Open()) WriteDrawingJson(f.Stream(), drawing, untouched);
-        if (!f.Commit()) {
-            err << "quillane-cli plot: " << f.Error() << "\n";
+        if (jsonWriter) jsonWriter->Finish(drawing, untouched);
+        if (!jsonFile->Commit()) {
+            err << "quillane-cli plot: " << jsonFile->Error() << "\n";
             return ExitUsage;
         }
         return ExitOk;
