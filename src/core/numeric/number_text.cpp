@@ -191,19 +191,36 @@ constexpr auto DivisionsByPow10 = MakeDivisions(std::make_index_sequence<Pow10U.
 
 std::uint64_t DivPow10(std::uint64_t n, int k) { return DivisionsByPow10[static_cast<std::size_t>(k)](n); }
 
+// `magnitude` x 10^decimals rounded half up, straight from the binary value, when its 15-digit
+// form cannot round otherwise: that form lies within 0.5e-14 of the value relative to it, so a
+// product whose fraction is further than 2e-14 of it (rounding error included) from one half
+// rounds the same either way. False near one half, or from 10^14 on, where the 15 digits decide.
+bool QuickRounded(double magnitude, int decimals, std::uint64_t& kept) {
+    const double scaled = magnitude * PowerOfTen(decimals);
+    if (!(scaled < 1e14)) return false;
+    const auto whole = static_cast<std::uint64_t>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
+    if (!(std::fabs(fraction - 0.5) > scaled * 2e-14)) return false;
+    kept = whole + (fraction > 0.5 ? 1 : 0);
+    return true;
+}
+
 // The common case of a fixed-point text, in whole-number arithmetic: the value's 15 digits
 // rounded (or floored) to `decimals`. Gives the same text as the digit-string path below;
 // returns false (appending nothing) when the value is out of its range. `scaledOut` receives the
 // rounded magnitude x 10^decimals. The text is appended to `out`.
 bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigits, int minDecimals, std::string& out,
                    std::uint64_t& scaledOut) {
-    Digits15 d;
-    if (decimals > 15 || value == 0 || !FastDigits15(std::fabs(value), d)) return false;
+    if (decimals > 15 || value == 0) return false;
     const bool negative = std::signbit(value);
-    const int dropped = 15 - d.PointPos - decimals;  // digits of d.Digits past the last kept decimal
     std::uint64_t kept = 0;
     bool up = false;
-    if (dropped > 15) {
+    Digits15 d;
+    if (rounding == Rounding::HalfAwayFromZero && QuickRounded(std::fabs(value), decimals, kept)) {
+        // rounded straight from the binary value
+    } else if (!FastDigits15(std::fabs(value), d)) {
+        return false;
+    } else if (const int dropped = 15 - d.PointPos - decimals; dropped > 15) {  // digits past the last decimal
         up = rounding == Rounding::Floor && negative;
     } else if (dropped > 0) {
         const std::uint64_t p = Pow10U[static_cast<std::size_t>(dropped)];
