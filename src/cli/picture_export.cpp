@@ -111,8 +111,6 @@ void ClipToPicture(Drawing& drawing, double width, double height) {
 
 }  // namespace
 
-bool CanWritePictures() { return true; }
-
 std::optional<std::string> RenderPicture(Drawing drawing, const std::string& path, bool svg, int width, int height,
                                          std::ostream& err) {
     // Plot export never needs a display.

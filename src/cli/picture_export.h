@@ -1,4 +1,5 @@
-// Plot pictures as PNG or SVG files, for quillane-cli plot.
+// Plot pictures as PNG or SVG files, for quillane-cli plot: the picture export library's work
+// (picture_library.h says how the tool reaches it).
 #pragma once
 
 #include "core/ncplot/drawing.h"
@@ -8,9 +9,6 @@
 #include <string>
 
 namespace quillane::cli {
-
-// Whether this build can write pictures (a build without the toolkit writes JSON only).
-bool CanWritePictures();
 
 // Paints `drawing` into a `width` x `height` picture and returns the bytes of its SVG or PNG
 // file. What lies outside the picture or is painted over on the same pixels is left out first

@@ -2,7 +2,7 @@
 #include "cli/commands.h"
 
 #include "cli/file_access.h"
-#include "cli/picture_export.h"
+#include "cli/picture_library.h"
 
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/drawing.h"
@@ -77,6 +77,7 @@ struct PlotArguments {
     int Width = DefaultWidth, Height = DefaultHeight;
     std::uint64_t InputLimit = DefaultInputLimit;
     bool Json = false, Svg = false;
+    RenderPictureFunction Render = nullptr;  // for a picture: the loaded picture export
 };
 
 // The arguments, or the usage error already said on `err`.
@@ -124,10 +125,8 @@ std::optional<PlotArguments> ParsePlotArguments(const std::vector<std::string>& 
     if (!p.Json && !p.Svg && !EndsWith(p.OutPath, ".png")) {
         return usage("the output file must end in .png, .svg or .json");
     }
-    if (!p.Json && !CanWritePictures()) {
-        err << "quillane-cli plot: this build writes .json only (it has no picture export)\n";
-        return std::nullopt;
-    }
+    // Before any input is read: a picture that cannot be written is known at once.
+    if (!p.Json && (p.Render = LoadPictureExport(err)) == nullptr) return std::nullopt;
     if (p.ShapePath == StandardInput && p.ProgramPath == StandardInput) {
         return usage("standard input (-) can be read only once");
     }
@@ -175,12 +174,25 @@ int Plot(const std::vector<std::string>& args, std::ostream& err) {
     }
     state = RunGenerator(state, OptionsFor(file, OutputOptions{}), "", "").State;
 
+    // JSON is written while the plot draws, so that a long program's drawing is never held whole;
+    // a picture needs the whole drawing to leave out what is painted over.
+    std::optional<AtomicFile> jsonFile;
+    std::optional<DrawingJsonWriter> jsonWriter;
+    DrawingDrain drain;
+    if (json) {
+        jsonFile.emplace(outPath);
+        if (jsonFile->Open()) {
+            jsonWriter.emplace(jsonFile->Stream());
+            drain = [&](Drawing& pending) { jsonWriter->Drain(pending); };
+        }
+    }
+
     ScanState scan;
     Drawing drawing;
     bool untouched = false;
     if (kind == Kind::Points) {
-        drawing = PlotPointData(program, state.Shape, scan);
-    } else if (auto cutting = PlotCuttingPath(program, state, scan)) {
+        drawing = PlotPointData(program, state.Shape, scan, {}, drain);
+    } else if (auto cutting = PlotCuttingPath(program, state, scan, {}, drain)) {
         drawing = std::move(*cutting);
     } else {
         drawing = FreshPicture();  // nothing was drawn into the picture before
@@ -190,15 +202,14 @@ int Plot(const std::vector<std::string>& args, std::ostream& err) {
     std::string().swap(program);  // the drawing holds all that is needed now
 
     if (json) {
-        AtomicFile f(outPath);
-        if (f.Open()) WriteDrawingJson(f.Stream(), drawing, untouched);
-        if (!f.Commit()) {
-            err << "quillane-cli plot: " << f.Error() << "\n";
+        if (jsonWriter) jsonWriter->Finish(drawing, untouched);
+        if (!jsonFile->Commit()) {
+            err << "quillane-cli plot: " << jsonFile->Error() << "\n";
             return ExitUsage;
         }
         return ExitOk;
     }
-    const std::optional<std::string> picture = RenderPicture(std::move(drawing), outPath, svg, width, height, err);
+    const std::optional<std::string> picture = p.Render(std::move(drawing), outPath, svg, width, height, err);
     if (!picture) return ExitUsage;
     std::string why;
     if (!WriteFileAtomically(outPath, *picture, why)) {

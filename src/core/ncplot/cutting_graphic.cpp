@@ -10,13 +10,13 @@
 namespace quillane {
 
 std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan,
-                                       Drawing recycled) {
+                                       Drawing recycled, DrawingDrain drain) {
     using namespace plot;
     // No program has been generated yet: the picture keeps what it shows.
     if (!(gen.CutSpanZ > 0)) return std::nullopt;
 
     const ShapeData& s = gen.Shape;
-    Picture picture(Background, std::move(recycled));
+    Picture picture(Background, std::move(recycled), std::move(drain));
     picture.ReserveFor(plotText.size());
     try {
         picture.SetScale(s.EndPointZ - 0.1 * gen.CutSpanZ, -Int(s.D1 / 2) - 1.7, 1.2 * gen.CutSpanZ,

@@ -17,8 +17,9 @@ namespace quillane {
 // window then keeps its previous picture. A picture that cannot be drawn (D1 equal to D2, a
 // grid counter beyond 16 bits, values beyond the single-precision range) stops silently: the
 // result holds what was drawn up to there, at least the cleared background.
-// `recycled`: a picture no longer needed, whose storage the new one takes over.
+// `recycled`: a picture no longer needed, whose storage the new one takes over. `drain`: takes the
+// items as they are drawn (see DrawingDrain); the result then holds only the last of them.
 std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan,
-                                       Drawing recycled = {});
+                                       Drawing recycled = {}, DrawingDrain drain = {});
 
 }  // namespace quillane

@@ -98,10 +98,8 @@ Drawing FreshPicture() { return Drawing{}; }
 
 namespace {
 
-// The JSON text into `out`; `drain` is handed `out` whenever it holds `drainAt` bytes or more and
-// empties it, so that a stream gets the text in pieces of bounded size.
-template <typename Drain>
-void AppendDrawingJson(std::string& out, const Drawing& drawing, bool untouched, std::size_t drainAt, Drain drain) {
+// Background, scale and the opening of the item list.
+void AppendJsonHead(std::string& out, const Drawing& drawing) {
     out += "{\"background\":";
     AppendColor(out, drawing.Background);
     out += ",\"scale\":";
@@ -119,55 +117,58 @@ void AppendDrawingJson(std::string& out, const Drawing& drawing, bool untouched,
         out += "null";
     }
     out += ",\"items\":[";
-    bool first = true;
-    for (const Primitive& p : drawing.Items) {
-        if (!first) out += ',';
-        first = false;
-        out += '\n';
-        switch (p.Kind) {
-            case PrimitiveKind::Line:
-                out += "{\"kind\":\"line\",\"from\":";
-                AppendPoint(out, p.At);
-                out += ",\"to\":";
-                AppendPoint(out, p.To);
-                out += ",\"color\":";
-                AppendColor(out, p.Colour);
-                out += p.Style == LineStyle::Dotted ? ",\"style\":\"dotted\"" : ",\"style\":\"solid\"";
-                out += ",\"line\":";
-                AppendLineIndex(out, p.NcLine);
-                break;
-            case PrimitiveKind::Dot:
-                out += "{\"kind\":\"dot\",\"at\":";
-                AppendPoint(out, p.At);
-                out += ",\"color\":";
-                AppendColor(out, p.Colour);
-                out += ",\"line\":";
-                AppendLineIndex(out, p.NcLine);
-                break;
-            case PrimitiveKind::Circle:
-                out += "{\"kind\":\"circle\",\"center\":";
-                AppendPoint(out, p.At);
-                out += ",\"radius\":";
-                AppendNumber(out, p.Radius);
-                out += ",\"color\":";
-                AppendColor(out, p.Colour);
-                out += ",\"line\":";
-                AppendLineIndex(out, p.NcLine);
-                break;
-            case PrimitiveKind::Text:
-                out += "{\"kind\":\"text\",\"at\":";
-                AppendPoint(out, p.At);
-                out += ",\"text\":";
-                AppendString(out, p.Text < drawing.Texts.size() ? drawing.Texts[p.Text] : std::string());
-                out += ",\"color\":";
-                AppendColor(out, p.Colour);
-                out += ",\"size\":";
-                out += std::to_string(p.FontSize);
-                break;
-        }
-        out += '}';
-        if (out.size() >= drainAt) drain(out);
+}
+
+// One item, on a line of its own after the separator of the one before.
+void AppendJsonItem(std::string& out, const Drawing& drawing, const Primitive& p, bool first) {
+    if (!first) out += ',';
+    out += '\n';
+    switch (p.Kind) {
+        case PrimitiveKind::Line:
+            out += "{\"kind\":\"line\",\"from\":";
+            AppendPoint(out, p.At);
+            out += ",\"to\":";
+            AppendPoint(out, p.To);
+            out += ",\"color\":";
+            AppendColor(out, p.Colour);
+            out += p.Style == LineStyle::Dotted ? ",\"style\":\"dotted\"" : ",\"style\":\"solid\"";
+            out += ",\"line\":";
+            AppendLineIndex(out, p.NcLine);
+            break;
+        case PrimitiveKind::Dot:
+            out += "{\"kind\":\"dot\",\"at\":";
+            AppendPoint(out, p.At);
+            out += ",\"color\":";
+            AppendColor(out, p.Colour);
+            out += ",\"line\":";
+            AppendLineIndex(out, p.NcLine);
+            break;
+        case PrimitiveKind::Circle:
+            out += "{\"kind\":\"circle\",\"center\":";
+            AppendPoint(out, p.At);
+            out += ",\"radius\":";
+            AppendNumber(out, p.Radius);
+            out += ",\"color\":";
+            AppendColor(out, p.Colour);
+            out += ",\"line\":";
+            AppendLineIndex(out, p.NcLine);
+            break;
+        case PrimitiveKind::Text:
+            out += "{\"kind\":\"text\",\"at\":";
+            AppendPoint(out, p.At);
+            out += ",\"text\":";
+            AppendString(out, p.Text < drawing.Texts.size() ? drawing.Texts[p.Text] : std::string());
+            out += ",\"color\":";
+            AppendColor(out, p.Colour);
+            out += ",\"size\":";
+            out += std::to_string(p.FontSize);
+            break;
     }
+    out += '}';
+}
+
+// The end of the item list and the closing fields.
+void AppendJsonTail(std::string& out, const Drawing& drawing, bool untouched) {
     out += "],\"readoutVisible\":";
     out += drawing.ReadoutVisible ? "true" : "false";
     out += ",\"crosshair\":";
@@ -177,25 +178,57 @@ void AppendDrawingJson(std::string& out, const Drawing& drawing, bool untouched,
     out += "}\n";
 }
 
+// Pieces of this size reach the stream: large enough that writing costs little per item, small
+// enough to stay in the cache.
+constexpr std::size_t kJsonPiece = std::size_t{1} << 16;
+
 }  // namespace
 
 std::string DrawingJson(const Drawing& drawing, bool untouched) {
     std::string out;
     out.reserve(64 + drawing.Items.size() * 96);
-    AppendDrawingJson(out, drawing, untouched, std::string::npos, [](std::string&) {});
+    AppendJsonHead(out, drawing);
+    bool first = true;
+    for (const Primitive& p : drawing.Items) {
+        AppendJsonItem(out, drawing, p, first);
+        first = false;
+    }
+    AppendJsonTail(out, drawing, untouched);
     return out;
 }
 
 void WriteDrawingJson(std::ostream& stream, const Drawing& drawing, bool untouched) {
-    constexpr std::size_t piece = std::size_t{1} << 16;
-    std::string out;
-    out.reserve(piece + 4096);
-    const auto drain = [&stream](std::string& text) {
-        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
-    };
-    AppendDrawingJson(out, drawing, untouched, piece, drain);
-    drain(out);
+    DrawingJsonWriter(stream).Finish(drawing, untouched);
+}
+
+DrawingJsonWriter::DrawingJsonWriter(std::ostream& stream) : stream_(stream) { buffer_.reserve(kJsonPiece + 4096); }
+
+void DrawingJsonWriter::Drain(Drawing& pending) {
+    Write(pending);
+    pending.Items.clear();
+}
+
+void DrawingJsonWriter::Finish(const Drawing& rest, bool untouched) {
+    Write(rest);
+    AppendJsonTail(buffer_, rest, untouched);
+    Flush();
+}
+
+void DrawingJsonWriter::Write(const Drawing& drawing) {
+    if (!started_) {
+        AppendJsonHead(buffer_, drawing);
+        started_ = true;
+    }
+    for (const Primitive& p : drawing.Items) {
+        AppendJsonItem(buffer_, drawing, p, firstItem_);
+        firstItem_ = false;
+        if (buffer_.size() >= kJsonPiece) Flush();
+    }
+}
+
+void DrawingJsonWriter::Flush() {
+    stream_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
 }
 
 }  // namespace quillane

@@ -9,6 +9,7 @@
 // x is Z in millimetres and y is minus the radius (-X/2).
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -105,6 +106,11 @@ struct Drawing {
 // A picture that no plot has drawn into yet: the desktop's button face, no scale, nothing drawn.
 Drawing FreshPicture();
 
+// Takes the items a plot has drawn so far (once its scale is set) and empties the list, so that
+// a program of millions of moves never has all of them in memory; texts, scale and background
+// stay in the drawing.
+using DrawingDrain = std::function<void(Drawing& pending)>;
+
 // The drawing as JSON (format in the README). `untouched` marks a plot that left the previous
 // picture in place; `drawing` is then what is shown (e.g. FreshPicture()).
 // Numbers are written in their shortest form that reads back to the same single-precision value.
@@ -112,5 +118,24 @@ std::string DrawingJson(const Drawing& drawing, bool untouched = false);
 // The same text written to `stream` piece by piece, never held whole: a program of millions of
 // moves writes hundreds of megabytes of it. The stream's state tells whether it arrived.
 void WriteDrawingJson(std::ostream& stream, const Drawing& drawing, bool untouched = false);
+
+// The same text written while a plot draws: `Drain` writes the items drawn so far (the
+// background and scale before the first of them) and empties the list; `Finish` writes the
+// rest of the drawing the plot returned, then the closing fields.
+class DrawingJsonWriter {
+public:
+    explicit DrawingJsonWriter(std::ostream& stream);
+    void Drain(Drawing& pending);
+    void Finish(const Drawing& rest, bool untouched);
+
+private:
+    void Write(const Drawing& drawing);  // its items, after the head if it is not written yet
+    void Flush();
+
+    std::ostream& stream_;
+    std::string buffer_;  // a piece of the text, written out whenever it is full
+    bool started_ = false;
+    bool firstItem_ = true;
+};
 
 }  // namespace quillane

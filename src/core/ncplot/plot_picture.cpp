@@ -30,6 +30,7 @@ void Picture::Line(Point from, Point to, Color colour, LineStyle style, int ncLi
     p.Colour = colour;
     p.Style = style;
     p.NcLine = ncLine;
+    Added();
 }
 
 void Picture::Dot(Point at, Color colour, int ncLine) {
@@ -39,6 +40,7 @@ void Picture::Dot(Point at, Color colour, int ncLine) {
     p.At = a;
     p.Colour = colour;
     p.NcLine = ncLine;
+    Added();
 }
 
 void Picture::Circle(Point centre, double radius, Color colour, int ncLine) {
@@ -50,6 +52,7 @@ void Picture::Circle(Point centre, double radius, Color colour, int ncLine) {
     p.Radius = r;
     p.Colour = colour;
     p.NcLine = ncLine;
+    Added();
 }
 
 void Picture::Text(Point at, std::string text) {
@@ -61,6 +64,7 @@ void Picture::Text(Point at, std::string text) {
     p.FontSize = LabelFontSize;
     p.Text = static_cast<std::uint32_t>(drawing_.Texts.size());
     drawing_.Texts.push_back(std::move(text));
+    Added();
 }
 
 std::int16_t ToInt16(double value) {

@@ -60,7 +60,10 @@ public:
     // `recycled` lends its storage: a picture no longer shown, whose lists are emptied and
     // filled again, so that a replot of a large program neither asks for fresh memory nor
     // touches fresh pages.
-    explicit Picture(Color background, Drawing recycled = {}) : drawing_(std::move(recycled)) {
+    // `drain`, when given, takes the items drawn so far whenever many have gathered (see
+    // DrawingDrain); Take() then returns only those drawn since.
+    explicit Picture(Color background, Drawing recycled = {}, DrawingDrain drain = {})
+        : drawing_(std::move(recycled)), drain_(std::move(drain)) {
         drawing_.Items.clear();
         drawing_.Texts.clear();
         drawing_.Scale.reset();
@@ -72,7 +75,7 @@ public:
     // Room for the primitives a text of this size is likely to draw: a program line draws at
     // most a line and two rings, and most lines are longer than six characters. Growing the
     // list item by item would copy it over and over for a large program.
-    void ReserveFor(std::size_t textSize) { drawing_.Items.reserve(64 + textSize / 6); }
+    void ReserveFor(std::size_t textSize) { drawing_.Items.reserve(drain_ ? DrainAt : 64 + textSize / 6); }
 
     // Sets the user scale; a width or height of 0 fails, as on a real picture.
     void SetScale(double left, double top, double width, double height);
@@ -90,7 +93,16 @@ public:
     Drawing Take() { return std::move(drawing_); }
 
 private:
+    // Items gathered before a drain takes them.
+    static constexpr std::size_t DrainAt = std::size_t{1} << 14;
+    // Hands the items to the drain once enough have gathered and the scale, which a consumer
+    // needs before any item, is set.
+    void Added() {
+        if (drain_ && drawing_.Items.size() >= DrainAt && drawing_.Scale) drain_(drawing_);
+    }
+
     Drawing drawing_;
+    DrawingDrain drain_;
 };
 
 // A 16-bit loop counter's start or end: the value rounded half to even; beyond 16 bits it fails.

@@ -9,10 +9,11 @@
 
 namespace quillane {
 
-Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan, Drawing recycled) {
+Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan, Drawing recycled,
+                      DrawingDrain drain) {
     using namespace plot;
     const ShapeData& s = shape;
-    Picture picture(Background, std::move(recycled));
+    Picture picture(Background, std::move(recycled), std::move(drain));
     picture.ReserveFor(plotText.size());
     try {
         picture.SetScale(-0.06 * s.Pitch, -Int(s.D1 / 2) - 1.7, 1.18 * s.Pitch, 1.3 * std::fabs(s.D1 - s.D2));

@@ -15,7 +15,9 @@ namespace quillane {
 // A picture that cannot be drawn (Pitch or D1 - D2 of 0, a grid counter beyond 16 bits, values
 // beyond the single-precision range) stops silently: the result holds what was drawn up to
 // there and leaves ReadoutVisible and Crosshair off.
-// `recycled`: a picture no longer needed, whose storage the new one takes over.
-Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan, Drawing recycled = {});
+// `recycled`: a picture no longer needed, whose storage the new one takes over. `drain`: takes the
+// items as they are drawn (see DrawingDrain); the result then holds only the last of them.
+Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan, Drawing recycled = {},
+                      DrawingDrain drain = {});
 
 }  // namespace quillane

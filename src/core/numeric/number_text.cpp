@@ -152,8 +152,9 @@ void ScaleDigits(const DecimalForm& d, int decimals, Rounding rounding, Scaled& 
     ++out.count;
 }
 
-// Lays out a scaled whole number as "int.frac" with the given digit counts.
-std::string FixedText(bool negative, const Scaled& scaled, int decimals, int minIntDigits, int minDecimals) {
+// Lays out a scaled whole number as "int.frac" with the given digit counts, appended to `out`.
+void AppendFixedText(std::string& out, bool negative, const Scaled& scaled, int decimals, int minIntDigits,
+                     int minDecimals) {
     const char* digits = scaled.digits.data();
     const int intCount = std::max(scaled.count - decimals, 0);
     int firstInt = 0;
@@ -171,8 +172,6 @@ std::string FixedText(bool negative, const Scaled& scaled, int decimals, int min
 
     const bool zero =
         firstInt == intCount && std::all_of(frac.begin(), frac.begin() + fracCount, [](char c) { return c == '0'; });
-    std::string out;
-    out.reserve(static_cast<std::size_t>(shownInt + fracCount + 2));
     if (negative && !zero) out += '-';
     out.append(static_cast<std::size_t>(shownInt - (intCount - firstInt)), '0');
     out.append(digits + firstInt, static_cast<std::size_t>(intCount - firstInt));
@@ -180,7 +179,6 @@ std::string FixedText(bool negative, const Scaled& scaled, int decimals, int min
         out += '.';
         out.append(frac.data(), static_cast<std::size_t>(fracCount));
     }
-    return out;
 }
 
 // n / 10^k for k <= 19. A divisor known at compile time becomes a multiplication; a hardware
@@ -193,19 +191,36 @@ constexpr auto DivisionsByPow10 = MakeDivisions(std::make_index_sequence<Pow10U.
 
 std::uint64_t DivPow10(std::uint64_t n, int k) { return DivisionsByPow10[static_cast<std::size_t>(k)](n); }
 
+// `magnitude` x 10^decimals rounded half up, straight from the binary value, when its 15-digit
+// form cannot round otherwise: that form lies within 0.5e-14 of the value relative to it, so a
+// product whose fraction is further than 2e-14 of it (rounding error included) from one half
+// rounds the same either way. False near one half, or from 10^14 on, where the 15 digits decide.
+bool QuickRounded(double magnitude, int decimals, std::uint64_t& kept) {
+    const double scaled = magnitude * PowerOfTen(decimals);
+    if (!(scaled < 1e14)) return false;
+    const auto whole = static_cast<std::uint64_t>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
+    if (!(std::fabs(fraction - 0.5) > scaled * 2e-14)) return false;
+    kept = whole + (fraction > 0.5 ? 1 : 0);
+    return true;
+}
+
 // The common case of a fixed-point text, in whole-number arithmetic: the value's 15 digits
 // rounded (or floored) to `decimals`. Gives the same text as the digit-string path below;
-// returns false when the value is out of its range. `thousandths` receives the rounded
-// magnitude x 10^decimals.
+// returns false (appending nothing) when the value is out of its range. `scaledOut` receives the
+// rounded magnitude x 10^decimals. The text is appended to `out`.
 bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigits, int minDecimals, std::string& out,
                    std::uint64_t& scaledOut) {
-    Digits15 d;
-    if (decimals > 15 || value == 0 || !FastDigits15(std::fabs(value), d)) return false;
+    if (decimals > 15 || value == 0) return false;
     const bool negative = std::signbit(value);
-    const int dropped = 15 - d.PointPos - decimals;  // digits of d.Digits past the last kept decimal
     std::uint64_t kept = 0;
     bool up = false;
-    if (dropped > 15) {
+    Digits15 d;
+    if (rounding == Rounding::HalfAwayFromZero && QuickRounded(std::fabs(value), decimals, kept)) {
+        // rounded straight from the binary value
+    } else if (!FastDigits15(std::fabs(value), d)) {
+        return false;
+    } else if (const int dropped = 15 - d.PointPos - decimals; dropped > 15) {  // digits past the last decimal
         up = rounding == Rounding::Floor && negative;
     } else if (dropped > 0) {
         const std::uint64_t p = Pow10U[static_cast<std::size_t>(dropped)];
@@ -220,28 +235,25 @@ bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigi
     kept += up ? 1 : 0;
     scaledOut = kept;
 
-    const std::uint64_t unit = Pow10U[static_cast<std::size_t>(decimals)];
-    const std::uint64_t intPart = DivPow10(kept, decimals);
-    std::uint64_t fracPart = kept - intPart * unit;
+    // The text from its last digit back, in one pass over the digits of `kept`: the fraction
+    // without the trailing zeros that the pattern lets go, the point, the whole part padded to
+    // its minimum, the sign.
     char buf[48];
-    char* p = buf;
-    if (negative && kept != 0) *p++ = '-';
-    char intDigits[24];
-    int intCount = 0;
-    if (intPart != 0) intCount = static_cast<int>(std::to_chars(intDigits, intDigits + 24, intPart).ptr - intDigits);
-    for (int i = intCount; i < minIntDigits; ++i) *p++ = '0';
-    p = std::copy(intDigits, intDigits + intCount, p);
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    std::uint64_t rest = kept;
     int fracCount = decimals;
-    while (fracCount > minDecimals && fracPart % 10 == 0) {
-        fracPart /= 10;
+    while (fracCount > minDecimals && rest % 10 == 0) {
+        rest /= 10;
         --fracCount;
     }
-    if (fracCount > 0) {
-        *p++ = '.';
-        for (int i = fracCount - 1; i >= 0; --i, fracPart /= 10) p[i] = static_cast<char>('0' + fracPart % 10);
-        p += fracCount;
-    }
-    out.assign(buf, p);
+    for (int i = 0; i < fracCount; ++i, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+    if (fracCount > 0) *--p = '.';
+    int intCount = 0;
+    for (; rest != 0; rest /= 10, ++intCount) *--p = static_cast<char>('0' + rest % 10);
+    for (; intCount < minIntDigits; ++intCount) *--p = '0';
+    if (negative && kept != 0) *--p = '-';
+    out.append(p, end);
     return true;
 }
 
@@ -355,39 +367,22 @@ double NumericValue(std::string_view text) {
 }
 
 std::string FormatPattern(double value, std::string_view pattern) {
-    if (!std::isfinite(value)) return {};
-    int minInt = 0, minDec = 0, maxDec = 0;
-    std::size_t i = 0;
-    while (i < pattern.size() && pattern[i] == '#') ++i;
-    while (i < pattern.size() && pattern[i] == '0') {
-        ++minInt;
-        ++i;
-    }
-    if (i < pattern.size() && pattern[i] == '.') {
-        ++i;
-        while (i < pattern.size() && pattern[i] == '0') {
-            ++minDec;
-            ++i;
-        }
-        maxDec = minDec;
-        while (i < pattern.size() && pattern[i] == '#') {
-            ++maxDec;
-            ++i;
-        }
-    }
-    maxDec = std::min(maxDec, 20);
     std::string text;
-    if (std::uint64_t scaled = 0;
-        FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, minInt, minDec, text, scaled)) {
-        text += pattern.substr(i);
-        return text;
-    }
-    const DecimalForm d = ToDecimal(value, 15);
-    Scaled scaled;
-    ScaleDigits(d, maxDec, Rounding::HalfAwayFromZero, scaled);
-    text = FixedText(d.negative, scaled, maxDec, minInt, minDec);
-    text += pattern.substr(i);
+    AppendPattern(text, value, ParsePattern(pattern));
     return text;
+}
+
+void AppendPattern(std::string& out, double value, const NumberPattern& pattern) {
+    if (!std::isfinite(value)) return;
+    const int maxDec = pattern.MaxDecimals;
+    if (std::uint64_t scaled = 0; !FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, pattern.MinIntDigits,
+                                                 pattern.MinDecimals, out, scaled)) {
+        const DecimalForm d = ToDecimal(value, 15);
+        Scaled digits;
+        ScaleDigits(d, maxDec, Rounding::HalfAwayFromZero, digits);
+        AppendFixedText(out, d.negative, digits, maxDec, pattern.MinIntDigits, pattern.MinDecimals);
+    }
+    out += pattern.Suffix;
 }
 
 std::string GeneralNumberText(double value, int significantDigits) {
@@ -428,20 +423,28 @@ std::string GeneralNumberText(double value, int significantDigits) {
 }
 
 std::string FormatNcNumber(double& value) {
-    if (!std::isfinite(value)) throw DataError("a number to be written is not finite");
     std::string text;
-    if (std::uint64_t thousandths = 0;
-        FastFixedText(value, 3, Rounding::Floor, 1, 0, text, thousandths) && thousandths < (1ULL << 53)) {
-        // the whole number of thousandths is exact, and one correctly rounded division gives the
-        // nearest double to the floored decimal
-        const double magnitude = static_cast<double>(thousandths) / 1000.0;
-        value = std::signbit(value) && thousandths != 0 ? -magnitude : magnitude;
-        return text;
+    AppendNcNumber(text, value);
+    return text;
+}
+
+void AppendNcNumber(std::string& out, double& value) {
+    if (!std::isfinite(value)) throw DataError("a number to be written is not finite");
+    const std::size_t from = out.size();
+    if (std::uint64_t thousandths = 0; FastFixedText(value, 3, Rounding::Floor, 1, 0, out, thousandths)) {
+        if (thousandths < (1ULL << 53)) {
+            // the whole number of thousandths is exact, and one correctly rounded division gives
+            // the nearest double to the floored decimal
+            const double magnitude = static_cast<double>(thousandths) / 1000.0;
+            value = std::signbit(value) && thousandths != 0 ? -magnitude : magnitude;
+            return;
+        }
+        out.resize(from);  // too many thousandths to be exact: the digit-string path below
     }
     const DecimalForm d = ToDecimal(value, 15);
     Scaled thousandths;
     ScaleDigits(d, 3, Rounding::Floor, thousandths);
-    text = FixedText(d.negative, thousandths, 3, 1, 0);
+    AppendFixedText(out, d.negative, thousandths, 3, 1, 0);
     // The nearest double to the floored decimal. Up to 15 digits the whole number of
     // thousandths is exact in a double, and one correctly rounded division gives it.
     double floored = 0.0;
@@ -452,10 +455,9 @@ std::string FormatNcNumber(double& value) {
         floored = static_cast<double>(n) / 1000.0;
         if (d.negative && n != 0) floored = -floored;
     } else {
-        std::from_chars(text.data(), text.data() + text.size(), floored);
+        std::from_chars(out.data() + from, out.data() + out.size(), floored);
     }
     value = floored;
-    return text;
 }
 
 }  // namespace quillane

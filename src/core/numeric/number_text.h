@@ -25,6 +25,32 @@ std::size_t NumericTextEnd(std::string_view text);
 // A non-finite value gives an empty text; callers must not pass one.
 std::string FormatPattern(double value, std::string_view pattern);
 
+// A pattern read once, for a writer that formats thousands of numbers with it.
+struct NumberPattern {
+    int MinIntDigits = 0;
+    int MinDecimals = 0;
+    int MaxDecimals = 0;
+    std::string_view Suffix;  // the literal text after the digits
+};
+constexpr NumberPattern ParsePattern(std::string_view pattern) {
+    NumberPattern p;
+    std::size_t i = 0;
+    while (i < pattern.size() && pattern[i] == '#') ++i;
+    for (; i < pattern.size() && pattern[i] == '0'; ++i) ++p.MinIntDigits;
+    if (i < pattern.size() && pattern[i] == '.') {
+        ++i;
+        for (; i < pattern.size() && pattern[i] == '0'; ++i) ++p.MinDecimals;
+        p.MaxDecimals = p.MinDecimals;
+        for (; i < pattern.size() && pattern[i] == '#'; ++i) ++p.MaxDecimals;
+    }
+    p.MaxDecimals = p.MaxDecimals < 20 ? p.MaxDecimals : 20;
+    p.Suffix = pattern.substr(i);
+    return p;
+}
+
+// FormatPattern's text appended to `out`, without a string of its own.
+void AppendPattern(std::string& out, double value, const NumberPattern& pattern);
+
 // General number form: rounded to `significantDigits` (15 for a double, 7 for a float),
 // trailing zeros dropped, no point for whole numbers, "0" before the point below 1, and
 // exponent form ("1E+15", "1.5E-05") at 10^significantDigits and above or below 0.0001.
@@ -36,5 +62,7 @@ inline std::string GeneralNumberText(float value) { return GeneralNumberText(sta
 // the floored value back into `value`, and returns it as plain decimal text ("0" for zero,
 // no trailing zeros). Throws DataError for a non-finite value.
 std::string FormatNcNumber(double& value);
+// The same text appended to `out`.
+void AppendNcNumber(std::string& out, double& value);
 
 }  // namespace quillane

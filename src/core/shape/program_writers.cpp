@@ -29,29 +29,43 @@ public:
     using DataError::DataError;
 };
 
-// Passes a printed number on, or stops the run naming what it was printed for.
-std::string Readable(std::string text, const char* what) {
+// Stops the run naming what the number just appended to `out` (from `from` on) was printed for,
+// when it has too many digits before its decimal point.
+void CheckReadable(const std::string& out, std::size_t from, const char* what) {
+    if (out.size() - from <= MaxIntegerDigits) return;  // too short to hold that many
     std::size_t digits = 0;
-    for (char c : text) {
-        if (c == '.') break;
-        if (c >= '0' && c <= '9') ++digits;
+    for (std::size_t i = from; i < out.size() && out[i] != '.'; ++i) {
+        if (out[i] >= '0' && out[i] <= '9') ++digits;
     }
     if (digits > MaxIntegerDigits) {
+        const std::string text = out.substr(from);
         throw UnreadableNumber(std::string(what) + ": the number would be written with " + std::to_string(digits) +
                                " digits before the decimal point (" +
                                (text.size() <= 20 ? text : text.substr(0, 12) + "...") +
                                "); no control reads more than " + std::to_string(MaxIntegerDigits));
     }
-    return text;
 }
 
+// The numbers are appended where they go, each checked as it is written: a run writes thousands.
 // NC number of a stored field: floors it in place (the record keeps the written value).
-std::string Nc(double& value, const char* what) { return Readable(FormatNcNumber(value), what); }
-// Floors a temporary for printing without touching the value it came from.
-std::string NcText(double value, const char* what) { return Readable(FormatNcNumber(value), what); }
-std::string Pattern(double value, std::string_view pattern, const char* what) {
-    return Readable(FormatPattern(value, pattern), what);
+void Nc(std::string& out, double& value, const char* what) {
+    const std::size_t from = out.size();
+    AppendNcNumber(out, value);
+    CheckReadable(out, from, what);
 }
+// Floors a temporary for printing without touching the value it came from.
+void NcText(std::string& out, double value, const char* what) { Nc(out, value, what); }
+void Pattern(std::string& out, double value, const NumberPattern& pattern, const char* what) {
+    const std::size_t from = out.size();
+    AppendPattern(out, value, pattern);
+    CheckReadable(out, from, what);
+}
+
+constexpr NumberPattern Thousandths = ParsePattern("####0.000");  // point data
+constexpr NumberPattern FanucXz = ParsePattern("####0.0##");
+constexpr NumberPattern FanucPitch = ParsePattern("####0.0###");
+constexpr NumberPattern PointSequence = ParsePattern("000 ");
+constexpr NumberPattern FanucSequence = ParsePattern("####");
 
 constexpr const char* CutX = "cut diameter (D 1, D 2, D 3, Finish Stock)";
 constexpr const char* PassZ = "pass start Z (Start Point Z + PITCH)";
@@ -63,57 +77,88 @@ constexpr const char* Pitch = "PITCH";
 // The fields every block group prints, checked before the first group: otherwise a taper
 // computed from an unreadable End Point Z could fail first, as an ordinary data error.
 void CheckStoredFields(const ShapeData& s, const OutputOptions& options) {
-    constexpr std::string_view xz = "####0.0##";
+    std::string scratch;
     if (options.Trv) {
-        NcText(s.EndPointZ, EndPointZ);
-        NcText(s.Pitch, Pitch);
-        NcText(s.RetractX, RetractX);
+        NcText(scratch, s.EndPointZ, EndPointZ);
+        NcText(scratch, s.Pitch, Pitch);
+        NcText(scratch, s.RetractX, RetractX);
     }
     if (options.Fanuc) {
-        Pattern(s.EndPointZ, xz, EndPointZ);
-        Pattern(s.Pitch, "####0.0###", Pitch);
-        Pattern(s.RetractX, xz, RetractX);
+        Pattern(scratch, s.EndPointZ, FanucXz, EndPointZ);
+        Pattern(scratch, s.Pitch, FanucPitch, Pitch);
+        Pattern(scratch, s.RetractX, FanucXz, RetractX);
     }
 }
 
-// Appends the pieces of one block and its CR LF.
-template <typename... Pieces>
-void Line(std::string& out, const Pieces&... pieces) {
-    (out.append(pieces), ...);
-    out.append(CrLf);
-}
-
-std::string HeaderLine(const ShapeData& s) {
-    std::string line;
-    Line(line, "(-----< D", NcText(s.D1 - s.FinishStock, "header D 1 - Finish Stock"), " >-----)");
-    return line;
+void AppendHeaderLine(std::string& out, const ShapeData& s) {
+    out += "(-----< D";
+    NcText(out, s.D1 - s.FinishStock, "header D 1 - Finish Stock");
+    out += " >-----)";
+    out += CrLf;
 }
 
 void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
-    const std::string first = sequenceNumbers ? "N" + FormatPattern(static_cast<double>(n), "000 ") : std::string();
     const std::string_view other = sequenceNumbers ? "N000 " : "";
-    Line(out, first, "G00 X", NcText(pass.CutX, CutX), " Z", NcText(pass.PassZ, PassZ));
-    out.append(other);
-    out.append("G34 ");
+    if (sequenceNumbers) {
+        out += 'N';
+        AppendPattern(out, static_cast<double>(n), PointSequence);
+    }
+    out += "G00 X";
+    NcText(out, pass.CutX, CutX);
+    out += " Z";
+    NcText(out, pass.PassZ, PassZ);
+    out += CrLf;
+    out += other;
+    out += "G34 ";
     if (s.TaperAngle != 0) {
         double taperEndX = ComputeTaperEndX(s, pass);
-        out.append("X").append(Nc(taperEndX, TaperEndX)).append(" ");
+        out += 'X';
+        Nc(out, taperEndX, TaperEndX);
+        out += ' ';
     }
-    out.append("Z").append(Nc(s.EndPointZ, EndPointZ));
-    Line(out, " F", Nc(s.Pitch, Pitch));
-    Line(out, other, "G00 X", Nc(s.RetractX, RetractX));
-    Line(out, other, "    Z", NcText(pass.PassZ, PassZ));
+    out += 'Z';
+    Nc(out, s.EndPointZ, EndPointZ);
+    out += " F";
+    Nc(out, s.Pitch, Pitch);
+    out += CrLf;
+    out += other;
+    out += "G00 X";
+    Nc(out, s.RetractX, RetractX);
+    out += CrLf;
+    out += other;
+    out += "    Z";
+    NcText(out, pass.PassZ, PassZ);
+    out += CrLf;
 }
 
 void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
-    constexpr std::string_view xz = "####0.0##";
-    if (sequenceNumbers) Line(out, "N", FormatPattern(static_cast<double>(n), "####"));
-    Line(out, "G00 X", Pattern(pass.CutX, xz, CutX), " Z", Pattern(pass.PassZ, xz, PassZ));
-    out.append("G32 ");
-    if (s.TaperAngle != 0) out.append("X").append(Pattern(ComputeTaperEndX(s, pass), xz, TaperEndX)).append(" ");
-    Line(out, "Z", Pattern(s.EndPointZ, xz, EndPointZ), " F", Pattern(s.Pitch, "####0.0###", Pitch));
-    Line(out, "G00 X", Pattern(s.RetractX, xz, RetractX));
-    Line(out, "G00 Z", Pattern(pass.PassZ, xz, PassZ));
+    if (sequenceNumbers) {
+        out += 'N';
+        AppendPattern(out, static_cast<double>(n), FanucSequence);
+        out += CrLf;
+    }
+    out += "G00 X";
+    Pattern(out, pass.CutX, FanucXz, CutX);
+    out += " Z";
+    Pattern(out, pass.PassZ, FanucXz, PassZ);
+    out += CrLf;
+    out += "G32 ";
+    if (s.TaperAngle != 0) {
+        out += 'X';
+        Pattern(out, ComputeTaperEndX(s, pass), FanucXz, TaperEndX);
+        out += ' ';
+    }
+    out += 'Z';
+    Pattern(out, s.EndPointZ, FanucXz, EndPointZ);
+    out += " F";
+    Pattern(out, s.Pitch, FanucPitch, Pitch);
+    out += CrLf;
+    out += "G00 X";
+    Pattern(out, s.RetractX, FanucXz, RetractX);
+    out += CrLf;
+    out += "G00 Z";
+    Pattern(out, pass.PassZ, FanucXz, PassZ);
+    out += CrLf;
 }
 
 }  // namespace
@@ -135,23 +180,33 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         const std::vector<ProfilePoint> points = ComputeProfile(s);
         r.PointCount = static_cast<int>(points.size());
 
-        // Point data for the macro call.
+        // Point data for the macro call: one reserve for what a point's line takes at most
+        // (sequence number, two numbers of up to nine digits and three decimals).
         std::string out;
-        out.reserve(points.size() * 32);
+        out.reserve(128 + points.size() * 48);
         if (state.PassCounter == 1.0f && options.OutputModin) {
             out += options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=";
-            out += Nc(s.RetractX, RetractX);
-            out += " ZP=" + Nc(s.EndPointZ, EndPointZ);
-            out += " FD=" + Nc(s.Pitch, Pitch);
+            Nc(out, s.RetractX, RetractX);
+            out += " ZP=";
+            Nc(out, s.EndPointZ, EndPointZ);
+            out += " FD=";
+            Nc(out, s.Pitch, Pitch);
             out += CrLf;
         }
-        out += HeaderLine(s);
+        AppendHeaderLine(out, s);
         float n = state.PassCounter;
         for (const ProfilePoint& point : points) {
             const Pass pass = ComputePass(s, point);
             if (!pass.Exists) continue;
-            if (options.SequenceNumbers) out.append("N").append(FormatPattern(static_cast<double>(n), "000 "));
-            Line(out, "X", Pattern(pass.CutX, "####0.000", CutX), " Z", Pattern(pass.PassZ, "####0.000", PassZ));
+            if (options.SequenceNumbers) {
+                out += 'N';
+                AppendPattern(out, static_cast<double>(n), PointSequence);
+            }
+            out += 'X';
+            Pattern(out, pass.CutX, Thousandths, CutX);
+            out += " Z";
+            Pattern(out, pass.PassZ, Thousandths, PassZ);
+            out += CrLf;
             n = n + 1.0f;
         }
         if (s.FinishStock == 0 && options.OutputModin) {
@@ -162,9 +217,10 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         pointDataShape = s;
         if (n != state.PassCounter) CheckStoredFields(s, options);
 
-        // Standard program: one thread cycle per pass.
-        out = HeaderLine(s);
-        out.reserve(points.size() * 100);
+        // Standard program: one thread cycle per pass, of at most about 160 characters.
+        out.clear();
+        out.reserve(128 + points.size() * 160);
+        AppendHeaderLine(out, s);
         n = state.PassCounter;
         int written = 0;
         if (options.Trv) {
@@ -187,8 +243,10 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         }
         r.PassCount = written;
         r.State.PassCounter = n;
+        r.PointText.reserve(r.PointText.size() + pointData->size() + CrLf.size());
         r.PointText.append(*pointData).append(CrLf);
         r.ShapeAtPointData = *pointDataShape;
+        r.ProgramText.reserve(r.ProgramText.size() + out.size() + CrLf.size());
         r.ProgramText += out;
         r.ProgramText += CrLf;
         r.Succeeded = true;

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <sstream>
 
 namespace quillane {
 namespace {
@@ -460,6 +462,30 @@ TEST(CuttingBounds, MegabyteOfCommentsAndWordsIsQuick) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     EXPECT_TRUE(d.ReadoutVisible);
     EXPECT_LT(ms.count(), 2000);  // generous: sanitizer builds are slow
+}
+
+// A drawing handed on in pieces while it is drawn writes the same JSON as the drawing kept whole,
+// and no piece holds more than a small part of it.
+TEST(CuttingDrain, PiecesWriteTheSameJsonAsTheWholeDrawing) {
+    std::string program;
+    while (program.size() < 400000) program += FourLines;
+    const Drawing whole = Plot(program);
+    ASSERT_GT(whole.Items.size(), 50000u);
+
+    std::ostringstream streamed;
+    DrawingJsonWriter writer(streamed);
+    std::size_t drains = 0, largest = 0;
+    ScanState scan;
+    const std::optional<Drawing> rest = PlotCuttingPath(program, ExampleState(), scan, {}, [&](Drawing& pending) {
+        ++drains;
+        largest = std::max(largest, pending.Items.size());
+        writer.Drain(pending);
+    });
+    ASSERT_TRUE(rest.has_value());
+    writer.Finish(*rest, false);
+    EXPECT_EQ(streamed.str(), DrawingJson(whole));
+    EXPECT_GT(drains, 2u);
+    EXPECT_LT(largest, whole.Items.size() / 2);
 }
 
 }  // namespace

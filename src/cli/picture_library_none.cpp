@@ -1,0 +1,13 @@
+// Plot pictures in a build without the toolkit: there are none, only the JSON form.
+#include "cli/picture_library.h"
+
+#include <ostream>
+
+namespace quillane::cli {
+
+RenderPictureFunction LoadPictureExport(std::ostream& err) {
+    err << "quillane-cli plot: this build writes .json only (it has no picture export)\n";
+    return nullptr;
+}
+
+}  // namespace quillane::cli
