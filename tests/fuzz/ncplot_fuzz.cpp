@@ -5,6 +5,7 @@
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_limits.h"
 #include "core/ncplot/point_graphic.h"
+#include "ncplot/reference_scanner.h"
 
 #include <cmath>
 #include <cstdint>
@@ -27,6 +28,17 @@ void CheckScan(const ScanState& s) {
     Require(std::isfinite(s.ZValue) && std::fabs(s.ZValue) <= 3.5e38);
     Require(std::isfinite(s.GValue));
     Require(s.ScanPos >= s.LineLength + 1);
+}
+
+// The scanner reads each word where it lies; its literal form reads back the word's text.
+// Both must leave the same state, the values to the bit.
+void CheckAgainstLiteral(const ScanState& fast, ScanState literal) {
+    reference::ScanNcLine(literal);
+    Require(std::memcmp(&fast.XValue, &literal.XValue, sizeof fast.XValue) == 0);
+    Require(std::memcmp(&fast.ZValue, &literal.ZValue, sizeof fast.ZValue) == 0);
+    Require(std::memcmp(&fast.GValue, &literal.GValue, sizeof fast.GValue) == 0);
+    Require(fast.InComment == literal.InComment && fast.StartNewPath == literal.StartNewPath);
+    Require(fast.ScanPos == literal.ScanPos && fast.LineLength == literal.LineLength);
 }
 #else
 // Shape values: raw doubles (any bit pattern, NaN and infinities included) or small decimals.
@@ -62,13 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One line, scanned twice: from a clean state and with a comment left open.
     ScanState scan;
     scan.LineText.assign(reinterpret_cast<const char*>(data), size);
+    const ScanState before = scan;
     ScanNcLine(scan);
     CheckScan(scan);
+    CheckAgainstLiteral(scan, before);
     ScanState open;
     open.InComment = true;
     open.LineText = scan.LineText;
+    const ScanState openBefore = open;
     ScanNcLine(open);
     CheckScan(open);
+    CheckAgainstLiteral(open, openBefore);
 #else
     GeneratorState gen;
     double* fields[] = {&gen.Shape.Pitch,       &gen.Shape.D1,        &gen.Shape.D2, &gen.Shape.BlankDiaX,
