@@ -3,6 +3,7 @@
 
 #include "core/ncplot/drawing.h"
 #include "core/ncplot/nc_scanner.h"
+#include "core/ncplot/plot_path.h"
 #include "core/shape/program_writers.h"
 
 #include <optional>
@@ -20,5 +21,11 @@ namespace quillane {
 // `recycled`: a picture no longer needed, whose storage the new one takes over.
 std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan,
                                        Drawing recycled = {});
+
+namespace plot {
+// The cutting graphic's scale, grid, blank line and labels (gen.CutSpanZ > 0), drawn into
+// `picture`; returns what draws its path. Throws PictureFailure where the picture stops.
+PathStep DrawCuttingPathGrid(Picture& picture, const GeneratorState& gen);
+}  // namespace plot
 
 }  // namespace quillane
