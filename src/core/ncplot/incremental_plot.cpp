@@ -32,8 +32,8 @@ constexpr int kMostLines = INT_MAX / 2;
 
 }  // namespace
 
-IncrementalPlot::IncrementalPlot(PlotKind kind, int checkpointSpacing)
-    : kind_(kind), spacing_(std::max(checkpointSpacing, 1)) {}
+IncrementalPlot::IncrementalPlot(PlotKind kind, int checkpointSpacing, bool links)
+    : kind_(kind), spacing_(std::max(checkpointSpacing, 1)), linksFollow_(links) {}
 
 IncrementalPlot::LineState IncrementalPlot::StateOf(const ScanState& scan, const plot::PathWalk& walk) {
     LineState s;
@@ -107,7 +107,7 @@ const PlotUpdate& IncrementalPlot::Replot(std::string_view text, const Generator
     }
     lines_ = lines;
     drawing_ = picture.Take();
-    links_.Rebuild(drawing_, kind_);
+    if (linksFollow_) links_.Rebuild(drawing_, kind_);
     update_.RescannedLines = lines;
     update_.CarryChanged = !(CarryOf(scan) == before);
     return update_;
@@ -124,7 +124,7 @@ const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit&
     if (!updatable_ || !fits || most || !SameBits(InputsOf(gen), inputs_)) return Replot(text, gen, scan);
     const ScanCarry before = CarryOf(scan);
     if (!Splice(text, edit, scan)) return Replot(text, gen, scan);
-    links_.Rebuild(drawing_, kind_);
+    if (linksFollow_) links_.Rebuild(drawing_, kind_);
     update_.Drawn = true;
     update_.Spliced = true;
     update_.CarryChanged = !(CarryOf(scan) == before);

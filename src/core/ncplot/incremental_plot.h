@@ -60,7 +60,8 @@ struct PlotUpdate {
 // Everything else, also a scanner that arrives with other values from the other plot, is spliced.
 class IncrementalPlot {
 public:
-    explicit IncrementalPlot(PlotKind kind, int checkpointSpacing = 4096);
+    // `links`: whether Links() follows the picture (a caller that keeps its own leaves it off).
+    explicit IncrementalPlot(PlotKind kind, int checkpointSpacing = 4096, bool links = true);
 
     // Plots the whole `text` (CR LF lines) with `gen` (the point graphic reads gen.Shape), exactly
     // as PlotPointData or PlotCuttingPath do, on the shared `scan`.
@@ -106,6 +107,7 @@ private:
 
     PlotKind kind_;
     int spacing_;
+    bool linksFollow_;
     bool updatable_ = false;  // the picture is complete and the checkpoints describe it
     std::array<double, 7> inputs_{};
     plot::PathStep step_;
