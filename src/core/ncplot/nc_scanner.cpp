@@ -6,6 +6,7 @@
 #include "core/numeric/powers_of_ten.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -91,6 +92,7 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string* 
         ++i;
     }
     char digits[16];
+    std::uint64_t units = 0;  // at most 15 digits: exact
     int count = 0, pointAt = -1, firstNonZero = -1, lastNonZero = -1;
     for (; i <= line.Length; ++i) {
         const char ch = line.At(i);
@@ -100,6 +102,7 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string* 
                 if (firstNonZero < 0) firstNonZero = count;
                 lastNonZero = count;
             }
+            units = units * 10 + static_cast<std::uint64_t>(ch - '0');
             digits[count++] = ch;
         } else if (ch == '.' && pointAt < 0) {
             pointAt = count;
@@ -115,8 +118,6 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string* 
     }
     if (pointAt < 0) pointAt = count;
     if (lastNonZero - firstNonZero >= 7) return std::nullopt;
-    std::uint64_t units = 0;
-    for (int k = 0; k < count; ++k) units = units * 10 + static_cast<std::uint64_t>(digits[k] - '0');
     const double magnitude = static_cast<double>(units) / PowerOfTen(count - pointAt);
     if (!(magnitude >= 0.001 && magnitude < 1e7)) return std::nullopt;
     const double value = negative ? -magnitude : magnitude;
@@ -202,8 +203,26 @@ std::optional<double> EvaluateAxisWord(Line line, std::size_t& scanPos, std::str
     return SevenDigitValue(acc.Value);
 }
 
-// Characters the scanner acts on outside a comment; every other one is passed over.
-bool Acts(char ch) { return ch == '(' || ch == ')' || ch == 'G' || ch == 'X' || ch == 'Z'; }
+// Characters the scanner acts on outside a comment; every other one is passed over. A table:
+// the test runs on every character of a program.
+constexpr std::array<bool, 256> kActs = [] {
+    std::array<bool, 256> acts{};
+    for (const char ch : {'(', ')', 'G', 'X', 'Z'}) acts[static_cast<unsigned char>(ch)] = true;
+    return acts;
+}();
+bool Acts(char ch) { return kActs[static_cast<unsigned char>(ch)]; }
+
+// The value of a G number's characters: whole numbers of up to nine digits (G0, G32) directly,
+// the same double WordValue gives them; anything else through WordValue.
+double GNumberValue(std::string_view number) {
+    if (number.empty() || number.size() > 9) return WordValue(number);
+    std::uint32_t value = 0;
+    for (const char ch : number) {
+        if (!IsDigit(ch)) return WordValue(number);
+        value = value * 10 + static_cast<std::uint32_t>(ch - '0');
+    }
+    return static_cast<double>(value);
+}
 
 void Scan(ScanState& scan, Line line) {
     scan.LineLength = line.Length;
@@ -237,7 +256,7 @@ void Scan(ScanState& scan, Line line) {
                 const std::string_view number = GNumberAfter(line, pos);
                 pos += number.size();
                 // A G number beyond the single-precision range is not a G code: the word is ignored.
-                const double g = WordValue(number);
+                const double g = GNumberValue(number);
                 if (FitsSingle(g)) scan.GValue = static_cast<float>(g);
                 break;
             }
