@@ -32,6 +32,14 @@ constexpr int kMostLines = INT_MAX / 2;
 
 }  // namespace
 
+LineEdit CombineEdits(const LineEdit& first, const LineEdit& then) {
+    // Both spans in the text between the edits; the union of them, told in the text before the
+    // first and after the second.
+    const int from = std::min(first.FirstLine, then.FirstLine);
+    const int to = std::max(first.FirstLine + first.NewLines, then.FirstLine + then.OldLines);
+    return {from, to - from - (first.NewLines - first.OldLines), to - from + (then.NewLines - then.OldLines)};
+}
+
 IncrementalPlot::IncrementalPlot(PlotKind kind, int checkpointSpacing, bool links)
     : kind_(kind), spacing_(std::max(checkpointSpacing, 1)), linksFollow_(links) {}
 

@@ -29,6 +29,10 @@ struct LineEdit {
     int NewLines = 0;
 };
 
+// One edit for two made one after the other (`then` counted in the text `first` left): what a
+// view tells at its next replot when several changes came since the last.
+LineEdit CombineEdits(const LineEdit& first, const LineEdit& then);
+
 // What the scanner carries from one plot to the next, whichever pane it plots: a plot that ends
 // with other values than before changes how the other pane's text plots.
 struct ScanCarry {
