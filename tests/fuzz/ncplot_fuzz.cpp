@@ -5,7 +5,9 @@
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_limits.h"
 #include "core/ncplot/point_graphic.h"
+#ifndef NCPLOT_FUZZ_PLOTS
 #include "ncplot/reference_scanner.h"
+#endif
 
 #include <cmath>
 #include <cstdint>
