@@ -1,6 +1,8 @@
-// Back-plotting speed: scanning and plotting standard programs and point data of 1 MB and 10 MB.
+// Back-plotting speed: scanning and plotting standard programs and point data of 1 MB and 10 MB,
+// and one key in a program of 10 MB and 100 MB plotted edit by edit.
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/nc_highlight.h"
+#include "core/ncplot/incremental_plot.h"
 #include "core/ncplot/plot_picture.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/shape/program_writers.h"
@@ -47,6 +49,60 @@ void BM_ScanStandardProgram(benchmark::State& bench) {
         benchmark::DoNotOptimize(lines);
     }
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
+}
+
+// For reference: the lines of the same text found with memchr alone, nothing scanned.
+void BM_SplitLinesMemchr(benchmark::State& bench) {
+    const std::string text =
+        Repeated(WorkedExampleRun(true).ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
+    for (auto _ : bench) {
+        int lines = 0;
+        std::size_t from = 0;
+        while (from + 1 < text.size()) {
+            const void* cr = std::memchr(text.data() + from, '\r', text.size() - from - 1);
+            if (cr == nullptr) break;
+            const auto end = static_cast<std::size_t>(static_cast<const char*>(cr) - text.data());
+            if (text[end + 1] == '\n') ++lines;
+            from = end + 1;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
+}
+
+// One key in a large standard program, plotted through IncrementalPlot: a Z value in the middle
+// changes back and forth (its line draws another cut and other rings), or Enter splits a line and
+// the next key joins it again. Arguments: megabytes, 0 for a changed character or 1 for a line
+// added and removed, 1 when the links follow.
+void BM_IncrementalEdit(benchmark::State& bench) {
+    const RunResult run = WorkedExampleRun(true);
+    std::string text = Repeated(run.ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
+    const bool enter = bench.range(1) != 0;
+    // The first cutting move past the middle: "G32 Z-80. F…"; its Z digit becomes another.
+    const std::size_t cut = text.find("G32 Z-", text.size() / 2);
+    const std::size_t digit = cut + 6;
+    int line = 0;
+    for (std::size_t i = 0; i < cut; ++i) line += text[i] == '\n' ? 1 : 0;
+    std::string split = text;
+    split.insert(cut + 4, "\r\n");  // Enter before the Z word: the Z moves to a line of its own
+    IncrementalPlot plot(PlotKind::CuttingPath, 4096, bench.range(2) != 0);
+    ScanState scan;
+    plot.Replot(text, run.State, scan);
+    bool changed = false;
+    std::int64_t spliced = 0;
+    for (auto _ : bench) {
+        changed = !changed;
+        if (enter) {
+            const LineEdit edit = changed ? LineEdit{line, 1, 2} : LineEdit{line, 2, 1};
+            spliced += plot.Update(changed ? split : text, edit, run.State, scan).Spliced ? 1 : 0;
+        } else {
+            text[digit] = changed ? '7' : '8';
+            spliced += plot.Update(text, {line, 1, 1}, run.State, scan).Spliced ? 1 : 0;
+        }
+    }
+    bench.counters["items"] = static_cast<double>(plot.Picture().Items.size());
+    bench.counters["spliced"] = static_cast<double>(spliced) / static_cast<double>(bench.iterations());
+    bench.counters["rescanned"] = static_cast<double>(plot.LastUpdate().RescannedLines);
 }
 
 void BM_PlotCuttingPath(benchmark::State& bench) {
@@ -110,7 +166,16 @@ BENCHMARK(BM_HighlightProgram)
     ->Args({10, 0})
     ->Args({10, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitLinesMemchr)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanStandardProgram)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPath)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPathTrv)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotPointData)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IncrementalEdit)
+    ->Args({10, 0, 0})
+    ->Args({10, 1, 0})
+    ->Args({10, 0, 1})
+    ->Args({100, 0, 0})
+    ->Args({100, 1, 0})
+    ->Args({100, 0, 1})
+    ->Unit(benchmark::kMillisecond);

@@ -7,6 +7,9 @@
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_limits.h"
 #include "core/ncplot/point_graphic.h"
+#ifndef NCPLOT_FUZZ_PLOTS
+#include "ncplot/reference_scanner.h"
+#endif
 
 #include <cmath>
 #include <cstdint>
@@ -46,6 +49,17 @@ void CheckHighlight(const std::string& line, bool open, const ScanState& scanned
     }
     Require(at == line.size());
 }
+
+// The scanner reads each word where it lies; its literal form reads back the word's text.
+// Both must leave the same state, the values to the bit.
+void CheckAgainstLiteral(const ScanState& fast, ScanState literal) {
+    reference::ScanNcLine(literal);
+    Require(std::memcmp(&fast.XValue, &literal.XValue, sizeof fast.XValue) == 0);
+    Require(std::memcmp(&fast.ZValue, &literal.ZValue, sizeof fast.ZValue) == 0);
+    Require(std::memcmp(&fast.GValue, &literal.GValue, sizeof fast.GValue) == 0);
+    Require(fast.InComment == literal.InComment && fast.StartNewPath == literal.StartNewPath);
+    Require(fast.ScanPos == literal.ScanPos && fast.LineLength == literal.LineLength);
+}
 #else
 // Shape values: raw doubles (any bit pattern, NaN and infinities included) or small decimals.
 double ShapeValue(const std::uint8_t*& data, std::size_t& size) {
@@ -80,15 +94,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One line, scanned twice: from a clean state and with a comment left open.
     ScanState scan;
     scan.LineText.assign(reinterpret_cast<const char*>(data), size);
+    const ScanState before = scan;
     ScanNcLine(scan);
     CheckScan(scan);
     CheckHighlight(scan.LineText, false, scan);
+    CheckAgainstLiteral(scan, before);
     ScanState open;
     open.InComment = true;
     open.LineText = scan.LineText;
+    const ScanState openBefore = open;
     ScanNcLine(open);
     CheckScan(open);
     CheckHighlight(open.LineText, true, open);
+    CheckAgainstLiteral(open, openBefore);
 #else
     GeneratorState gen;
     double* fields[] = {&gen.Shape.Pitch,       &gen.Shape.D1,        &gen.Shape.D2, &gen.Shape.BlankDiaX,

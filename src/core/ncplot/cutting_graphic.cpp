@@ -1,6 +1,7 @@
 // The cutting graphic: the tool path of a standard program over a millimetre grid.
 #include "core/ncplot/cutting_graphic.h"
 
+#include "core/ncplot/plot_path.h"
 #include "core/ncplot/plot_picture.h"
 #include "core/numeric/number_text.h"
 
@@ -9,82 +10,59 @@
 
 namespace quillane {
 
+namespace plot {
+
+PathStep DrawCuttingPathGrid(Picture& picture, const GeneratorState& gen) {
+    const ShapeData& s = gen.Shape;
+    picture.SetScale(s.EndPointZ - 0.1 * gen.CutSpanZ, -Int(s.D1 / 2) - 1.7, 1.2 * gen.CutSpanZ,
+                     1.4 * std::fabs(s.D1 - s.D2));
+    const UserScale scale = picture.Scale();
+    // The picture's properties are single precision: their sum is too.
+    const double bottomLimit = static_cast<double>(scale.Top + scale.Height) - 0.3;
+    const double topY = Int(-s.D1) * 0.5 - 0.5;
+    const double gridStartZ = 5 * Int((s.EndPointZ - 2) / 5);
+    const double gridEndZ = 5 * Int((s.StartPointZ + s.Pitch + 5) / 5);
+    const double yLow = ShownY(scale).Low, yHigh = ShownY(scale).High;
+    const double xLow = ShownX(scale).Low, xHigh = ShownX(scale).High;
+
+    ForEachStep(topY, bottomLimit, 0.5, yLow, yHigh, [&](double y) {
+        picture.Line({gridStartZ, y}, {gridEndZ, y}, Grid, LineStyle::Solid);
+    });
+    picture.Line({gridStartZ, -s.BlankDiaX / 2}, {gridEndZ, -s.BlankDiaX / 2}, BlankLine, LineStyle::Dotted);
+    const double bottomY = Int(bottomLimit / 0.5) * 0.5;
+
+    // Vertical grid on a 16-bit counter: beyond its range the picture stops here.
+    const std::int16_t kStart = ToInt16(gridStartZ), kEnd = ToInt16(gridEndZ);
+    ForEachStep(kStart, kEnd, 5, xLow, xHigh, [&](double k) {
+        picture.Line({k, topY}, {k, bottomY}, k == 0 ? ZeroLine : Grid, LineStyle::Solid);
+    });
+    if (kStart <= kEnd && kStart + (kEnd - kStart) / 5 * 5 + 5 > 32767) throw PictureFailure{};
+
+    ForEachStep(topY, bottomY, 0.5, yLow - 1, yHigh + 1, [&](double y) {
+        picture.Text({gridStartZ - 3.2, y - 0.1}, "X" + GeneralNumberText(-2 * y));
+    });
+    picture.Text({gridStartZ, topY - 0.2}, "mm");
+    ForEachStep(gridStartZ, gridEndZ, 5, xLow - 5, xHigh + 5, [&](double z) {
+        picture.Text({z - 1.1, bottomY + 0.05}, (z >= 0 ? " " : "") + GeneralNumberText(z));
+    });
+    picture.Text({gridStartZ > gridEndZ ? gridStartZ - 2.5 : gridEndZ + 2.5, bottomY + 0.05}, "mm");
+
+    return PathStep::CuttingPath(s, scale);
+}
+
+}  // namespace plot
+
 std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan,
                                        Drawing recycled, DrawingDrain drain) {
     using namespace plot;
     // No program has been generated yet: the picture keeps what it shows.
     if (!(gen.CutSpanZ > 0)) return std::nullopt;
 
-    const ShapeData& s = gen.Shape;
     Picture picture(Background, std::move(recycled), std::move(drain));
     picture.ReserveFor(plotText.size());
     try {
-        picture.SetScale(s.EndPointZ - 0.1 * gen.CutSpanZ, -Int(s.D1 / 2) - 1.7, 1.2 * gen.CutSpanZ,
-                         1.4 * std::fabs(s.D1 - s.D2));
-        const UserScale scale = picture.Scale();
-        // The picture's properties are single precision: their sum is too.
-        const double bottomLimit = static_cast<double>(scale.Top + scale.Height) - 0.3;
-        const double topY = Int(-s.D1) * 0.5 - 0.5;
-        const double gridStartZ = 5 * Int((s.EndPointZ - 2) / 5);
-        const double gridEndZ = 5 * Int((s.StartPointZ + s.Pitch + 5) / 5);
-        const double yLow = ShownY(scale).Low, yHigh = ShownY(scale).High;
-        const double xLow = ShownX(scale).Low, xHigh = ShownX(scale).High;
-
-        ForEachStep(topY, bottomLimit, 0.5, yLow, yHigh, [&](double y) {
-            picture.Line({gridStartZ, y}, {gridEndZ, y}, Grid, LineStyle::Solid);
-        });
-        picture.Line({gridStartZ, -s.BlankDiaX / 2}, {gridEndZ, -s.BlankDiaX / 2}, BlankLine, LineStyle::Dotted);
-        const double bottomY = Int(bottomLimit / 0.5) * 0.5;
-
-        // Vertical grid on a 16-bit counter: beyond its range the picture stops here.
-        const std::int16_t kStart = ToInt16(gridStartZ), kEnd = ToInt16(gridEndZ);
-        ForEachStep(kStart, kEnd, 5, xLow, xHigh, [&](double k) {
-            picture.Line({k, topY}, {k, bottomY}, k == 0 ? ZeroLine : Grid, LineStyle::Solid);
-        });
-        if (kStart <= kEnd && kStart + (kEnd - kStart) / 5 * 5 + 5 > 32767) throw PictureFailure{};
-
-        ForEachStep(topY, bottomY, 0.5, yLow - 1, yHigh + 1, [&](double y) {
-            picture.Text({gridStartZ - 3.2, y - 0.1}, "X" + GeneralNumberText(-2 * y));
-        });
-        picture.Text({gridStartZ, topY - 0.2}, "mm");
-        ForEachStep(gridStartZ, gridEndZ, 5, xLow - 5, xHigh + 5, [&](double z) {
-            picture.Text({z - 1.1, bottomY + 0.05}, (z >= 0 ? " " : "") + GeneralNumberText(z));
-        });
-        picture.Text({gridStartZ > gridEndZ ? gridStartZ - 2.5 : gridEndZ + 2.5, bottomY + 0.05}, "mm");
-
-        // The path. Rings mark every pitch along a cut towards smaller Z; they need a pitch
-        // that steps at all.
-        const bool rings = s.Pitch > 0 && std::isfinite(s.Pitch);
-        std::int64_t ringPairs = 0;
-        scan.StartNewPath = true;
-        scan.XValue = 0;
-        scan.ZValue = 0;
-        double prevX = 0, prevZ = 0;
-        ForEachNcLine(plotText, scan, [&](int line) {
-            if (scan.XValue == prevX && scan.ZValue == prevZ) return;
-            const double x = scan.XValue, z = scan.ZValue;
-            const Point to{z, -x / 2};
-            if (scan.StartNewPath) {
-                picture.Dot(to, Cut, line);
-                scan.StartNewPath = false;
-            } else if (scan.GValue == 0) {
-                picture.Line({prevZ, -prevX / 2}, to, Rapid, LineStyle::Solid, line);
-            } else {
-                picture.Line({prevZ, -prevX / 2}, to, Cut, LineStyle::Solid, line);
-                if (rings && ringPairs < MaxRingPairs) {
-                    ForEachStep(prevZ, z, -s.Pitch, xLow - 0.1, xHigh + 0.1, [&](double k) {
-                        if (ringPairs >= MaxRingPairs) return;
-                        ++ringPairs;
-                        // A cut without Z travel has its one ring where it starts.
-                        const double xk = z == prevZ ? prevX : prevX + (x - prevX) * (k - prevZ) / (z - prevZ);
-                        picture.Circle({k, -xk / 2}, 0.05, Ring, line);
-                        picture.Circle({k, -xk / 2}, 0.1, Ring, line);
-                    });
-                }
-            }
-            prevX = x;
-            prevZ = z;
-        });
+        const PathStep step = DrawCuttingPathGrid(picture, gen);
+        DrawPath(picture, step, plotText, scan, [](int, std::size_t, const PathWalk&) {});
         picture.Complete();
     } catch (const PictureFailure&) {
         // Stops silently with what has been drawn.

@@ -3,6 +3,7 @@
 
 #include "core/ncplot/drawing.h"
 #include "core/ncplot/nc_scanner.h"
+#include "core/ncplot/plot_path.h"
 #include "core/shape/program_writers.h"
 
 #include <optional>
@@ -21,5 +22,11 @@ namespace quillane {
 // items as they are drawn (see DrawingDrain); the result then holds only the last of them.
 std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const GeneratorState& gen, ScanState& scan,
                                        Drawing recycled = {}, DrawingDrain drain = {});
+
+namespace plot {
+// The cutting graphic's scale, grid, blank line and labels (gen.CutSpanZ > 0), drawn into
+// `picture`; returns what draws its path. Throws PictureFailure where the picture stops.
+PathStep DrawCuttingPathGrid(Picture& picture, const GeneratorState& gen);
+}  // namespace plot
 
 }  // namespace quillane

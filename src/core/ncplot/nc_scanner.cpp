@@ -6,6 +6,7 @@
 #include "core/numeric/powers_of_ten.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -81,7 +82,7 @@ struct Accumulator {
 // 10^7: rounded to single precision it stays closer to itself than half a unit of its seventh
 // digit. Those words are read here in one step; anything else (or nothing, when the word is not
 // plain) takes the general walk. `pos` is on the first character after the address.
-std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& text, std::size_t& end) {
+std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string* text, std::size_t& end) {
     std::size_t i = pos;
     bool negative = false;
     if (i <= line.Length && (line.At(i) == '-' || line.At(i) == '+')) {
@@ -91,6 +92,7 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& 
         ++i;
     }
     char digits[16];
+    std::uint64_t units = 0;  // at most 15 digits: exact
     int count = 0, pointAt = -1, firstNonZero = -1, lastNonZero = -1;
     for (; i <= line.Length; ++i) {
         const char ch = line.At(i);
@@ -100,6 +102,7 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& 
                 if (firstNonZero < 0) firstNonZero = count;
                 lastNonZero = count;
             }
+            units = units * 10 + static_cast<std::uint64_t>(ch - '0');
             digits[count++] = ch;
         } else if (ch == '.' && pointAt < 0) {
             pointAt = count;
@@ -110,15 +113,15 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& 
     if (i <= line.Length && IsAxisValueChar(line.At(i))) return std::nullopt;  // an expression, a comma
     end = i;
     if (firstNonZero < 0) {
-        text.assign(1, '0');
+        if (text != nullptr) text->assign(1, '0');
         return 0.0;
     }
     if (pointAt < 0) pointAt = count;
     if (lastNonZero - firstNonZero >= 7) return std::nullopt;
-    std::uint64_t units = 0;
-    for (int k = 0; k < count; ++k) units = units * 10 + static_cast<std::uint64_t>(digits[k] - '0');
     const double magnitude = static_cast<double>(units) / PowerOfTen(count - pointAt);
     if (!(magnitude >= 0.001 && magnitude < 1e7)) return std::nullopt;
+    const double value = negative ? -magnitude : magnitude;
+    if (text == nullptr) return value;
 
     // The decimal's own shortest text, as the seven-digit form writes it: "28", "-0.5", "17.7".
     char out[24];
@@ -133,38 +136,40 @@ std::optional<double> PlainDecimalWord(Line line, std::size_t pos, std::string& 
         out[length++] = '.';
         for (int k = pointAt; k <= lastNonZero; ++k) out[length++] = digits[k];
     }
-    text.assign(out, static_cast<std::size_t>(length));
-    return negative ? -magnitude : magnitude;
+    text->assign(out, static_cast<std::size_t>(length));
+    return value;
 }
 
-// ReadGNumber on `line`; returns the end position (ScanPos afterwards).
-std::size_t ReadG(Line line, std::size_t scanPos, std::string& word) {
+// The G number's characters after the "G" at `scanPos`, where they lie in the line.
+std::string_view GNumberAfter(Line line, std::size_t scanPos) {
     std::size_t pos = scanPos + 1;
-    const std::size_t first = pos;
     while (pos <= line.Length && IsGNumberChar(line.At(pos))) ++pos;
-    word.assign(line.Text + (first - 1), pos - first);
-    return pos - 1;
+    return {line.Text + scanPos, pos - scanPos - 1};
 }
 
-// ReadAxisValue on `line`, also returning the numeric value of the text it leaves in `word`
-// (none when it leaves it empty), so the scanner need not read its own text back.
-std::optional<double> EvaluateAxisWord(Line line, std::size_t& scanPos, std::string& word) {
+// ReadAxisValue on `line`, returning the word's value (none when it has none). `text` receives
+// the value's seven-digit text (empty when there is no value), as ReadAxisValue leaves it in
+// WordText; the scanner passes none and reads the value where the word lies, since building
+// that text costs more than all the rest of a line.
+std::optional<double> EvaluateAxisWord(Line line, std::size_t& scanPos, std::string* text) {
     std::size_t pos = scanPos + 1;
 
     // A letter right after the address makes the word symbolic ("XP=30", "ZSP=VSIOZ"): it has
     // no value here, and scanning goes on at the next blank.
     if (pos <= line.Length && IsUpperCase(line.At(pos))) {
-        word.clear();
+        if (text != nullptr) text->clear();
         scanPos = NextSeparator(line, scanPos + 2) - 1;
         return std::nullopt;
     }
     std::size_t end = 0;
-    if (const std::optional<double> plain = PlainDecimalWord(line, pos, word, end)) {
+    if (const std::optional<double> plain = PlainDecimalWord(line, pos, text, end)) {
         scanPos = end - 1;
         return plain;
     }
 
-    word.clear();
+    // The operands of an expression or of a long word are collected, without the "=" and the
+    // operators between their characters; short ones stay in the string's own storage.
+    std::string word;
     Accumulator acc;
     end = line.Length + 1;
     for (; pos <= line.Length; ++pos) {
@@ -189,13 +194,35 @@ std::optional<double> EvaluateAxisWord(Line line, std::size_t& scanPos, std::str
     }
     acc.OperandStep(word);
     scanPos = end - 1;
-    if (acc.OutOfRange) return std::nullopt;
-    // The value goes back through its seven-digit text, so XValue and ZValue never hold more.
-    return SevenDigitValue(acc.Value, word);
+    if (acc.OutOfRange) {
+        if (text != nullptr) text->clear();
+        return std::nullopt;
+    }
+    // The value is that of its seven-digit text, so XValue and ZValue never hold more.
+    if (text != nullptr) return SevenDigitValue(acc.Value, *text);
+    return SevenDigitValue(acc.Value);
 }
 
-// Characters the scanner acts on outside a comment; every other one is passed over.
-bool Acts(char ch) { return ch == '(' || ch == ')' || ch == 'G' || ch == 'X' || ch == 'Z'; }
+// Characters the scanner acts on outside a comment; every other one is passed over. A table:
+// the test runs on every character of a program.
+constexpr std::array<bool, 256> kActs = [] {
+    std::array<bool, 256> acts{};
+    for (const char ch : {'(', ')', 'G', 'X', 'Z'}) acts[static_cast<unsigned char>(ch)] = true;
+    return acts;
+}();
+bool Acts(char ch) { return kActs[static_cast<unsigned char>(ch)]; }
+
+// The value of a G number's characters: whole numbers of up to nine digits (G0, G32) directly,
+// the same double WordValue gives them; anything else through WordValue.
+double GNumberValue(std::string_view number) {
+    if (number.empty() || number.size() > 9) return WordValue(number);
+    std::uint32_t value = 0;
+    for (const char ch : number) {
+        if (!IsDigit(ch)) return WordValue(number);
+        value = value * 10 + static_cast<std::uint32_t>(ch - '0');
+    }
+    return static_cast<double>(value);
+}
 
 void Scan(ScanState& scan, Line line) {
     scan.LineLength = line.Length;
@@ -226,17 +253,18 @@ void Scan(ScanState& scan, Line line) {
                 inComment = false;
                 break;
             case 'G': {
-                pos = ReadG(line, pos, scan.WordText);
+                const std::string_view number = GNumberAfter(line, pos);
+                pos += number.size();
                 // A G number beyond the single-precision range is not a G code: the word is ignored.
-                const double g = WordValue(scan.WordText);
+                const double g = GNumberValue(number);
                 if (FitsSingle(g)) scan.GValue = static_cast<float>(g);
                 break;
             }
             case 'X':
-                if (const auto value = EvaluateAxisWord(line, pos, scan.WordText)) scan.XValue = *value;
+                if (const auto value = EvaluateAxisWord(line, pos, nullptr)) scan.XValue = *value;
                 break;
             case 'Z':
-                if (const auto value = EvaluateAxisWord(line, pos, scan.WordText)) scan.ZValue = *value;
+                if (const auto value = EvaluateAxisWord(line, pos, nullptr)) scan.ZValue = *value;
                 break;
             default:
                 break;
@@ -249,9 +277,13 @@ void Scan(ScanState& scan, Line line) {
 
 }  // namespace
 
-void ReadGNumber(ScanState& scan) { scan.ScanPos = ReadG(LineOf(scan), scan.ScanPos, scan.WordText); }
+void ReadGNumber(ScanState& scan) {
+    const std::string_view number = GNumberAfter(LineOf(scan), scan.ScanPos);
+    scan.WordText.assign(number);
+    scan.ScanPos += number.size();
+}
 
-void ReadAxisValue(ScanState& scan) { EvaluateAxisWord(LineOf(scan), scan.ScanPos, scan.WordText); }
+void ReadAxisValue(ScanState& scan) { EvaluateAxisWord(LineOf(scan), scan.ScanPos, &scan.WordText); }
 
 void ScanNcLine(ScanState& scan) { Scan(scan, {scan.LineText.data(), scan.LineText.size()}); }
 

@@ -17,7 +17,7 @@ struct ScanState {
     std::string LineText;        // the line to scan, set by the caller
     std::size_t LineLength = 0;  // characters (bytes) of LineText, taken when the scan starts
     std::size_t ScanPos = 0;     // 1-based position of the character being examined
-    std::string WordText;        // the current word; after ReadAxisValue its value as text, or empty
+    std::string WordText;        // written by ReadGNumber and ReadAxisValue only (see ScanNcLine)
     bool InComment = false;      // a "(" has not been closed by ")" yet, possibly on an earlier line
     bool StartNewPath = false;   // the next plotted point starts a new path (a dot, not a line)
     float GValue = 0;            // number of the last G word
@@ -29,6 +29,8 @@ struct ScanState {
 // StartNewPath as they stand after the line; the values are modal (a line without the word keeps
 // the previous value). Characters inside a comment never act, also when the line ends before
 // the comment does. Never fails: words it cannot evaluate leave their value unchanged.
+// Each word's value is read where the word lies, to the digit what reading back the text that
+// ReadGNumber or ReadAxisValue leave in WordText gives; WordText itself is not touched.
 void ScanNcLine(ScanState& scan);
 
 // The same on `line` in place of LineText, which is left as it was: the plots scan every line

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -91,6 +92,7 @@ public:
         drawing_.ReadoutVisible = true;
     }
     Drawing Take() { return std::move(drawing_); }
+    std::size_t ItemCount() const { return drawing_.Items.size(); }
 
 private:
     // Items gathered before a drain takes them.
@@ -137,20 +139,18 @@ void ForEachStep(double start, double end, double step, double low, double high,
     for (std::int64_t i = i0; i <= i1; ++i) visit(start + static_cast<double>(i) * step);
 }
 
-// Calls `afterScan(lineIndex)` after scanning each line of `text` that a CR LF ends. Every line
-// after the first starts with the LF of the CR LF before it, as the plots hand lines over; a last
-// line without CR LF is not scanned.
-// Lines are scanned where they lie; LineText ends up holding the last one, as if each had been
-// copied there in turn.
+// Scans the lines of `text` that a CR LF ends, from the line that starts at byte `start`, numbering
+// them from `index`; after each, calls `afterScan(lineIndex, nextStart)` with the byte where the
+// next line starts, and stops when it returns false. Every line after the first starts with the
+// LF of the CR LF before it, as the plots hand lines over; a last line without CR LF is not
+// scanned. Returns the last line scanned, if any.
 template <class AfterScan>
-void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan) {
-    std::size_t start = 0;
-    int index = 0;
+std::optional<std::string_view> WalkNcLines(std::string_view text, std::size_t start, int index, ScanState& scan,
+                                            AfterScan&& afterScan) {
     const char* data = text.data();
     const std::size_t size = text.size();
-    std::size_t from = 0;
-    std::string_view last;
-    bool scanned = false;
+    std::size_t from = start;
+    std::optional<std::string_view> last;
     while (from + 1 < size) {
         const void* cr = std::memchr(data + from, '\r', size - from - 1);
         if (cr == nullptr) break;
@@ -160,14 +160,26 @@ void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan
             continue;
         }
         last = text.substr(start, end - start);
-        scanned = true;
-        ScanNcLine(scan, last);
-        afterScan(index);
-        if (index < INT32_MAX) ++index;
+        ScanNcLine(scan, *last);
         start = end + 1;
         from = end + 1;
+        const bool more = afterScan(index, start);
+        if (index < INT32_MAX) ++index;
+        if (!more) break;
     }
-    if (scanned) scan.LineText.assign(last);
+    return last;
+}
+
+// Calls `afterScan(lineIndex)` after scanning each line of `text` that a CR LF ends, from the
+// first. Lines are scanned where they lie; LineText ends up holding the last one, as if each had
+// been copied there in turn.
+template <class AfterScan>
+void ForEachNcLine(std::string_view text, ScanState& scan, AfterScan&& afterScan) {
+    const std::optional<std::string_view> last = WalkNcLines(text, 0, 0, scan, [&](int index, std::size_t) {
+        afterScan(index);
+        return true;
+    });
+    if (last) scan.LineText.assign(*last);
 }
 
 }  // namespace quillane::plot

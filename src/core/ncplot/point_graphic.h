@@ -3,6 +3,7 @@
 
 #include "core/ncplot/drawing.h"
 #include "core/ncplot/nc_scanner.h"
+#include "core/ncplot/plot_path.h"
 #include "core/shape/shape_data.h"
 
 #include <string_view>
@@ -19,5 +20,11 @@ namespace quillane {
 // items as they are drawn (see DrawingDrain); the result then holds only the last of them.
 Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanState& scan, Drawing recycled = {},
                       DrawingDrain drain = {});
+
+namespace plot {
+// The point graphic's scale, grid, blank line and labels, drawn into `picture`; returns what draws
+// its path. Throws PictureFailure where the picture stops.
+PathStep DrawPointDataGrid(Picture& picture, const ShapeData& shape);
+}  // namespace plot
 
 }  // namespace quillane

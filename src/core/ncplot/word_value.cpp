@@ -44,11 +44,15 @@ double WordValue(std::string_view word) {
     return negative ? -value : value;
 }
 
-double SevenDigitValue(float value, std::string& text) {
+namespace {
+
+// SevenDigitValue, writing the text only when `text` is given: the value alone comes out of the
+// same rounding to whole units, without a character written.
+double SevenDigits(float value, std::string* text) {
     const double x = static_cast<double>(value);
     const double magnitude = std::fabs(x);
     if (magnitude == 0) {
-        text = "0";
+        if (text != nullptr) *text = "0";
         return 0.0;
     }
     // Powers of ten from 10^-4; the negative ones are never equal to a float, so comparing with
@@ -56,9 +60,11 @@ double SevenDigitValue(float value, std::string& text) {
     const auto power = [](int e) { return PowerOfTen(e); };
     if (magnitude < 1e7 && magnitude == std::floor(magnitude)) {
         // Whole numbers below 10^7 are their own seven-digit text.
-        char out[16];
-        const auto res = std::to_chars(out, out + sizeof out, static_cast<std::int32_t>(x));
-        text.assign(out, res.ptr);
+        if (text != nullptr) {
+            char out[16];
+            const auto res = std::to_chars(out, out + sizeof out, static_cast<std::int32_t>(x));
+            text->assign(out, res.ptr);
+        }
         return x;
     }
     if (magnitude >= 1e-4 && magnitude < 1e7) {
@@ -76,6 +82,10 @@ double SevenDigitValue(float value, std::string& text) {
             units = 1e6;
             ++exponent;
             --shift;
+        }
+        if (exponent < 7 && text == nullptr) {
+            const double result = units / power(shift);  // one correctly rounded division
+            return x < 0 ? -result : result;
         }
         if (exponent < 7) {
             char digits[8];
@@ -101,13 +111,20 @@ double SevenDigitValue(float value, std::string& text) {
                 for (int i = 0; i < -exponent - 1; ++i) out[length++] = '0';
                 for (int i = 0; i < count; ++i) out[length++] = digits[i];
             }
-            text.assign(out, static_cast<std::size_t>(length));
+            text->assign(out, static_cast<std::size_t>(length));
             const double result = units / power(shift);  // one correctly rounded division
             return x < 0 ? -result : result;
         }
     }
-    text = GeneralNumberText(value);
-    return NumericValue(text);
+    if (text == nullptr) return NumericValue(GeneralNumberText(value));
+    *text = GeneralNumberText(value);
+    return NumericValue(*text);
 }
+
+}  // namespace
+
+double SevenDigitValue(float value, std::string& text) { return SevenDigits(value, &text); }
+
+double SevenDigitValue(float value) { return SevenDigits(value, nullptr); }
 
 }  // namespace quillane

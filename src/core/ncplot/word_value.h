@@ -17,5 +17,7 @@ double WordValue(std::string_view word);
 // writes it, into `text`; returns the numeric value of that text. Ordinary magnitudes are done
 // in exact integer arithmetic, the rest through GeneralNumberText and NumericValue.
 double SevenDigitValue(float value, std::string& text);
+// The same value without its text.
+double SevenDigitValue(float value);
 
 }  // namespace quillane

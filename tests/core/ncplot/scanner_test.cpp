@@ -3,6 +3,7 @@
 #include "core/ncplot/word_value.h"
 #include "core/numeric/number_text.h"
 
+#include "ncplot/reference_scanner.h"
 #include "param_name.h"
 
 #include <gtest/gtest.h>
@@ -376,6 +377,76 @@ TEST(WordValue, SingleRangeLimit) {
     EXPECT_FALSE(FitsSingle(-3.5e38));
     EXPECT_FALSE(FitsSingle(std::nan("")));
     EXPECT_TRUE(FitsSingle(1e-50));
+}
+
+// ---- the scanner against its literal form --------------------------------------------------------
+
+// Everything the scan leaves that the plots or the next line read, the values to the bit.
+void ExpectSameScan(const ScanState& fast, const ScanState& literal, const std::string& line) {
+    const auto bits = [](double v) {
+        std::uint64_t b = 0;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    ASSERT_EQ(bits(fast.XValue), bits(literal.XValue)) << line;
+    ASSERT_EQ(bits(fast.ZValue), bits(literal.ZValue)) << line;
+    ASSERT_EQ(bits(static_cast<double>(fast.GValue)), bits(static_cast<double>(literal.GValue))) << line;
+    ASSERT_EQ(fast.InComment, literal.InComment) << line;
+    ASSERT_EQ(fast.StartNewPath, literal.StartNewPath) << line;
+    ASSERT_EQ(fast.ScanPos, literal.ScanPos) << line;
+    ASSERT_EQ(fast.LineLength, literal.LineLength) << line;
+}
+
+// Words read where they lie give what reading back their collected and rounded text gives:
+// program words, long and short decimals, expressions, symbolic words and comments.
+TEST(ScanInPlace, ReadsEveryWordAsItsTextReadsBack) {
+    const std::vector<std::string> pieces = {"X",        "Z",
+                                             "G",        "X-",
+                                             "Z+",       "X.",
+                                             "0",        "1",
+                                             "5",        "9",
+                                             ".",        ",",
+                                             "-",        "+",
+                                             "*",        "/",
+                                             "=",        " ",
+                                             "\t",       "(",
+                                             ")",        "P",
+                                             "00",       "28.",
+                                             "17.7",     "123.456789",
+                                             "0.0001",   "16777216",
+                                             "1e5",      "\n",
+                                             "99999999", "0.000000001",
+                                             "3.4E38",   "1000000000000000000000000000000000000000"};
+    std::mt19937 random(1977);
+    for (int i = 0; i < 100000; ++i) {
+        std::string line;
+        const int count = static_cast<int>(random() % 12);
+        for (int k = 0; k < count; ++k) {
+            line += pieces[random() % pieces.size()];
+        }
+        for (const bool open : {false, true}) {
+            ScanState fast = Before(), literal = Before();
+            fast.InComment = literal.InComment = open;
+            fast.LineText = literal.LineText = line;
+            ScanNcLine(fast);
+            reference::ScanNcLine(literal);
+            ExpectSameScan(fast, literal, line);
+        }
+    }
+}
+
+// Multiples of 0.0001 up to 1000 (every 101st), as a program writes them, and their negatives.
+TEST(ScanInPlace, ReadsProgramDecimalsAsTheirTextReadsBack) {
+    for (int k = 0; k <= 10000000; k += 101) {
+        const std::string number = FormatPattern(k * 0.0001, "###0.0000");
+        for (const std::string& line : {"X" + number, "Z-" + number, "X" + number + ".", "Z" + number + "0 X1"}) {
+            ScanState fast = Before(), literal = Before();
+            fast.LineText = literal.LineText = line;
+            ScanNcLine(fast);
+            reference::ScanNcLine(literal);
+            ExpectSameScan(fast, literal, line);
+        }
+    }
 }
 
 // ---- robustness -----------------------------------------------------------------------------------

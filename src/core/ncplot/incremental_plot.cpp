@@ -1,0 +1,269 @@
+// A plot kept up to date with its text edit by edit, equal to a replot of the whole text.
+#include "core/ncplot/incremental_plot.h"
+
+#include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/point_graphic.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+
+namespace quillane {
+namespace {
+
+template <class T>
+bool SameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The last line a CR LF ends, as the walk over all lines would leave it in LineText.
+std::string_view LastNcLine(std::string_view text) {
+    const std::size_t cr = text.rfind("\r\n");
+    if (cr == std::string_view::npos) return {};
+    // A CR LF cannot start on the LF of another, so the one before ends at cr - 2 at the latest.
+    const std::size_t before = cr == 0 ? std::string_view::npos : text.rfind("\r\n", cr - 1);
+    const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+    return text.substr(start, cr - start);
+}
+
+// Lines a plot can number without clamping: a text beyond is always replotted whole.
+constexpr int kMostLines = INT_MAX / 2;
+
+}  // namespace
+
+LineEdit CombineEdits(const LineEdit& first, const LineEdit& then) {
+    // Both spans in the text between the edits; the union of them, told in the text before the
+    // first and after the second.
+    const int from = std::min(first.FirstLine, then.FirstLine);
+    const int to = std::max(first.FirstLine + first.NewLines, then.FirstLine + then.OldLines);
+    return {from, to - from - (first.NewLines - first.OldLines), to - from + (then.NewLines - then.OldLines)};
+}
+
+IncrementalPlot::IncrementalPlot(PlotKind kind, int checkpointSpacing, bool links)
+    : kind_(kind), spacing_(std::max(checkpointSpacing, 1)), linksFollow_(links) {}
+
+IncrementalPlot::LineState IncrementalPlot::StateOf(const ScanState& scan, const plot::PathWalk& walk) {
+    LineState s;
+    s.GValue = scan.GValue;
+    s.InComment = scan.InComment;
+    s.StartNewPath = scan.StartNewPath;
+    s.XValue = scan.XValue;
+    s.ZValue = scan.ZValue;
+    s.Walk = walk;
+    s.LineLength = scan.LineLength;
+    s.ScanPos = scan.ScanPos;
+    return s;
+}
+
+void IncrementalPlot::Load(const LineState& state, ScanState& scan) {
+    scan.GValue = state.GValue;
+    scan.InComment = state.InComment;
+    scan.StartNewPath = state.StartNewPath;
+    scan.XValue = state.XValue;
+    scan.ZValue = state.ZValue;
+    scan.LineLength = state.LineLength;
+    scan.ScanPos = state.ScanPos;
+}
+
+// Two states from which the same lines scan and draw the same. Values compare by their bits, so
+// that a zero's sign can never make a difference go unnoticed.
+bool IncrementalPlot::SameCourse(const LineState& a, const LineState& b) {
+    return SameBits(a.GValue, b.GValue) && a.InComment == b.InComment && a.StartNewPath == b.StartNewPath &&
+           SameBits(a.XValue, b.XValue) && SameBits(a.ZValue, b.ZValue) && SameBits(a.Walk.PrevX, b.Walk.PrevX) &&
+           SameBits(a.Walk.PrevZ, b.Walk.PrevZ) && a.Walk.RingPairs == b.Walk.RingPairs;
+}
+
+// The record's values a plot reads.
+std::array<double, 7> IncrementalPlot::InputsOf(const GeneratorState& gen) const {
+    const ShapeData& s = gen.Shape;
+    const double span = kind_ == PlotKind::CuttingPath ? gen.CutSpanZ : 0;
+    return {s.Pitch, s.D1, s.D2, s.BlankDiaX, s.StartPointZ, s.EndPointZ, span};
+}
+
+const PlotUpdate& IncrementalPlot::Replot(std::string_view text, const GeneratorState& gen, ScanState& scan) {
+    update_ = {};
+    updatable_ = false;
+    const ScanCarry before = CarryOf(scan);
+    // No program has been generated yet: the cutting graphic keeps what it shows.
+    if (kind_ == PlotKind::CuttingPath && !(gen.CutSpanZ > 0)) return update_;
+    update_.Drawn = true;
+    inputs_ = InputsOf(gen);
+    entry_ = before;
+    textSize_ = text.size();
+    checkpoints_.clear();
+    int lines = 0;
+    plot::Picture picture(plot::Background, std::move(drawing_));
+    picture.ReserveFor(text.size());
+    try {
+        step_ = kind_ == PlotKind::PointData ? plot::DrawPointDataGrid(picture, gen.Shape)
+                                             : plot::DrawCuttingPathGrid(picture, gen);
+        LineState first = StateOf(scan, {});
+        first.StartNewPath = true;
+        first.XValue = 0;
+        first.ZValue = 0;
+        checkpoints_.push_back({0, 0, picture.ItemCount(), first});
+        plot::DrawPath(picture, step_, text, scan, [&](int line, std::size_t next, const plot::PathWalk& walk) {
+            lines = line + 1;
+            if (lines % spacing_ == 0) checkpoints_.push_back({lines, next, picture.ItemCount(), StateOf(scan, walk)});
+        });
+        final_ = StateOf(scan, {});
+        picture.Complete();
+        updatable_ = lines < kMostLines;
+    } catch (const plot::PictureFailure&) {
+        // Stops silently with what has been drawn; the next change replots the whole text again.
+    }
+    lines_ = lines;
+    drawing_ = picture.Take();
+    if (linksFollow_) links_.Rebuild(drawing_, kind_);
+    update_.RescannedLines = lines;
+    update_.CarryChanged = !(CarryOf(scan) == before);
+    return update_;
+}
+
+const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen,
+                                          ScanState& scan) {
+    const long long newLines = static_cast<long long>(lines_) - edit.OldLines + edit.NewLines;
+    const bool fits = edit.FirstLine >= 0 && edit.OldLines >= 0 && edit.NewLines >= 0 &&
+                      static_cast<long long>(edit.FirstLine) + edit.OldLines <= static_cast<long long>(lines_) + 1 &&
+                      newLines >= 0 && newLines < kMostLines;
+    // A paste of most of the text costs a whole replot anyway.
+    const bool most = edit.NewLines > spacing_ && edit.NewLines > newLines / 2;
+    if (!updatable_ || !fits || most || !SameBits(InputsOf(gen), inputs_)) return Replot(text, gen, scan);
+    const ScanCarry before = CarryOf(scan);
+    if (!Splice(text, edit, scan)) return Replot(text, gen, scan);
+    if (linksFollow_) links_.Rebuild(drawing_, kind_);
+    update_.Drawn = true;
+    update_.Spliced = true;
+    update_.CarryChanged = !(CarryOf(scan) == before);
+    return update_;
+}
+
+bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanState& scan) {
+    const ScanCarry carry = CarryOf(scan);
+    const bool sameEntry = SameBits(carry.GValue, entry_.GValue) && carry.InComment == entry_.InComment;
+    const int delta = edit.NewLines - edit.OldLines;
+    const auto byLine = [](const Checkpoint& c, int line) { return c.Line < line; };
+
+    // From the last checkpoint at or before the first changed line; from the first line when the
+    // scanner comes with other values than the picture was drawn with.
+    std::size_t from = 0;
+    if (sameEntry) {
+        from = static_cast<std::size_t>(
+                   std::lower_bound(checkpoints_.begin(), checkpoints_.end(), edit.FirstLine + 1, byLine) -
+                   checkpoints_.begin()) -
+               1;
+    }
+    Checkpoint start = checkpoints_[from];
+    if (from == 0) {
+        start.Before.GValue = carry.GValue;
+        start.Before.InComment = carry.InComment;
+    }
+    if (start.Offset > text.size()) return false;
+    // The old checkpoints the new scan can meet again: those in the unchanged lines after the edit.
+    std::size_t meet = static_cast<std::size_t>(
+        std::lower_bound(checkpoints_.begin(), checkpoints_.end(), edit.FirstLine + edit.OldLines, byLine) -
+        checkpoints_.begin());
+
+    ScanState work;
+    Load(start.Before, work);
+    plot::PathWalk walk = start.Before.Walk;
+    plot::Picture fresh(plot::Background, std::move(fresh_));
+    rescanned_.clear();
+    rescanned_.push_back(start);
+    bool met = false;
+    std::size_t metAt = 0;
+    int scanned = 0, last = start.Line - 1;
+    try {
+        plot::WalkNcLines(text, start.Offset, start.Line, work, [&](int line, std::size_t next) {
+            step_(fresh, work, walk, line);
+            ++scanned;
+            last = line;
+            const int nextLine = line + 1;
+            while (meet < checkpoints_.size() && checkpoints_[meet].Line + delta < nextLine) ++meet;
+            const bool onCheckpoint = meet < checkpoints_.size() && checkpoints_[meet].Line + delta == nextLine;
+            const bool spaced = (nextLine - start.Line) % spacing_ == 0;
+            if (!onCheckpoint && !spaced) return true;
+            const LineState now = StateOf(work, walk);
+            if (onCheckpoint && SameCourse(now, checkpoints_[meet].Before)) {
+                met = true;
+                metAt = next;
+                return false;
+            }
+            if (spaced) rescanned_.push_back({nextLine, next, start.Item + fresh.ItemCount(), now});
+            return true;
+        });
+    } catch (const plot::PictureFailure&) {
+        // The picture stops in the new lines: a whole replot draws it as far as it goes.
+        fresh_ = fresh.Take();
+        return false;
+    }
+    fresh_ = fresh.Take();
+    // Met after the last line: the new last line is the one the scanner stands on.
+    if (met && checkpoints_[meet].Line == lines_) final_ = StateOf(work, walk);
+    const std::ptrdiff_t byteDelta = static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(textSize_);
+    // Back on the old track at a line that starts where the edit says it must: else the edit
+    // did not describe the change, and only a whole replot is sure.
+    if (met && static_cast<std::ptrdiff_t>(checkpoints_[meet].Offset) + byteDelta != static_cast<std::ptrdiff_t>(metAt))
+        return false;
+
+    // The new items replace those of the rescanned lines; the lines after keep theirs, renumbered.
+    std::vector<Primitive>& items = drawing_.Items;
+    const std::vector<Primitive>& got = fresh_.Items;
+    const std::size_t first = start.Item, oldEnd = met ? checkpoints_[meet].Item : items.size();
+    const std::size_t oldCount = oldEnd - first, newCount = got.size();
+    const auto gotAt = [&](std::size_t i) { return got.begin() + static_cast<std::ptrdiff_t>(i); };
+    const auto itemAt = [&](std::size_t i) { return items.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (newCount >= oldCount) {
+        std::copy(got.begin(), gotAt(oldCount), itemAt(first));
+        items.insert(itemAt(first + oldCount), gotAt(oldCount), got.end());
+    } else {
+        std::copy(got.begin(), got.end(), itemAt(first));
+        items.erase(itemAt(first + newCount), itemAt(oldEnd));
+    }
+    if (met && delta != 0) {
+        for (std::size_t i = first + newCount; i < items.size(); ++i) items[i].NcLine += delta;
+    }
+
+    // The checkpoints likewise.
+    const std::size_t keepFrom = met ? meet : checkpoints_.size();
+    const std::ptrdiff_t itemDelta = static_cast<std::ptrdiff_t>(newCount) - static_cast<std::ptrdiff_t>(oldCount);
+    for (std::size_t i = keepFrom; i < checkpoints_.size(); ++i) {
+        Checkpoint& c = checkpoints_[i];
+        c.Line += delta;
+        c.Offset = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(c.Offset) + byteDelta);
+        c.Item = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(c.Item) + itemDelta);
+    }
+    const auto at = [&](std::size_t i) { return checkpoints_.begin() + static_cast<std::ptrdiff_t>(i); };
+    checkpoints_.erase(at(from), at(keepFrom));
+    checkpoints_.insert(at(from), rescanned_.begin(), rescanned_.end());
+
+    if (met) {
+        lines_ += delta;
+    } else {
+        lines_ = last + 1;
+        final_ = scanned > 0 ? StateOf(work, walk) : start.Before;
+    }
+    textSize_ = text.size();
+    entry_ = carry;
+    update_ = {};
+    update_.RescannedLines = scanned;
+    Finish(text, scan);
+    return true;
+}
+
+// The scanner as the last line of the text leaves it (as at the start of the path when there is
+// no line: what only a scanned line sets stays as the scanner had it).
+void IncrementalPlot::Finish(std::string_view text, ScanState& scan) const {
+    scan.GValue = final_.GValue;
+    scan.InComment = final_.InComment;
+    scan.StartNewPath = final_.StartNewPath;
+    scan.XValue = final_.XValue;
+    scan.ZValue = final_.ZValue;
+    if (lines_ == 0) return;
+    scan.LineLength = final_.LineLength;
+    scan.ScanPos = final_.ScanPos;
+    scan.LineText.assign(LastNcLine(text));
+}
+
+}  // namespace quillane
