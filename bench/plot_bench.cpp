@@ -1,8 +1,8 @@
 // Back-plotting speed: scanning and plotting standard programs and point data of 1 MB and 10 MB,
 // and one key in a program of 10 MB and 100 MB plotted edit by edit.
 #include "core/ncplot/cutting_graphic.h"
-#include "core/ncplot/nc_highlight.h"
 #include "core/ncplot/incremental_plot.h"
+#include "core/ncplot/nc_highlight.h"
 #include "core/ncplot/plot_picture.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/shape/program_writers.h"
