@@ -181,6 +181,8 @@ void MainWindow::replot(ProgramView* view) {
 }
 
 void MainWindow::replotNonEmptyPanes() {
+    // What the plots read from the record may have changed: each draws its whole text again.
+    for (ProgramView* view : {points_, program_}) view->plotInputsChanged();
     for (ProgramView* view : {points_, program_}) {
         if (!view->empty()) replot(view);
     }

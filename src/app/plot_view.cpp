@@ -77,23 +77,28 @@ PlotView::PlotView(const QString& objectName, const QString& caption, PlotKind k
 }
 
 void PlotView::showDrawing(Drawing drawing, double zOffset) {
+    own_ = std::move(drawing);
+    ownLinks_.Rebuild(own_, kind_);
+    showPicture(own_, ownLinks_, zOffset);
+}
+
+void PlotView::showPicture(const Drawing& drawing, const PlotLinks& links, double zOffset) {
     // A plot that stopped before it could set a scale leaves the picture's scale as it was,
     // and with it the read-out's units.
-    if (!drawing.Scale) {
-        drawing.Scale = drawing_.Scale;
-    }
+    const std::optional<UserScale> scale = drawing.Scale ? drawing.Scale : scale_;
     // A new extent (a new Program Output) starts at its own scale; an edit keeps the view.
-    if (drawing.Scale != drawing_.Scale) {
+    if (scale != scale_) {
         zoom_.reset();
         measurePoints_.clear();
     }
-    spare_ = std::exchange(drawing_, std::move(drawing));
-    links_.Rebuild(drawing_, kind_);
+    scale_ = scale;
+    drawing_ = &drawing;
+    links_ = &links;
     zOffset_ = zOffset;
     // Whoever emphasised the old picture's items says again what to emphasise in this one.
     clearHighlight();
     paintedStale_ = true;
-    if (drawing_.Crosshair) {
+    if (drawing.Crosshair) {
         crosshair_ = true;
         if (!panning_ && !spaceHeld_) setCursor(Qt::CrossCursor);
     }
@@ -103,9 +108,16 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
 }
 
 void PlotView::clearToButtonFace() {
-    drawing_.Background = Color::System(ColorRole::ButtonFace);
-    drawing_.Items.clear();
-    links_.Rebuild(drawing_, kind_);  // nothing drawn: no links
+    // The picture's own fields stay, as a cleared picture keeps them; only its items go.
+    Drawing cleared;
+    cleared.Scale = scale_;
+    cleared.ReadoutVisible = drawing_->ReadoutVisible;
+    cleared.Crosshair = drawing_->Crosshair;
+    cleared.Background = Color::System(ColorRole::ButtonFace);
+    own_ = std::move(cleared);
+    ownLinks_.Rebuild(own_, kind_);  // nothing drawn: no links
+    drawing_ = &own_;
+    links_ = &ownLinks_;
     clearHighlight();
     measurePoints_.clear();
     zoom_.reset();
@@ -125,14 +137,14 @@ void PlotView::clearHighlight() {
 }
 
 QString PlotView::passToolTip(std::size_t pass) const {
-    if (pass >= links_.Passes().size()) return {};
-    return QString::fromStdString(PassToolTip(pass + 1, links_.Passes()[pass].Start, zOffset_));
+    if (pass >= links_->Passes().size()) return {};
+    return QString::fromStdString(PassToolTip(pass + 1, links_->Passes()[pass].Start, zOffset_));
 }
 
 std::optional<UserScale> PlotView::shownScale() const { return shownScaleFor(QSizeF(contentsRect().size())); }
 
 std::optional<UserScale> PlotView::shownScaleFor(const QSizeF& size) const {
-    const std::optional<UserScale> view = zoom_ ? zoom_ : drawing_.Scale;
+    const std::optional<UserScale> view = zoom_ ? zoom_ : scale_;
     if (!view || !equalScales_) return view;
     return EqualScales(*view, size.width(), size.height());
 }
@@ -189,7 +201,7 @@ void PlotView::setShowExtents(bool on) {
 }
 
 QString PlotView::extentsText() const {
-    const std::optional<PlotExtents> extents = links_.Extents();
+    const std::optional<PlotExtents> extents = links_->Extents();
     return extents ? QString::fromStdString(ExtentsText(*extents, zOffset_)) : QString();
 }
 
@@ -205,9 +217,9 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
         scale && painted_.Scale && painted_.Scale->Width == scale->Width && painted_.Scale->Height == scale->Height;
     if (paintedStale_ || paintedSize_ != picture.size() || !panned) {
         if (scale) {
-            ThinForPainting(drawing_, *scale, picture.width() * ratio, picture.height() * ratio, painted_, thinning_);
+            ThinForPainting(*drawing_, *scale, picture.width() * ratio, picture.height() * ratio, painted_, thinning_);
         } else {
-            painted_ = drawing_;
+            painted_ = *drawing_;
         }
         paintedSize_ = picture.size();
         paintedStale_ = false;
@@ -226,9 +238,9 @@ void PlotView::renderView(QPainter& painter, const QRectF& target) const {
     Drawing thinned;
     if (scale) {
         ThinningScratch scratch;
-        ThinForPainting(drawing_, *scale, target.width(), target.height(), thinned, scratch);
+        ThinForPainting(*drawing_, *scale, target.width(), target.height(), thinned, scratch);
     } else {
-        thinned = drawing_;
+        thinned = *drawing_;
     }
     painter.save();
     painter.setFont(font());
@@ -241,11 +253,11 @@ void PlotView::paintOnTop(QPainter& painter, const QRectF& target, const std::op
     if (scale && overlay_) paintCheckOverlay(painter, target, *scale);
     if (scale) {
         if (!passItems_.Empty()) {
-            PaintEmphasised(painter, drawing_, passItems_.First, passItems_.End, *scale, target, PassColour,
+            PaintEmphasised(painter, *drawing_, passItems_.First, passItems_.End, *scale, target, PassColour,
                             EmphasisWidth);
         }
         for (const ItemRange& r : lineItems_) {
-            PaintEmphasised(painter, drawing_, r.First, r.End, *scale, target, LineColour, EmphasisWidth);
+            PaintEmphasised(painter, *drawing_, r.First, r.End, *scale, target, LineColour, EmphasisWidth);
         }
     }
     // While zoomed the picture's own labels are mostly out of view: the rulers say where it is.
@@ -336,7 +348,7 @@ void PlotView::paintOverlay(QPainter& painter, const QRectF& target, const std::
         lines << (measurePoints_.size() < 2 ? QStringLiteral("Measure: click two points") : measurementText());
     else if (measurePoints_.size() == 2)
         lines << measurementText();
-    if (showExtents_ && links_.Extents()) lines << extentsText();
+    if (showExtents_ && links_->Extents()) lines << extentsText();
     if (!lines.isEmpty()) PaintTextBox(painter, lines, QPointF(corner.x(), below + 2), Qt::white);
     painter.restore();
 }

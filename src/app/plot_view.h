@@ -31,19 +31,21 @@ public:
 
     QString caption() const { return caption_; }
     PlotKind kind() const { return kind_; }
-    const Drawing& drawing() const { return drawing_; }
+    // The picture shown, as its plot drew it (a plot that stopped before its scale has none).
+    const Drawing& drawing() const { return *drawing_; }
     // What ties the picture to its text, made again with every new picture.
-    const PlotLinks& links() const { return links_; }
+    const PlotLinks& links() const { return *links_; }
     // How many pictures have been shown since the window opened; every replot counts.
     int replotCount() const { return replotCount_; }
 
     // Shows a new picture. A completed plot also turns the mouse pointer into a crosshair,
     // which then stays. `zOffset` turns the picture's x into Z for the texts it shows (the
     // point graphic draws Z from the start point). A zoomed view stays while the picture's
-    // own scale does.
+    // own scale does. The picture and its links stay the plot's, shown as they are: they must
+    // live, unchanged, until the next showPicture, showDrawing or clearToButtonFace.
+    void showPicture(const Drawing& drawing, const PlotLinks& links, double zOffset = 0);
+    // The same for a picture the view keeps itself, its links made here.
     void showDrawing(Drawing drawing, double zOffset = 0);
-    // The picture that the last showDrawing replaced, for the next plot to reuse its storage.
-    Drawing takeSpareDrawing() { return std::move(spare_); }
     // Clears the picture to the button face; the scale stays, as a cleared picture keeps it.
     // Whatever the user did on the old picture goes with it: the zoom, the measured points,
     // the lit pass and a pass's tool tip.
@@ -153,9 +155,14 @@ private:
 
     QString caption_;
     PlotKind kind_;
-    Drawing drawing_ = FreshPicture();
-    Drawing spare_;
-    PlotLinks links_;
+    // A picture given to the view itself (showDrawing, the button face) and its links.
+    Drawing own_ = FreshPicture();
+    PlotLinks ownLinks_;
+    const Drawing* drawing_ = &own_;
+    const PlotLinks* links_ = &ownLinks_;
+    // The scale of the pictures shown: a plot that stops before it could set one keeps it, and
+    // with it the read-out's units.
+    std::optional<UserScale> scale_;
     double zOffset_ = 0;
     std::optional<UserScale> zoom_;  // the user's view; none: the picture's own scale
     // What gets painted: the drawing thinned for the shown scale and size, made again when

@@ -49,10 +49,10 @@ void PlotView::setZoom(std::optional<UserScale> zoom) {
 void PlotView::zoomAt(const QPointF& widgetPosition, double factor) {
     const std::optional<UserScale> shown = shownScale();
     const QRectF picture(contentsRect());
-    if (!shown || !drawing_.Scale || !(factor > 0) || picture.isEmpty()) return;
+    if (!shown || !scale_ || !(factor > 0) || picture.isEmpty()) return;
     const double width = static_cast<double>(shown->Width) / factor;
     const double height = static_cast<double>(shown->Height) / factor;
-    const double magnification = static_cast<double>(drawing_.Scale->Width) / width;
+    const double magnification = static_cast<double>(scale_->Width) / width;
     if (magnification > kMostMagnified || magnification < kLeastMagnified) return;
     // The drawing point under the mouse keeps its place in the picture.
     const QPointF at = drawingPositionAt(widgetPosition);
@@ -81,10 +81,10 @@ void PlotView::panBy(const QPointF& pixels) {
 void PlotView::resetView() { setZoom(std::nullopt); }
 
 void PlotView::fitToPath() {
-    const std::optional<PlotExtents> extents = links_.Extents();
+    const std::optional<PlotExtents> extents = links_->Extents();
     const QRectF picture(contentsRect());
-    if (!extents || !drawing_.Scale || picture.isEmpty()) return;
-    std::optional<UserScale> fit = FitView(*extents, *drawing_.Scale);
+    if (!extents || !scale_ || picture.isEmpty()) return;
+    std::optional<UserScale> fit = FitView(*extents, *scale_);
     if (!fit) return;
     // The fitted view shows rulers: the path keeps its margin clear of them too. Their width
     // depends on the values they show, so the fit is made again until it no longer changes.
@@ -96,7 +96,7 @@ void PlotView::fitToPath() {
         FitMargins margins;
         margins.Left += room.width() / picture.width();
         margins.Bottom += room.height() / picture.height();
-        const std::optional<UserScale> clear = FitView(*extents, *drawing_.Scale, margins);
+        const std::optional<UserScale> clear = FitView(*extents, *scale_, margins);
         if (!clear) break;
         fit = clear;
     }
@@ -119,15 +119,15 @@ PixelsPerUnit PlotView::pixelsPerUnit() const {
 QString PlotView::passToolTipAt(const QPointF& widgetPosition) const {
     if (!shownScale()) return {};
     const std::optional<std::size_t> item =
-        NearestMove(drawing_, ToDrawPoint(drawingPositionAt(widgetPosition)), pixelsPerUnit(), kPickTolerance);
+        NearestMove(*drawing_, ToDrawPoint(drawingPositionAt(widgetPosition)), pixelsPerUnit(), kPickTolerance);
     if (!item) return {};
-    const std::optional<std::size_t> pass = links_.PassOfLine(drawing_.Items[*item].NcLine);
+    const std::optional<std::size_t> pass = links_->PassOfLine(drawing_->Items[*item].NcLine);
     return pass ? passToolTip(*pass) : QString();
 }
 
 void PlotView::measureAt(const QPointF& widgetPosition) {
     const DrawPoint at = ToDrawPoint(drawingPositionAt(widgetPosition));
-    const DrawPoint point = NearestEndPoint(drawing_, at, pixelsPerUnit(), kSnapTolerance).value_or(at);
+    const DrawPoint point = NearestEndPoint(*drawing_, at, pixelsPerUnit(), kSnapTolerance).value_or(at);
     if (measurePoints_.size() >= 2) measurePoints_.clear();
     measurePoints_.push_back(point);
     update();
@@ -253,8 +253,8 @@ void PlotView::mousePressEvent(QMouseEvent* e) {
         return;
     }
     const std::optional<std::size_t> item =
-        NearestMove(drawing_, ToDrawPoint(drawingPositionAt(e->position())), pixelsPerUnit(), kPickTolerance);
-    if (item) emit lineClicked(drawing_.Items[*item].NcLine);
+        NearestMove(*drawing_, ToDrawPoint(drawingPositionAt(e->position())), pixelsPerUnit(), kPickTolerance);
+    if (item) emit lineClicked(drawing_->Items[*item].NcLine);
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* e) {

@@ -4,8 +4,6 @@
 
 #include "app/plot_view.h"
 #include "app/program_pane.h"
-#include "core/ncplot/cutting_graphic.h"
-#include "core/ncplot/point_graphic.h"
 
 #include <QHelpEvent>
 #include <QTimer>
@@ -25,7 +23,13 @@ constexpr int kPromptReplotLimit = 2'000'000;
 
 ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState& generator, ScanState& scan,
                          QObject* parent)
-    : QObject(parent), pane_(pane), plot_(plot), generator_(generator), scan_(scan), waitingReplot_(new QTimer(this)) {
+    : QObject(parent),
+      pane_(pane),
+      plot_(plot),
+      generator_(generator),
+      scan_(scan),
+      waitingReplot_(new QTimer(this)),
+      plotter_(plot->kind()) {
     waitingReplot_->setSingleShot(true);
     waitingReplot_->setInterval(0);
     connect(waitingReplot_, &QTimer::timeout, this, [this] { emit replotDue(this); });
@@ -50,8 +54,6 @@ bool ProgramView::empty() const { return pane_->isEmpty(); }
 
 void ProgramView::setText(std::string_view programText) { pane_->replaceText(programText); }
 
-ChangedLines ProgramView::takeChangedLines() { return pane_->takeChangedLines(); }
-
 void ProgramView::clearPlot() { plot_->clearToButtonFace(); }
 
 void ProgramView::changed() {
@@ -75,18 +77,21 @@ void ProgramView::runWaitingReplot() {
 void ProgramView::replot() {
     // The pane's own buffer: nothing is copied on a keystroke.
     const std::string_view text = pane_->programText();
-    bool completed = false;
-    if (plot_->kind() == PlotKind::PointData) {
-        // The point graphic draws Z from the start point; its texts give Z itself.
-        Drawing drawing = PlotPointData(text, generator_.Shape, scan_, plot_->takeSpareDrawing());
-        completed = drawing.ReadoutVisible;
-        plot_->showDrawing(std::move(drawing), generator_.Shape.StartPointZ);
-    } else if (std::optional<Drawing> drawing = PlotCuttingPath(text, generator_, scan_, plot_->takeSpareDrawing())) {
-        // Before the first Program Output there is no extent to draw to: the picture stays.
-        completed = drawing->ReadoutVisible;
-        plot_->showDrawing(std::move(*drawing));
-    }
-    if (completed) emit plotCompleted();
+    // The lines changed since the last replot are redrawn; a replaced text is drawn whole.
+    const ChangedLines changed = pane_->takeChangedLines();
+    const bool inputsChanged = std::exchange(wholeReplotDue_, false);
+    const bool whole = changed.All || inputsChanged;
+    const PlotUpdate& update =
+        whole ? plotter_.Replot(text, generator_, scan_)
+              : plotter_.Update(text, LineEdit{changed.First, changed.Before, changed.After}, generator_, scan_);
+    // Before the first Program Output the cutting graphic has no extent to draw to: the
+    // picture stays.
+    if (!update.Drawn) return;
+    const Drawing& picture = plotter_.Picture();
+    // The point graphic draws Z from the start point; its texts give Z itself.
+    const double zOffset = plot_->kind() == PlotKind::PointData ? generator_.Shape.StartPointZ : 0;
+    plot_->showPicture(picture, plotter_.Links(), zOffset);
+    if (picture.ReadoutVisible) emit plotCompleted();
 }
 
 int ProgramView::caretLine() const { return pane_->caretLine(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/changed_lines.h"
+#include "core/ncplot/incremental_plot.h"
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_links.h"
 #include "core/shape/program_writers.h"
@@ -47,11 +48,10 @@ public:
     bool replotWaiting() const;
     // Runs the waiting replot, if any, now.
     void runWaitingReplot();
-    // Draws the pane's text into the plot now.
+    // Draws the pane's text into the plot now: what changed since the last replot.
     void replot();
-    // The lines of the pane changed since the last call: a replot that redraws only what
-    // changed takes them when it reads the text.
-    ChangedLines takeChangedLines();
+    // The record or the shape the plot reads changed: the next replot draws the whole text.
+    void plotInputsChanged() { wholeReplotDue_ = true; }
 
     // The 0-based line of the pane's caret.
     int caretLine() const;
@@ -95,6 +95,9 @@ private:
     const GeneratorState& generator_;
     ScanState& scan_;
     QTimer* waitingReplot_;
+    // The plot's picture and links, kept edit by edit; the plot view shows them as they are.
+    IncrementalPlot plotter_;
+    bool wholeReplotDue_ = false;
 };
 
 }  // namespace quillane

@@ -312,28 +312,31 @@ private slots:
     }
 
     void changedLinesGatherTheEditsUntilTaken() {
-        window_->showProgramTexts("L0\r\nL1\r\nL2\r\nL3\r\n", "");
-        QVERIFY(a_->takeChangedLines().All);
-        QVERIFY(a_->takeChangedLines().none());
-        a_->setFocus();
-        a_->setCursorPosition(2, 2);
-        QTest::keyClicks(a_, "X");  // line 2 stays one line
-        a_->setCursorPosition(0, 0);
-        QTest::keyClick(a_, Qt::Key_Return);  // line 0 becomes two
-        ChangedLines changed = a_->takeChangedLines();
+        // A pane of its own: in the window its view takes the lines at every replot.
+        ProgramPane pane(QStringLiteral("txtLines"), QStringLiteral("Lines"));
+        pane.show();
+        pane.replaceText("L0\r\nL1\r\nL2\r\nL3\r\n");
+        QVERIFY(pane.takeChangedLines().All);
+        QVERIFY(pane.takeChangedLines().none());
+        pane.setFocus();
+        pane.setCursorPosition(2, 2);
+        QTest::keyClicks(&pane, "X");  // line 2 stays one line
+        pane.setCursorPosition(0, 0);
+        QTest::keyClick(&pane, Qt::Key_Return);  // line 0 becomes two
+        ChangedLines changed = pane.takeChangedLines();
         QVERIFY(!changed.All);
         // Lines 0 to 2 of the text last taken are now lines 0 to 3.
         QCOMPARE(changed.First, 0);
         QCOMPARE(changed.Before, 3);
         QCOMPARE(changed.After, 4);
         // Two whole lines deleted: lines 3 and 4 (of five and the empty last) become one.
-        a_->setSelection(3, 0, 5, 0);
-        QTest::keyClick(a_, Qt::Key_Delete);
-        changed = a_->takeChangedLines();
+        pane.setSelection(3, 0, 5, 0);
+        QTest::keyClick(&pane, Qt::Key_Delete);
+        changed = pane.takeChangedLines();
         QCOMPARE(changed.First, 3);
         QCOMPARE(changed.Before, 3);
         QCOMPARE(changed.After, 1);
-        QCOMPARE(window_->pointDataText(), std::string("\r\nL0\r\nL1\r\n"));
+        QCOMPARE(std::string(pane.programText()), std::string("\r\nL0\r\nL1\r\n"));
     }
 
     void anEmptyPaneNamesItself() {
