@@ -19,23 +19,8 @@ namespace {
 
 using namespace quillane;
 
-// The worked internal groove, as one press of "Program Output" leaves it.
-RunResult WorkedExampleRun(bool fanuc) {
-    GeneratorState state;
-    state.Shape = testing_shapes::WorkedExample();
-    OutputOptions options;
-    options.Fanuc = fanuc;
-    options.Trv = !fanuc;
-    return RunGenerator(state, options, "", "");
-}
-
-// A pane that has had "Program Output" pressed until it holds `bytes`.
-std::string Repeated(const std::string& oneRun, std::size_t bytes) {
-    std::string text;
-    text.reserve(bytes + oneRun.size());
-    while (text.size() < bytes) text += oneRun;
-    return text;
-}
+using testing_shapes::Repeated;
+using testing_shapes::WorkedExampleRun;
 
 constexpr std::size_t MB = 1 << 20;
 

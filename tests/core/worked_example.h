@@ -1,7 +1,11 @@
 // The internal cam groove used throughout the generator tests.
 #pragma once
 
+#include "core/shape/program_writers.h"
 #include "core/shape/shape_data.h"
+
+#include <cstddef>
+#include <string>
 
 namespace quillane::testing_shapes {
 
@@ -31,6 +35,24 @@ inline ShapeData WorkedExample() {
     s.RetractX = 28;
     s.Feed.fill(0.5f);
     return s;
+}
+
+// The worked groove as one press of "Program Output" leaves it, in either dialect.
+inline RunResult WorkedExampleRun(bool fanuc) {
+    GeneratorState state;
+    state.Shape = WorkedExample();
+    OutputOptions options;
+    options.Fanuc = fanuc;
+    options.Trv = !fanuc;
+    return RunGenerator(state, options, "", "");
+}
+
+// A pane that has had "Program Output" pressed until it holds `bytes`.
+inline std::string Repeated(const std::string& oneRun, std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes + oneRun.size());
+    while (text.size() < bytes) text += oneRun;
+    return text;
 }
 
 }  // namespace quillane::testing_shapes

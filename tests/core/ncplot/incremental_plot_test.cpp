@@ -128,20 +128,8 @@ GeneratorState WorkedState() {
     return RunGenerator(state, options, "", "").State;
 }
 
-RunResult WorkedRun(bool fanuc) {
-    GeneratorState state;
-    state.Shape = testing_shapes::WorkedExample();
-    OutputOptions options;
-    options.Fanuc = fanuc;
-    options.Trv = !fanuc;
-    return RunGenerator(state, options, "", "");
-}
-
-std::string Repeated(const std::string& text, std::size_t bytes) {
-    std::string out;
-    while (out.size() < bytes) out += text;
-    return out;
-}
+using testing_shapes::Repeated;
+using testing_shapes::WorkedExampleRun;
 
 void ExpectSameScan(const ScanState& a, const ScanState& b) {
     EXPECT_EQ(std::memcmp(&a.GValue, &b.GValue, sizeof a.GValue), 0);
@@ -229,11 +217,11 @@ Case ExamplesCase() {
             FanucExampleProgram() + TrvStandardExampleProgram(), 400, 8};
 }
 Case WorkedCase() {
-    const RunResult trv = WorkedRun(false), fanuc = WorkedRun(true);
+    const RunResult trv = WorkedExampleRun(false), fanuc = WorkedExampleRun(true);
     return {"WorkedExample", trv.PointText, fanuc.ProgramText + trv.ProgramText, 400, 16};
 }
 Case LargeCase() {
-    const RunResult trv = WorkedRun(false), fanuc = WorkedRun(true);
+    const RunResult trv = WorkedExampleRun(false), fanuc = WorkedExampleRun(true);
     return {"LargeGenerated", Repeated(trv.PointText, 200'000), Repeated(fanuc.ProgramText, 600'000), 120, 512};
 }
 
@@ -243,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Programs, IncrementalPlotMatchesReplot,
 
 // What falls back to a whole replot, and what is spliced.
 TEST(IncrementalPlot, ReplotsWholeWhenTheRecordChangesOrTheEditDoesNotFit) {
-    const RunResult run = WorkedRun(true);
+    const RunResult run = WorkedExampleRun(true);
     GeneratorState gen = run.State;
     const std::string text = Repeated(run.ProgramText, 100'000);
     IncrementalPlot plot(PlotKind::CuttingPath, 64);
