@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -59,6 +60,26 @@ void CheckAgainstLiteral(const ScanState& fast, ScanState literal) {
     Require(std::memcmp(&fast.GValue, &literal.GValue, sizeof fast.GValue) == 0);
     Require(fast.InComment == literal.InComment && fast.StartNewPath == literal.StartNewPath);
     Require(fast.ScanPos == literal.ScanPos && fast.LineLength == literal.LineLength);
+}
+
+// The input as a whole text: walking it line by line leaves after each line what scanning that
+// line alone leaves, and a last line without CR LF is not scanned.
+void CheckWalk(std::string_view text) {
+    ScanState walked, alone;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = ScanNextNcLine(walked, text, start);
+        const std::size_t cr = text.find("\r\n", start);
+        Require(end == cr);
+        if (end == std::string_view::npos) break;
+        ScanNcLine(alone, text.substr(start, end - start));
+        Require(std::memcmp(&walked.XValue, &alone.XValue, sizeof walked.XValue) == 0);
+        Require(std::memcmp(&walked.ZValue, &alone.ZValue, sizeof walked.ZValue) == 0);
+        Require(std::memcmp(&walked.GValue, &alone.GValue, sizeof walked.GValue) == 0);
+        Require(walked.InComment == alone.InComment && walked.StartNewPath == alone.StartNewPath);
+        Require(walked.ScanPos == alone.ScanPos && walked.LineLength == alone.LineLength);
+        start = end + 1;
+    }
 }
 #else
 // Shape values: raw doubles (any bit pattern, NaN and infinities included) or small decimals.
@@ -107,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckScan(open);
     CheckHighlight(open.LineText, true, open);
     CheckAgainstLiteral(open, openBefore);
+    CheckWalk(scan.LineText);
 #else
     GeneratorState gen;
     double* fields[] = {&gen.Shape.Pitch,       &gen.Shape.D1,        &gen.Shape.D2, &gen.Shape.BlankDiaX,

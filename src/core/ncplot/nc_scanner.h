@@ -37,6 +37,11 @@ void ScanNcLine(ScanState& scan);
 // of a program where it lies instead of copying it first.
 void ScanNcLine(ScanState& scan, std::string_view line);
 
+// The line of `text` that starts at byte `start` and ends before the next CR LF, scanned as
+// ScanNcLine(scan, line) scans it, while finding where it ends: the text is read once. Returns
+// the position of that CR, or npos when no CR LF follows (`scan` is then left as it was).
+std::size_t ScanNextNcLine(ScanState& scan, std::string_view text, std::size_t start);
+
 // With ScanPos on a "G": collects the characters "+" to "9" that follow into WordText and leaves
 // ScanPos on the last of them (on the "G" when there are none).
 void ReadGNumber(ScanState& scan);

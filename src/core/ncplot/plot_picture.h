@@ -147,22 +147,12 @@ void ForEachStep(double start, double end, double step, double low, double high,
 template <class AfterScan>
 std::optional<std::string_view> WalkNcLines(std::string_view text, std::size_t start, int index, ScanState& scan,
                                             AfterScan&& afterScan) {
-    const char* data = text.data();
-    const std::size_t size = text.size();
-    std::size_t from = start;
     std::optional<std::string_view> last;
-    while (from + 1 < size) {
-        const void* cr = std::memchr(data + from, '\r', size - from - 1);
-        if (cr == nullptr) break;
-        const auto end = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-        if (data[end + 1] != '\n') {
-            from = end + 1;
-            continue;
-        }
+    for (;;) {
+        const std::size_t end = ScanNextNcLine(scan, text, start);
+        if (end == std::string_view::npos) break;
         last = text.substr(start, end - start);
-        ScanNcLine(scan, *last);
         start = end + 1;
-        from = end + 1;
         const bool more = afterScan(index, start);
         if (index < INT32_MAX) ++index;
         if (!more) break;

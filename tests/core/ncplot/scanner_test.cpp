@@ -449,6 +449,68 @@ TEST(ScanInPlace, ReadsProgramDecimalsAsTheirTextReadsBack) {
     }
 }
 
+// Words with more of the line after them are read in larger pieces: each gives what its text
+// reads back, with every count of digits before and after the point and every sign.
+TEST(ScanInPlace, ReadsWordsWithTextAfterThemAsTheirTextReadsBack) {
+    const std::vector<std::string> tails = {"", " ", std::string(30, ' '), " M8 F12.7 S700 T0101 M42 ",
+                                            "X1 Z2\t(note)  "};
+    std::mt19937 random(2012);
+    for (int i = 0; i < 60000; ++i) {
+        std::string word(1, "XZ"[random() % 2]);
+        if (const auto sign = random() % 3; sign != 0) word += "-+"[sign - 1];
+        const int whole = static_cast<int>(random() % 11), decimals = static_cast<int>(random() % 11);
+        for (int k = 0; k < whole; ++k) word += static_cast<char>('0' + random() % (k == 0 ? 3 : 10));
+        if (random() % 4 != 0) word += '.';
+        for (int k = 0; k < decimals; ++k) word += static_cast<char>('0' + random() % 10);
+        if (random() % 8 == 0) word += ".5";  // a second point ends the word
+        for (const std::string& tail : tails) {
+            const std::string line = word + tail;
+            ScanState fast = Before(), literal = Before();
+            fast.LineText = literal.LineText = line;
+            ScanNcLine(fast);
+            reference::ScanNcLine(literal);
+            ExpectSameScan(fast, literal, line);
+        }
+    }
+}
+
+// ---- a whole text, line after line ------------------------------------------------------------------
+
+// Walking a text finds each CR LF as it scans and leaves what scanning each line alone leaves; a
+// last line without CR LF is not scanned.
+TEST(ScanWalk, ScansEachLineOfATextAsThatLineAlone) {
+    const std::vector<std::string> pieces = {
+        "X",   "Z",      "G",    "G00 ",   "G32",         "X-",     "Z+",        ".",       "0",
+        "7",   "28.",    "17.7", "-80.0",  "30.303",      " ",      "\t",        "(",       ")",
+        "P=",  "+",      "*2",   "/",      "\r\n",        "\r\n",   "\r\n",      "\r",      "\n",
+        "N1 ", "F12.7 ", "M8",   "ZSP=A ", "123456789.5", "0.0001", "1.0000001", "99999999"};
+    std::mt19937 random(1990);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        const int count = static_cast<int>(random() % 40);
+        for (int k = 0; k < count; ++k) text += pieces[random() % pieces.size()];
+        for (const bool open : {false, true}) {
+            ScanState walked = Before(), alone = Before();
+            walked.InComment = alone.InComment = open;
+            std::size_t start = 0;
+            for (;;) {
+                const std::size_t cr = text.find("\r\n", start);
+                const std::size_t end = ScanNextNcLine(walked, text, start);
+                if (cr == std::string::npos) {
+                    ASSERT_EQ(end, std::string_view::npos) << text;
+                    break;
+                }
+                ASSERT_EQ(end, cr) << text;
+                const std::string line = text.substr(start, cr - start);
+                ScanNcLine(alone, line);
+                ExpectSameScan(walked, alone, text);
+                start = cr + 1;  // the next line starts with the LF
+            }
+            ExpectSameScan(walked, alone, text);  // the unfinished last line left both as they were
+        }
+    }
+}
+
 // ---- robustness -----------------------------------------------------------------------------------
 
 TEST(ScanRobustness, BytesOfEveryValueNeitherCrashNorLoop) {
