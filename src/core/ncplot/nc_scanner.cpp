@@ -374,11 +374,12 @@ const char* PlainDecimalAt(Chars<Walk> chars, const char* p, double& value) {
     return p;
 }
 
-// What one line leaves, kept in registers while the line is scanned and written back only once it
-// is known to be complete.
+// What a line changes of the state, kept to be put back when a walked text ends before the
+// line does: such a line is not scanned.
 struct LineValues {
     float G;
-    double Axis[2];  // X, then Z: an axis word picks its own by its letter
+    double X;
+    double Z;
     bool InComment;
     bool StartNewPath;
 };
@@ -387,7 +388,7 @@ struct LineValues {
 // (the line's end, or one past it when an operator closed the line), or nullptr when a walked
 // text ends before a CR LF. `lineEnd` is the line's end once known.
 template <bool Walk>
-const char* ScanChars(LineValues& v, const char* const begin, Chars<Walk> chars, const char*& lineEnd) {
+const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, const char*& lineEnd) {
     const char* p = begin;
     // The end of the line, found once: the rare words that need the line as a whole take the
     // general reader, which walks it by position.
@@ -474,19 +475,21 @@ const char* ScanChars(LineValues& v, const char* const begin, Chars<Walk> chars,
                     ++q;
                 }
                 if (q > p + 1 && (q == chars.End || !IsGNumberChar(*q))) {
-                    v.G = static_cast<float>(static_cast<double>(whole));
+                    v.GValue = static_cast<float>(static_cast<double>(whole));
                     p = q;
                     break;
                 }
                 while (q < chars.End && IsGNumberChar(*q)) ++q;
                 // A G number beyond the single-precision range is not a G code: the word is ignored.
                 const double g = GNumberValue({p + 1, static_cast<std::size_t>(q - p - 1)});
-                if (FitsSingle(g)) v.G = static_cast<float>(g);
+                if (FitsSingle(g)) v.GValue = static_cast<float>(g);
                 p = q;
                 break;
             }
             default: {  // kXWord, "X" (0x58) or "Z" (0x5A): the second bit picks the axis
-                double& axis = v.Axis[(static_cast<unsigned char>(*p) >> 1) & 1];
+                // Written in place: a value kept elsewhere and copied over would be read back as
+                // a whole with its neighbour, before the copy of each has arrived.
+                double& axis = (static_cast<unsigned char>(*p) & 2) != 0 ? v.ZValue : v.XValue;
                 if (const char* after = PlainDecimalAt(chars, p + 1, axis)) {
                     p = after;
                     break;
@@ -513,16 +516,18 @@ const char* ScanChars(LineValues& v, const char* const begin, Chars<Walk> chars,
 // `scan` as it was) when a walked text ends before a CR LF.
 template <bool Walk>
 const char* ScanLine(ScanState& scan, const char* begin, const char* end) {
-    LineValues v{scan.GValue, {scan.XValue, scan.ZValue}, scan.InComment, scan.StartNewPath};
+    const LineValues before{scan.GValue, scan.XValue, scan.ZValue, scan.InComment, scan.StartNewPath};
     const char* lineEnd = Walk ? nullptr : end;
-    const char* stop = ScanChars<Walk>(v, begin, Chars<Walk>{end}, lineEnd);
-    if (stop == nullptr) return nullptr;
+    const char* stop = ScanChars<Walk>(scan, begin, Chars<Walk>{end}, lineEnd);
+    if (stop == nullptr) {
+        scan.GValue = before.G;
+        scan.XValue = before.X;
+        scan.ZValue = before.Z;
+        scan.InComment = before.InComment;
+        scan.StartNewPath = before.StartNewPath;
+        return nullptr;
+    }
     if (lineEnd == nullptr) lineEnd = stop;  // the walk stopped on the CR LF itself
-    scan.GValue = v.G;
-    scan.XValue = v.Axis[0];
-    scan.ZValue = v.Axis[1];
-    scan.InComment = v.InComment;
-    scan.StartNewPath = v.StartNewPath;
     scan.LineLength = static_cast<std::size_t>(lineEnd - begin);
     scan.ScanPos = static_cast<std::size_t>(std::max(stop, lineEnd) - begin) + 1;
     return lineEnd;
