@@ -12,7 +12,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,6 +106,34 @@ void BM_PlotCuttingPath(benchmark::State& bench) {
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
 }
 
+// The same, each plot drawn into the storage of the picture before it, as the window replots: what
+// is left is the drawing itself, without fresh memory to fault in.
+void BM_PlotCuttingPathRecycled(benchmark::State& bench) {
+    const RunResult run = WorkedExampleRun(true);
+    const std::string text = Repeated(run.ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
+    ScanState scan;
+    Drawing last;
+    for (auto _ : bench) {
+        std::optional<Drawing> d = PlotCuttingPath(text, run.State, scan, std::move(last));
+        benchmark::DoNotOptimize(d->Items.data());
+        last = std::move(*d);
+    }
+    bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
+}
+
+void BM_PlotPointDataRecycled(benchmark::State& bench) {
+    const RunResult run = WorkedExampleRun(false);
+    const std::string text = Repeated(run.PointText, static_cast<std::size_t>(bench.range(0)) * MB);
+    ScanState scan;
+    Drawing last;
+    for (auto _ : bench) {
+        Drawing d = PlotPointData(text, run.State.Shape, scan, std::move(last));
+        benchmark::DoNotOptimize(d.Items.data());
+        last = std::move(d);
+    }
+    bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
+}
+
 void BM_PlotCuttingPathTrv(benchmark::State& bench) {
     const RunResult run = WorkedExampleRun(false);
     const std::string text = Repeated(run.ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
@@ -156,6 +186,8 @@ BENCHMARK(BM_ScanStandardProgram)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_PlotCuttingPath)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPathTrv)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotPointData)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotCuttingPathRecycled)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotPointDataRecycled)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IncrementalEdit)
     ->Args({10, 0, 0})
     ->Args({10, 1, 0})
