@@ -424,7 +424,7 @@ const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, 
         v.StartNewPath = true;
         // The search starts after the character in hand: while a comment is still open from an
         // earlier line, a ")" in the first column is not seen.
-        const char* close = closeComment(p + 1);
+        const char* close = closeComment(begin + 1);
         if (close == nullptr) return lineEnd;  // nothing inside a comment acts
         v.InComment = false;
         p = close + 1;
@@ -454,12 +454,10 @@ const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, 
                 ++p;
                 break;
             case kOpen: {
-                v.StartNewPath = true;
+                v.StartNewPath = v.InComment = true;
                 const char* close = closeComment(p + 1);
-                if (close == nullptr) {
-                    v.InComment = true;
-                    return lineEnd;
-                }
+                if (close == nullptr) return lineEnd;  // nothing inside a comment acts
+                v.InComment = false;
                 p = close + 1;
                 break;
             }
