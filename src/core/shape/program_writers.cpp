@@ -7,6 +7,11 @@
 #include "core/numeric/number_text.h"
 #include "core/shape/pass_geometry.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quillane {
@@ -29,16 +34,15 @@ public:
     using DataError::DataError;
 };
 
-// Stops the run naming what the number just appended to `out` (from `from` on) was printed for,
-// when it has too many digits before its decimal point.
-void CheckReadable(const std::string& out, std::size_t from, const char* what) {
-    if (out.size() - from <= MaxIntegerDigits) return;  // too short to hold that many
+// Stops the run naming what the number just written in [from, to) was printed for, when it has
+// too many digits before its decimal point.
+[[gnu::noinline]] void CheckDigitCount(const char* from, const char* to, const char* what) {
     std::size_t digits = 0;
-    for (std::size_t i = from; i < out.size() && out[i] != '.'; ++i) {
-        if (out[i] >= '0' && out[i] <= '9') ++digits;
+    for (const char* c = from; c != to && *c != '.'; ++c) {
+        if (*c >= '0' && *c <= '9') ++digits;
     }
     if (digits > MaxIntegerDigits) {
-        const std::string text = out.substr(from);
+        const std::string text(from, to);
         throw UnreadableNumber(std::string(what) + ": the number would be written with " + std::to_string(digits) +
                                " digits before the decimal point (" +
                                (text.size() <= 20 ? text : text.substr(0, 12) + "...") +
@@ -46,19 +50,74 @@ void CheckReadable(const std::string& out, std::size_t from, const char* what) {
     }
 }
 
-// The numbers are appended where they go, each checked as it is written: a run writes thousands.
+// The same, counting only a text long enough to hold that many digits: most are not.
+inline void CheckReadable(const char* from, const char* to, const char* what) {
+    if (to - from > static_cast<std::ptrdiff_t>(MaxIntegerDigits)) CheckDigitCount(from, to, what);
+}
+
+// A run writes thousands of short lines: each group of lines is laid out in a buffer on the
+// stack, every number written where it goes, and the group is appended to the text in one piece.
+template <std::size_t N>
+void Put(char*& at, const char (&literal)[N]) {
+    at = std::copy_n(literal, N - 1, at);
+}
+void Put(char*& at, std::string_view text) { at = std::copy(text.begin(), text.end(), at); }
+
+// The text a value was last printed as. The record's fields print the same value in every group
+// of a run, and a number's text depends on nothing but the value, so a field's text is made once.
+struct PrintedValue {
+    std::uint64_t Bits = 0;  // the value before printing
+    double Written = 0;      // the value after it (an NC number's floored value)
+    std::size_t Size = 0;    // 0 while nothing is held
+    std::array<char, 24> Text{};
+
+    bool Holds(double value) const { return Size != 0 && Bits == std::bit_cast<std::uint64_t>(value); }
+    void Hold(double before, double after, const char* from, const char* to) {
+        if (to - from > static_cast<std::ptrdiff_t>(Text.size())) return;
+        Bits = std::bit_cast<std::uint64_t>(before);
+        Written = after;
+        Size = static_cast<std::size_t>(to - from);
+        std::copy(from, to, Text.begin());
+    }
+    // Copies the whole of Text, whatever its size: the room a group keeps for any number is wider.
+    void Put(char*& at) const {
+        std::memcpy(at, Text.data(), sizeof Text);
+        at += Size;
+    }
+};
+
 // NC number of a stored field: floors it in place (the record keeps the written value).
-void Nc(std::string& out, double& value, const char* what) {
-    const std::size_t from = out.size();
-    AppendNcNumber(out, value);
-    CheckReadable(out, from, what);
+void Nc(char*& at, double& value, const char* what) {
+    char* const from = at;
+    at = WriteNcNumber(at, value);
+    CheckReadable(from, at, what);
+}
+void Nc(char*& at, double& value, const char* what, PrintedValue& printed) {
+    if (printed.Holds(value)) {
+        printed.Put(at);
+        value = printed.Written;
+        return;
+    }
+    const double before = value;
+    char* const from = at;
+    Nc(at, value, what);
+    printed.Hold(before, value, from, at);
 }
 // Floors a temporary for printing without touching the value it came from.
-void NcText(std::string& out, double value, const char* what) { Nc(out, value, what); }
-void Pattern(std::string& out, double value, const NumberPattern& pattern, const char* what) {
-    const std::size_t from = out.size();
-    AppendPattern(out, value, pattern);
-    CheckReadable(out, from, what);
+void NcText(char*& at, double value, const char* what) { Nc(at, value, what); }
+void Pattern(char*& at, double value, const NumberPattern& pattern, const char* what) {
+    char* const from = at;
+    at = WritePattern(at, value, pattern);
+    CheckReadable(from, at, what);
+}
+void Pattern(char*& at, double value, const NumberPattern& pattern, const char* what, PrintedValue& printed) {
+    if (printed.Holds(value)) {
+        printed.Put(at);
+        return;
+    }
+    char* const from = at;
+    Pattern(at, value, pattern, what);
+    printed.Hold(value, value, from, at);
 }
 
 constexpr NumberPattern Thousandths = ParsePattern("####0.000");  // point data
@@ -67,6 +126,14 @@ constexpr NumberPattern FanucPitch = ParsePattern("####0.0###");
 constexpr NumberPattern PointSequence = ParsePattern("000 ");
 constexpr NumberPattern FanucSequence = ParsePattern("####");
 
+// Room for any group of lines: at most eight numbers (the widest a number can be, before it is
+// refused) and the words between them.
+constexpr std::size_t NumberRoom =
+    std::max({NcNumberTextRoom, PatternTextRoom(Thousandths), PatternTextRoom(FanucXz), PatternTextRoom(FanucPitch),
+              PatternTextRoom(PointSequence), PatternTextRoom(FanucSequence)});
+constexpr std::size_t GroupRoom = 8 * NumberRoom + 128;
+using GroupBuffer = std::array<char, GroupRoom>;
+
 constexpr const char* CutX = "cut diameter (D 1, D 2, D 3, Finish Stock)";
 constexpr const char* PassZ = "pass start Z (Start Point Z + PITCH)";
 constexpr const char* TaperEndX = "taper end diameter (Taper Angle, End Point Z)";
@@ -74,91 +141,130 @@ constexpr const char* RetractX = "Retract X";
 constexpr const char* EndPointZ = "End Point Z";
 constexpr const char* Pitch = "PITCH";
 
+// The texts a run keeps for its repeated values, per text (the point data rounds, one dialect
+// floors, the other rounds to its own pattern): the stored fields, and the cut diameter, which
+// stays the same along the floor and the land of the groove.
+struct PrintedFields {
+    PrintedValue EndPointZ, Pitch, RetractX, CutX;
+};
+
 // The fields every block group prints, checked before the first group: otherwise a taper
 // computed from an unreadable End Point Z could fail first, as an ordinary data error.
 void CheckStoredFields(const ShapeData& s, const OutputOptions& options) {
-    std::string scratch;
+    GroupBuffer scratch;
+    char* at = scratch.data();
     if (options.Trv) {
-        NcText(scratch, s.EndPointZ, EndPointZ);
-        NcText(scratch, s.Pitch, Pitch);
-        NcText(scratch, s.RetractX, RetractX);
+        NcText(at, s.EndPointZ, EndPointZ);
+        NcText(at, s.Pitch, Pitch);
+        NcText(at, s.RetractX, RetractX);
     }
     if (options.Fanuc) {
-        Pattern(scratch, s.EndPointZ, FanucXz, EndPointZ);
-        Pattern(scratch, s.Pitch, FanucPitch, Pitch);
-        Pattern(scratch, s.RetractX, FanucXz, RetractX);
+        Pattern(at, s.EndPointZ, FanucXz, EndPointZ);
+        Pattern(at, s.Pitch, FanucPitch, Pitch);
+        Pattern(at, s.RetractX, FanucXz, RetractX);
     }
 }
 
 void AppendHeaderLine(std::string& out, const ShapeData& s) {
-    out += "(-----< D";
-    NcText(out, s.D1 - s.FinishStock, "header D 1 - Finish Stock");
-    out += " >-----)";
-    out += CrLf;
+    GroupBuffer line;
+    char* at = line.data();
+    Put(at, "(-----< D");
+    NcText(at, s.D1 - s.FinishStock, "header D 1 - Finish Stock");
+    Put(at, " >-----)");
+    Put(at, CrLf);
+    out.append(line.data(), static_cast<std::size_t>(at - line.data()));
 }
 
-void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
-    const std::string_view other = sequenceNumbers ? "N000 " : "";
+void AppendPointLine(std::string& out, const Pass& pass, float n, bool sequenceNumbers, PrintedValue& cutX) {
+    GroupBuffer line;
+    char* at = line.data();
     if (sequenceNumbers) {
-        out += 'N';
-        AppendPattern(out, static_cast<double>(n), PointSequence);
+        *at++ = 'N';
+        at = WritePattern(at, static_cast<double>(n), PointSequence);
     }
-    out += "G00 X";
-    NcText(out, pass.CutX, CutX);
-    out += " Z";
-    NcText(out, pass.PassZ, PassZ);
-    out += CrLf;
-    out += other;
-    out += "G34 ";
+    *at++ = 'X';
+    Pattern(at, pass.CutX, Thousandths, CutX, cutX);
+    Put(at, " Z");
+    Pattern(at, pass.PassZ, Thousandths, PassZ);
+    Put(at, CrLf);
+    out.append(line.data(), static_cast<std::size_t>(at - line.data()));
+}
+
+void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
+                    PrintedFields& printed) {
+    const std::string_view other = sequenceNumbers ? "N000 " : "";
+    GroupBuffer group;
+    char* at = group.data();
+    if (sequenceNumbers) {
+        *at++ = 'N';
+        at = WritePattern(at, static_cast<double>(n), PointSequence);
+    }
+    Put(at, "G00 X");
+    double cutX = pass.CutX;  // a temporary: the pass keeps its value
+    Nc(at, cutX, CutX, printed.CutX);
+    Put(at, " Z");
+    const char* const passZ = at;
+    NcText(at, pass.PassZ, PassZ);
+    const std::string_view passZText(passZ, static_cast<std::size_t>(at - passZ));
+    Put(at, CrLf);
+    Put(at, other);
+    Put(at, "G34 ");
     if (s.TaperAngle != 0) {
         double taperEndX = ComputeTaperEndX(s, pass);
-        out += 'X';
-        Nc(out, taperEndX, TaperEndX);
-        out += ' ';
+        *at++ = 'X';
+        Nc(at, taperEndX, TaperEndX);
+        *at++ = ' ';
     }
-    out += 'Z';
-    Nc(out, s.EndPointZ, EndPointZ);
-    out += " F";
-    Nc(out, s.Pitch, Pitch);
-    out += CrLf;
-    out += other;
-    out += "G00 X";
-    Nc(out, s.RetractX, RetractX);
-    out += CrLf;
-    out += other;
-    out += "    Z";
-    NcText(out, pass.PassZ, PassZ);
-    out += CrLf;
+    *at++ = 'Z';
+    Nc(at, s.EndPointZ, EndPointZ, printed.EndPointZ);
+    Put(at, " F");
+    Nc(at, s.Pitch, Pitch, printed.Pitch);
+    Put(at, CrLf);
+    Put(at, other);
+    Put(at, "G00 X");
+    Nc(at, s.RetractX, RetractX, printed.RetractX);
+    Put(at, CrLf);
+    Put(at, other);
+    Put(at, "    Z");
+    Put(at, passZText);  // the same pass start again
+    Put(at, CrLf);
+    out.append(group.data(), static_cast<std::size_t>(at - group.data()));
 }
 
-void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
+void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
+                      PrintedFields& printed) {
+    GroupBuffer group;
+    char* at = group.data();
     if (sequenceNumbers) {
-        out += 'N';
-        AppendPattern(out, static_cast<double>(n), FanucSequence);
-        out += CrLf;
+        *at++ = 'N';
+        at = WritePattern(at, static_cast<double>(n), FanucSequence);
+        Put(at, CrLf);
     }
-    out += "G00 X";
-    Pattern(out, pass.CutX, FanucXz, CutX);
-    out += " Z";
-    Pattern(out, pass.PassZ, FanucXz, PassZ);
-    out += CrLf;
-    out += "G32 ";
+    Put(at, "G00 X");
+    Pattern(at, pass.CutX, FanucXz, CutX, printed.CutX);
+    Put(at, " Z");
+    const char* const passZ = at;
+    Pattern(at, pass.PassZ, FanucXz, PassZ);
+    const std::string_view passZText(passZ, static_cast<std::size_t>(at - passZ));
+    Put(at, CrLf);
+    Put(at, "G32 ");
     if (s.TaperAngle != 0) {
-        out += 'X';
-        Pattern(out, ComputeTaperEndX(s, pass), FanucXz, TaperEndX);
-        out += ' ';
+        *at++ = 'X';
+        Pattern(at, ComputeTaperEndX(s, pass), FanucXz, TaperEndX);
+        *at++ = ' ';
     }
-    out += 'Z';
-    Pattern(out, s.EndPointZ, FanucXz, EndPointZ);
-    out += " F";
-    Pattern(out, s.Pitch, FanucPitch, Pitch);
-    out += CrLf;
-    out += "G00 X";
-    Pattern(out, s.RetractX, FanucXz, RetractX);
-    out += CrLf;
-    out += "G00 Z";
-    Pattern(out, pass.PassZ, FanucXz, PassZ);
-    out += CrLf;
+    *at++ = 'Z';
+    Pattern(at, s.EndPointZ, FanucXz, EndPointZ, printed.EndPointZ);
+    Put(at, " F");
+    Pattern(at, s.Pitch, FanucPitch, Pitch, printed.Pitch);
+    Put(at, CrLf);
+    Put(at, "G00 X");
+    Pattern(at, s.RetractX, FanucXz, RetractX, printed.RetractX);
+    Put(at, CrLf);
+    Put(at, "G00 Z");
+    Put(at, passZText);  // the same pass start again
+    Put(at, CrLf);
+    out.append(group.data(), static_cast<std::size_t>(at - group.data()));
 }
 
 }  // namespace
@@ -185,28 +291,24 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         std::string out;
         out.reserve(128 + points.size() * 48);
         if (state.PassCounter == 1.0f && options.OutputModin) {
-            out += options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=";
-            Nc(out, s.RetractX, RetractX);
-            out += " ZP=";
-            Nc(out, s.EndPointZ, EndPointZ);
-            out += " FD=";
-            Nc(out, s.Pitch, Pitch);
-            out += CrLf;
+            GroupBuffer line;
+            char* at = line.data();
+            Put(at, options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=");
+            Nc(at, s.RetractX, RetractX);
+            Put(at, " ZP=");
+            Nc(at, s.EndPointZ, EndPointZ);
+            Put(at, " FD=");
+            Nc(at, s.Pitch, Pitch);
+            Put(at, CrLf);
+            out.append(line.data(), static_cast<std::size_t>(at - line.data()));
         }
         AppendHeaderLine(out, s);
         float n = state.PassCounter;
+        PrintedValue pointCutX;
         for (const ProfilePoint& point : points) {
             const Pass pass = ComputePass(s, point);
             if (!pass.Exists) continue;
-            if (options.SequenceNumbers) {
-                out += 'N';
-                AppendPattern(out, static_cast<double>(n), PointSequence);
-            }
-            out += 'X';
-            Pattern(out, pass.CutX, Thousandths, CutX);
-            out += " Z";
-            Pattern(out, pass.PassZ, Thousandths, PassZ);
-            out += CrLf;
+            AppendPointLine(out, pass, n, options.SequenceNumbers, pointCutX);
             n = n + 1.0f;
         }
         if (s.FinishStock == 0 && options.OutputModin) {
@@ -223,20 +325,22 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         AppendHeaderLine(out, s);
         n = state.PassCounter;
         int written = 0;
+        PrintedFields printed;
         if (options.Trv) {
             for (const ProfilePoint& point : points) {
                 const Pass pass = ComputePass(s, point);
                 if (!pass.Exists) continue;
-                AppendTrvGroup(out, s, pass, n, options.SequenceNumbers);
+                AppendTrvGroup(out, s, pass, n, options.SequenceNumbers, printed);
                 n = n + 1.0f;
                 ++written;
             }
         }
         if (options.Fanuc) {
+            printed = PrintedFields{};  // the other dialect's texts
             for (const ProfilePoint& point : points) {
                 const Pass pass = ComputePass(s, point);
                 if (!pass.Exists) continue;
-                AppendFanucGroup(out, s, pass, n, options.SequenceNumbers);
+                AppendFanucGroup(out, s, pass, n, options.SequenceNumbers, printed);
                 n = n + 1.0f;
                 ++written;
             }
