@@ -486,9 +486,19 @@ std::string FormatPattern(double value, std::string_view pattern) {
 char* WritePattern(char* at, double value, const NumberPattern& pattern) {
     if (!std::isfinite(value)) return at;
     const int maxDec = pattern.MaxDecimals;
+    char* end = nullptr;
     std::uint64_t scaled = 0;
-    char* end =
-        FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, pattern.MinIntDigits, pattern.MinDecimals, at, scaled);
+    if (maxDec == 0 && value >= 1 && value < 1e13 && static_cast<double>(static_cast<std::uint64_t>(value)) == value) {
+        // A whole number to a whole-number pattern (a sequence number): nothing to round, its
+        // digits padded to the minimum.
+        const auto whole = static_cast<std::uint64_t>(value);
+        const int digits = DigitCount(whole);
+        end = std::fill_n(at, std::max(pattern.MinIntDigits - digits, 0), '0') + digits;
+        WriteDigitsBefore(end, whole);
+    } else {
+        end = FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, pattern.MinIntDigits, pattern.MinDecimals, at,
+                            scaled);
+    }
     if (end == nullptr) {
         const DecimalForm d = ToDecimal(value, 15);
         Scaled digits;

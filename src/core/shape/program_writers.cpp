@@ -92,16 +92,20 @@ void Nc(char*& at, double& value, const char* what) {
     at = WriteNcNumber(at, value);
     CheckReadable(from, at, what);
 }
-void Nc(char*& at, double& value, const char* what, PrintedValue& printed) {
-    if (printed.Holds(value)) {
-        printed.Put(at);
-        value = printed.Written;
-        return;
-    }
+// A value printed before takes its text again; a new one is printed out of line.
+[[gnu::noinline]] void NcAndHold(char*& at, double& value, const char* what, PrintedValue& printed) {
     const double before = value;
     char* const from = at;
     Nc(at, value, what);
     printed.Hold(before, value, from, at);
+}
+inline void Nc(char*& at, double& value, const char* what, PrintedValue& printed) {
+    if (printed.Holds(value)) {
+        printed.Put(at);
+        value = printed.Written;
+    } else {
+        NcAndHold(at, value, what, printed);
+    }
 }
 // Floors a temporary for printing without touching the value it came from.
 void NcText(char*& at, double value, const char* what) { Nc(at, value, what); }
@@ -110,14 +114,18 @@ void Pattern(char*& at, double value, const NumberPattern& pattern, const char* 
     at = WritePattern(at, value, pattern);
     CheckReadable(from, at, what);
 }
-void Pattern(char*& at, double value, const NumberPattern& pattern, const char* what, PrintedValue& printed) {
-    if (printed.Holds(value)) {
-        printed.Put(at);
-        return;
-    }
+[[gnu::noinline]] void PatternAndHold(char*& at, double value, const NumberPattern& pattern, const char* what,
+                                      PrintedValue& printed) {
     char* const from = at;
     Pattern(at, value, pattern, what);
     printed.Hold(value, value, from, at);
+}
+inline void Pattern(char*& at, double value, const NumberPattern& pattern, const char* what, PrintedValue& printed) {
+    if (printed.Holds(value)) {
+        printed.Put(at);
+    } else {
+        PatternAndHold(at, value, pattern, what, printed);
+    }
 }
 
 constexpr NumberPattern Thousandths = ParsePattern("####0.000");  // point data

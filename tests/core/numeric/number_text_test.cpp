@@ -99,6 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
         // labels
         PatternCase{1, "000 ", "001 "}, PatternCase{28, "000 ", "028 "}, PatternCase{1234, "000 ", "1234 "},
         PatternCase{1, "####", "1"}, PatternCase{1000, "####", "1000"}, PatternCase{0, "####", ""},
+        // whole numbers to whole-number patterns, either side of where their digits are taken directly
+        PatternCase{9999999999999, "000 ", "9999999999999 "}, PatternCase{1e13, "000 ", "10000000000000 "},
+        PatternCase{-3, "000 ", "-003 "}, PatternCase{99.5, "000 ", "100 "}, PatternCase{0.9999, "####", "1"},
+        PatternCase{16777217, "####", "16777217"},
         // large magnitudes stay plain digits
         PatternCase{1e20, "####0.000", "100000000000000000000.000"},
         PatternCase{123456789.123456, "####0.000", "123456789.123"}),
