@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace quillane {
@@ -142,6 +143,34 @@ constexpr std::size_t NumberRoom =
 constexpr std::size_t GroupRoom = 8 * NumberRoom + 128;
 using GroupBuffer = std::array<char, GroupRoom>;
 
+// The text a run builds, with room for a whole group of lines kept free at its end, so that each
+// group is laid out where it stays: a string would take every group in a copy.
+class TextBuffer {
+public:
+    explicit TextBuffer(std::size_t expected)
+        : capacity_(expected + GroupRoom), data_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
+    // Where the next group goes, with GroupRoom characters free.
+    char* End() { return data_.get() + size_; }
+    // Keeps what was written up to `end`, and room for another group after it.
+    void Keep(const char* end) {
+        size_ = static_cast<std::size_t>(end - data_.get());
+        if (capacity_ - size_ < GroupRoom) Grow();
+    }
+    std::string_view Text() const { return {data_.get(), size_}; }
+
+private:
+    void Grow() {
+        capacity_ = 2 * capacity_ + GroupRoom;
+        std::unique_ptr<char[]> bigger = std::make_unique_for_overwrite<char[]>(capacity_);
+        std::copy_n(data_.get(), size_, bigger.get());
+        data_ = std::move(bigger);
+    }
+
+    std::size_t capacity_;
+    std::size_t size_ = 0;
+    std::unique_ptr<char[]> data_;
+};
+
 constexpr const char* CutX = "cut diameter (D 1, D 2, D 3, Finish Stock)";
 constexpr const char* PassZ = "pass start Z (Start Point Z + PITCH)";
 constexpr const char* TaperEndX = "taper end diameter (Taper Angle, End Point Z)";
@@ -173,19 +202,17 @@ void CheckStoredFields(const ShapeData& s, const OutputOptions& options) {
     }
 }
 
-void AppendHeaderLine(std::string& out, const ShapeData& s) {
-    GroupBuffer line;
-    char* at = line.data();
+void AppendHeaderLine(TextBuffer& out, const ShapeData& s) {
+    char* at = out.End();
     Put(at, "(-----< D");
     NcText(at, s.D1 - s.FinishStock, "header D 1 - Finish Stock");
     Put(at, " >-----)");
     Put(at, CrLf);
-    out.append(line.data(), static_cast<std::size_t>(at - line.data()));
+    out.Keep(at);
 }
 
-void AppendPointLine(std::string& out, const Pass& pass, float n, bool sequenceNumbers, PrintedValue& cutX) {
-    GroupBuffer line;
-    char* at = line.data();
+void AppendPointLine(TextBuffer& out, const Pass& pass, float n, bool sequenceNumbers, PrintedValue& cutX) {
+    char* at = out.End();
     if (sequenceNumbers) {
         *at++ = 'N';
         at = WritePattern(at, static_cast<double>(n), PointSequence);
@@ -195,14 +222,13 @@ void AppendPointLine(std::string& out, const Pass& pass, float n, bool sequenceN
     Put(at, " Z");
     Pattern(at, pass.PassZ, Thousandths, PassZ);
     Put(at, CrLf);
-    out.append(line.data(), static_cast<std::size_t>(at - line.data()));
+    out.Keep(at);
 }
 
-void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
+void AppendTrvGroup(TextBuffer& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
                     PrintedFields& printed) {
     const std::string_view other = sequenceNumbers ? "N000 " : "";
-    GroupBuffer group;
-    char* at = group.data();
+    char* at = out.End();
     if (sequenceNumbers) {
         *at++ = 'N';
         at = WritePattern(at, static_cast<double>(n), PointSequence);
@@ -236,13 +262,12 @@ void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, b
     Put(at, "    Z");
     Put(at, passZText);  // the same pass start again
     Put(at, CrLf);
-    out.append(group.data(), static_cast<std::size_t>(at - group.data()));
+    out.Keep(at);
 }
 
-void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
+void AppendFanucGroup(TextBuffer& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
                       PrintedFields& printed) {
-    GroupBuffer group;
-    char* at = group.data();
+    char* at = out.End();
     if (sequenceNumbers) {
         *at++ = 'N';
         at = WritePattern(at, static_cast<double>(n), FanucSequence);
@@ -272,7 +297,7 @@ void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, fl
     Put(at, "G00 Z");
     Put(at, passZText);  // the same pass start again
     Put(at, CrLf);
-    out.append(group.data(), static_cast<std::size_t>(at - group.data()));
+    out.Keep(at);
 }
 
 }  // namespace
@@ -287,20 +312,18 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
     ShapeData& s = r.State.Shape;
     // Both texts are complete before either is appended, so that a number no control can read
     // leaves the panes untouched wherever it turns up.
-    std::optional<std::string> pointData;
+    std::optional<TextBuffer> pointData;
     std::optional<ShapeData> pointDataShape;
     try {
         r.State.CutSpanZ = ComputeCutSpanZ(s);
         const std::vector<ProfilePoint> points = ComputeProfile(s);
         r.PointCount = static_cast<int>(points.size());
 
-        // Point data for the macro call: one reserve for what a point's line takes at most
-        // (sequence number, two numbers of up to nine digits and three decimals).
-        std::string out;
-        out.reserve(128 + points.size() * 48);
+        // Point data for the macro call: room for what a point's line takes at most (sequence
+        // number, two numbers of up to nine digits and three decimals).
+        TextBuffer out(128 + points.size() * 48);
         if (state.PassCounter == 1.0f && options.OutputModin) {
-            GroupBuffer line;
-            char* at = line.data();
+            char* at = out.End();
             Put(at, options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=");
             Nc(at, s.RetractX, RetractX);
             Put(at, " ZP=");
@@ -308,7 +331,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
             Put(at, " FD=");
             Nc(at, s.Pitch, Pitch);
             Put(at, CrLf);
-            out.append(line.data(), static_cast<std::size_t>(at - line.data()));
+            out.Keep(at);
         }
         AppendHeaderLine(out, s);
         float n = state.PassCounter;
@@ -320,16 +343,17 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
             n = n + 1.0f;
         }
         if (s.FinishStock == 0 && options.OutputModin) {
-            out += options.SequenceNumbers ? "N000 MODOUT" : "MODOUT";
-            out += CrLf;
+            char* at = out.End();
+            Put(at, options.SequenceNumbers ? "N000 MODOUT" : "MODOUT");
+            Put(at, CrLf);
+            out.Keep(at);
         }
         pointData = std::move(out);
         pointDataShape = s;
         if (n != state.PassCounter) CheckStoredFields(s, options);
 
         // Standard program: one thread cycle per pass, of at most about 160 characters.
-        out.clear();
-        out.reserve(128 + points.size() * 160);
+        out = TextBuffer(128 + points.size() * 160);
         AppendHeaderLine(out, s);
         n = state.PassCounter;
         int written = 0;
@@ -355,11 +379,11 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         }
         r.PassCount = written;
         r.State.PassCounter = n;
-        r.PointText.reserve(r.PointText.size() + pointData->size() + CrLf.size());
-        r.PointText.append(*pointData).append(CrLf);
+        r.PointText.reserve(r.PointText.size() + pointData->Text().size() + CrLf.size());
+        r.PointText.append(pointData->Text()).append(CrLf);
         r.ShapeAtPointData = *pointDataShape;
-        r.ProgramText.reserve(r.ProgramText.size() + out.size() + CrLf.size());
-        r.ProgramText += out;
+        r.ProgramText.reserve(r.ProgramText.size() + out.Text().size() + CrLf.size());
+        r.ProgramText += out.Text();
         r.ProgramText += CrLf;
         r.Succeeded = true;
     } catch (const UnreadableNumber& e) {
@@ -370,7 +394,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         // A failure in the standard program keeps the point data, which was complete.
         r.ErrorDetail = e.what();
         if (pointData) {
-            r.PointText.append(*pointData).append(CrLf);
+            r.PointText.append(pointData->Text()).append(CrLf);
             r.ShapeAtPointData = *pointDataShape;
         }
     }
