@@ -23,15 +23,24 @@ inline std::string Rounded(double v) {
     return GeneralNumberText(std::round(v * 1000) / 1000, 15);
 }
 
+// The messages are built out of line: a run does thousands of these operations, and each then
+// costs no more than its test.
+[[noreturn, gnu::cold, gnu::noinline]] inline void ThrowTooLarge(const char* what) {
+    throw DataError(std::string(what) + ": the result is too large to compute");
+}
+[[noreturn, gnu::cold, gnu::noinline]] inline void ThrowTooLarge(double a, const char* op, double b, const char* what) {
+    throw DataError(std::string(what) + ": " + Shown(a) + op + Shown(b) + " is too large to compute");
+}
+
 inline double Finite(double v, const char* what) {
-    if (!std::isfinite(v)) throw DataError(std::string(what) + ": the result is too large to compute");
+    if (!std::isfinite(v)) [[unlikely]]
+        ThrowTooLarge(what);
     return v;
 }
 
 inline double Operation(double result, double a, const char* op, double b, const char* what) {
-    if (!std::isfinite(result)) {
-        throw DataError(std::string(what) + ": " + Shown(a) + op + Shown(b) + " is too large to compute");
-    }
+    if (!std::isfinite(result)) [[unlikely]]
+        ThrowTooLarge(a, op, b, what);
     return result;
 }
 
@@ -39,8 +48,13 @@ inline double Add(double a, double b, const char* what) { return Operation(a + b
 inline double Sub(double a, double b, const char* what) { return Operation(a - b, a, " - ", b, what); }
 inline double Mul(double a, double b, const char* what) { return Operation(a * b, a, " x ", b, what); }
 
+[[noreturn, gnu::cold, gnu::noinline]] inline void ThrowDivisionByZero(const char* what) {
+    throw DataError(std::string(what) + ": division by zero");
+}
+
 inline double Div(double a, double b, const char* what) {
-    if (b == 0.0) throw DataError(std::string(what) + ": division by zero");
+    if (b == 0.0) [[unlikely]]
+        ThrowDivisionByZero(what);
     return Operation(a / b, a, " / ", b, what);
 }
 

@@ -152,9 +152,9 @@ void ScaleDigits(const DecimalForm& d, int decimals, Rounding rounding, Scaled& 
     ++out.count;
 }
 
-// Lays out a scaled whole number as "int.frac" with the given digit counts, appended to `out`.
-void AppendFixedText(std::string& out, bool negative, const Scaled& scaled, int decimals, int minIntDigits,
-                     int minDecimals) {
+// Lays out a scaled whole number as "int.frac" with the given digit counts, written at `at`;
+// returns the end.
+char* WriteFixedText(char* at, bool negative, const Scaled& scaled, int decimals, int minIntDigits, int minDecimals) {
     const char* digits = scaled.digits.data();
     const int intCount = std::max(scaled.count - decimals, 0);
     int firstInt = 0;
@@ -172,13 +172,14 @@ void AppendFixedText(std::string& out, bool negative, const Scaled& scaled, int 
 
     const bool zero =
         firstInt == intCount && std::all_of(frac.begin(), frac.begin() + fracCount, [](char c) { return c == '0'; });
-    if (negative && !zero) out += '-';
-    out.append(static_cast<std::size_t>(shownInt - (intCount - firstInt)), '0');
-    out.append(digits + firstInt, static_cast<std::size_t>(intCount - firstInt));
+    if (negative && !zero) *at++ = '-';
+    at = std::fill_n(at, shownInt - (intCount - firstInt), '0');
+    at = std::copy(digits + firstInt, digits + intCount, at);
     if (fracCount > 0) {
-        out += '.';
-        out.append(frac.data(), static_cast<std::size_t>(fracCount));
+        *at++ = '.';
+        at = std::copy_n(frac.data(), fracCount, at);
     }
+    return at;
 }
 
 // n / 10^k for k <= 19. A divisor known at compile time becomes a multiplication; a hardware
@@ -205,21 +206,143 @@ bool QuickRounded(double magnitude, int decimals, std::uint64_t& kept) {
     return true;
 }
 
+// Half a unit of the 15th significant digit of a value whose whole number of units (see
+// NearWholeFloored) has 1 .. 12 digits, in those units: 5 x 10^(digits - 16).
+constexpr double HalfLastDigit[12] = {5e-15, 5e-14, 5e-13, 5e-12, 5e-11, 5e-10, 5e-9, 5e-8, 5e-7, 5e-6, 5e-5, 5e-4};
+
+// `magnitude` x 10^decimals floored as its 15-digit form floors, when that product lies within
+// 2e-14 of the whole number `near` (a typed or floored value lies that close to its last digit).
+// Below 10^12 the difference from `near` is exact by a fused multiply-add, and `near` x
+// 10^-decimals has at most 15 digits: the 15-digit form is that number exactly when the
+// difference is below half a unit of the 15th digit (never exactly half: that is no binary
+// fraction), else it lies on the difference's side, within the same two whole numbers. False
+// where the 15th digit would be another one (just below a power of ten) or out of range.
+bool NearWholeFloored(double magnitude, double unit, std::uint64_t near, bool negative, std::uint64_t& kept) {
+    if (near == 0 || near > 1'000'000'000'000ULL - 1) return false;
+    const double off = std::fma(magnitude, unit, -static_cast<double>(near));  // exact
+    std::size_t digits = 1;
+    while (near >= Pow10U[digits]) ++digits;
+    if (off < 0 && near == Pow10U[digits - 1]) return false;
+    const double half = HalfLastDigit[digits - 1];
+    if (std::fabs(off) < half) {
+        kept = near;  // nothing dropped, either sign
+    } else if (off > 0) {
+        kept = near + (negative ? 1 : 0);
+    } else {
+        kept = near - (negative ? 0 : 1);
+    }
+    return true;
+}
+
+// `magnitude` x 10^decimals floored as its 15-digit form floors (toward minus infinity, so a
+// negative value's magnitude goes up), straight from the binary value: by the same margin as
+// above, a product whose fraction is further than 2e-14 of it from a whole number has a 15-digit
+// form strictly between the same two whole numbers. Nearer, NearWholeFloored decides. False from
+// 10^14 on, where the 15 digits decide.
+bool QuickFloored(double magnitude, bool negative, int decimals, std::uint64_t& kept) {
+    const double unit = PowerOfTen(decimals);
+    const double scaled = magnitude * unit;
+    if (!(scaled < 1e14)) return false;
+    const auto whole = static_cast<std::uint64_t>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
+    const double margin = scaled * 2e-14;
+    if (fraction > margin && fraction < 1 - margin) {
+        kept = whole + (negative ? 1 : 0);
+        return true;
+    }
+    return scaled < 1e12 && NearWholeFloored(magnitude, unit, whole + (fraction < 0.5 ? 0 : 1), negative, kept);
+}
+
+// The three decimals of every number of thousandths below 1000, and how many of them are left
+// without trailing zeros.
+struct ThreeDecimals {
+    std::array<char, 3> Digits;
+    int Significant;
+};
+constexpr std::array<ThreeDecimals, 1000> ThousandthsText = [] {
+    std::array<ThreeDecimals, 1000> t{};
+    for (std::size_t i = 0; i < 1000; ++i) {
+        t[i].Digits = {static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
+                       static_cast<char>('0' + i % 10)};
+        t[i].Significant = i == 0 ? 0 : i % 100 == 0 ? 1 : i % 10 == 0 ? 2 : 3;
+    }
+    return t;
+}();
+
+// Two decimal digits of every number below 100, for writing digits two at a time.
+constexpr std::array<char, 200> DigitPairs = [] {
+    std::array<char, 200> t{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        t[2 * i] = static_cast<char>('0' + i / 10);
+        t[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+// How many decimal digits `v` has (none for 0): from its bit length, 1233 / 4096 being just
+// above log10(2), corrected by one comparison.
+int DigitCount(std::uint64_t v) {
+    const int estimate = (static_cast<int>(std::bit_width(v)) * 1233) >> 12;  // 0 .. 19
+    return estimate + (v >= Pow10U[static_cast<std::size_t>(estimate)] ? 1 : 0);
+}
+
+// The digits of `v` (none for 0), ending just before `end`, two at a time.
+void WriteDigitsBefore(char* end, std::uint64_t v) {
+    for (; v >= 100; v /= 100) {
+        end -= 2;
+        std::copy_n(DigitPairs.data() + 2 * (v % 100), 2, end);
+    }
+    if (v >= 10) {
+        std::copy_n(DigitPairs.data() + 2 * v, 2, end - 2);
+    } else if (v > 0) {
+        end[-1] = static_cast<char>('0' + v);
+    }
+}
+
+// `kept` thousandths (for 3 decimals) as text: the whole part padded to its minimum, then the
+// fraction without the trailing zeros that the pattern lets go. Inlined where the count of
+// decimals is a constant, so that splitting the number costs a multiplication.
+[[gnu::always_inline]] inline char* WriteWholeNumberText(char* at, bool negative, std::uint64_t kept, int decimals,
+                                                         int minIntDigits, int minDecimals) {
+    const std::uint64_t unit = Pow10U[static_cast<std::size_t>(decimals)];
+    const std::uint64_t whole = kept / unit;
+    std::uint64_t fraction = kept - whole * unit;
+    const int wholeDigits = DigitCount(whole);
+    if (negative && kept != 0) *at++ = '-';
+    at = std::fill_n(at, std::max(minIntDigits - wholeDigits, 0), '0');
+    at += wholeDigits;
+    WriteDigitsBefore(at, whole);
+    // every decimal first, then as many kept as the pattern wants
+    at[0] = '.';
+    int fracCount = decimals;
+    if (decimals == 3) {
+        const ThreeDecimals& text = ThousandthsText[fraction];
+        std::copy_n(text.Digits.begin(), 3, at + 1);
+        fracCount = std::max(text.Significant, minDecimals);
+    } else {
+        for (int i = decimals; i > 0; --i, fraction /= 10) at[i] = static_cast<char>('0' + fraction % 10);
+        while (fracCount > minDecimals && at[fracCount] == '0') --fracCount;
+    }
+    return at + (fracCount > 0 ? fracCount + 1 : 0);
+}
+
 // The common case of a fixed-point text, in whole-number arithmetic: the value's 15 digits
 // rounded (or floored) to `decimals`. Gives the same text as the digit-string path below;
-// returns false (appending nothing) when the value is out of its range. `scaledOut` receives the
-// rounded magnitude x 10^decimals. The text is appended to `out`.
-bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigits, int minDecimals, std::string& out,
-                   std::uint64_t& scaledOut) {
-    if (decimals > 15 || value == 0) return false;
+// returns nullptr (writing nothing) when the value is out of its range. `scaledOut` receives the
+// rounded magnitude x 10^decimals. The text is written at `at`; returns its end.
+char* FastFixedText(double value, int decimals, Rounding rounding, int minIntDigits, int minDecimals, char* at,
+                    std::uint64_t& scaledOut) {
+    if (decimals > 15 || value == 0) return nullptr;
     const bool negative = std::signbit(value);
+    const double magnitude = std::fabs(value);
     std::uint64_t kept = 0;
     bool up = false;
     Digits15 d;
-    if (rounding == Rounding::HalfAwayFromZero && QuickRounded(std::fabs(value), decimals, kept)) {
-        // rounded straight from the binary value
-    } else if (!FastDigits15(std::fabs(value), d)) {
-        return false;
+    if (rounding == Rounding::HalfAwayFromZero ? QuickRounded(magnitude, decimals, kept)
+                                               : QuickFloored(magnitude, negative, decimals, kept)) {
+        // decided straight from the binary value
+    } else if (!FastDigits15(magnitude, d)) {
+        return nullptr;
     } else if (const int dropped = 15 - d.PointPos - decimals; dropped > 15) {  // digits past the last decimal
         up = rounding == Rounding::Floor && negative;
     } else if (dropped > 0) {
@@ -230,31 +353,19 @@ bool FastFixedText(double value, int decimals, Rounding rounding, int minIntDigi
     } else if (dropped >= -4) {
         kept = d.Digits * Pow10U[static_cast<std::size_t>(-dropped)];
     } else {
-        return false;
+        return nullptr;
     }
     kept += up ? 1 : 0;
     scaledOut = kept;
 
-    // The text from its last digit back, in one pass over the digits of `kept`: the fraction
-    // without the trailing zeros that the pattern lets go, the point, the whole part padded to
-    // its minimum, the sign.
-    char buf[48];
-    char* const end = buf + sizeof buf;
-    char* p = end;
-    std::uint64_t rest = kept;
-    int fracCount = decimals;
-    while (fracCount > minDecimals && rest % 10 == 0) {
-        rest /= 10;
-        --fracCount;
+    switch (decimals) {  // the counts the writers use, each with its constant divisions
+        case 0:
+            return WriteWholeNumberText(at, negative, kept, 0, minIntDigits, minDecimals);
+        case 3:
+            return WriteWholeNumberText(at, negative, kept, 3, minIntDigits, minDecimals);
+        default:
+            return WriteWholeNumberText(at, negative, kept, decimals, minIntDigits, minDecimals);
     }
-    for (int i = 0; i < fracCount; ++i, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
-    if (fracCount > 0) *--p = '.';
-    int intCount = 0;
-    for (; rest != 0; rest /= 10, ++intCount) *--p = static_cast<char>('0' + rest % 10);
-    for (; intCount < minIntDigits; ++intCount) *--p = '0';
-    if (negative && kept != 0) *--p = '-';
-    out.append(p, end);
-    return true;
 }
 
 }  // namespace
@@ -372,17 +483,44 @@ std::string FormatPattern(double value, std::string_view pattern) {
     return text;
 }
 
-void AppendPattern(std::string& out, double value, const NumberPattern& pattern) {
-    if (!std::isfinite(value)) return;
+char* WritePattern(char* at, double value, const NumberPattern& pattern) {
+    if (!std::isfinite(value)) return at;
     const int maxDec = pattern.MaxDecimals;
-    if (std::uint64_t scaled = 0; !FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, pattern.MinIntDigits,
-                                                 pattern.MinDecimals, out, scaled)) {
+    char* end = nullptr;
+    std::uint64_t scaled = 0;
+    if (maxDec == 0 && value >= 1 && value < 1e13 && static_cast<double>(static_cast<std::uint64_t>(value)) == value) {
+        // A whole number to a whole-number pattern (a sequence number): nothing to round, its
+        // digits padded to the minimum.
+        const auto whole = static_cast<std::uint64_t>(value);
+        const int digits = DigitCount(whole);
+        end = std::fill_n(at, std::max(pattern.MinIntDigits - digits, 0), '0') + digits;
+        WriteDigitsBefore(end, whole);
+    } else {
+        end = FastFixedText(value, maxDec, Rounding::HalfAwayFromZero, pattern.MinIntDigits, pattern.MinDecimals, at,
+                            scaled);
+    }
+    if (end == nullptr) {
         const DecimalForm d = ToDecimal(value, 15);
         Scaled digits;
         ScaleDigits(d, maxDec, Rounding::HalfAwayFromZero, digits);
-        AppendFixedText(out, d.negative, digits, maxDec, pattern.MinIntDigits, pattern.MinDecimals);
+        end = WriteFixedText(at, d.negative, digits, maxDec, pattern.MinIntDigits, pattern.MinDecimals);
     }
-    out += pattern.Suffix;
+    if (pattern.Suffix.size() == 1) {  // the common suffix, without a call to copy it
+        *end = pattern.Suffix[0];
+        return end + 1;
+    }
+    return std::copy(pattern.Suffix.begin(), pattern.Suffix.end(), end);
+}
+
+void AppendPattern(std::string& out, double value, const NumberPattern& pattern) {
+    const std::size_t room = PatternTextRoom(pattern);
+    if (char text[512]; room <= sizeof text) {
+        out.append(text, WritePattern(text, value, pattern));
+    } else {  // a pattern with hundreds of digits of its own: written in place
+        const std::size_t from = out.size();
+        out.resize(from + room);
+        out.resize(static_cast<std::size_t>(WritePattern(out.data() + from, value, pattern) - out.data()));
+    }
 }
 
 std::string GeneralNumberText(double value, int significantDigits) {
@@ -429,22 +567,26 @@ std::string FormatNcNumber(double& value) {
 }
 
 void AppendNcNumber(std::string& out, double& value) {
+    char text[NcNumberTextRoom];
+    out.append(text, WriteNcNumber(text, value));
+}
+
+char* WriteNcNumber(char* at, double& value) {
     if (!std::isfinite(value)) throw DataError("a number to be written is not finite");
-    const std::size_t from = out.size();
-    if (std::uint64_t thousandths = 0; FastFixedText(value, 3, Rounding::Floor, 1, 0, out, thousandths)) {
+    if (std::uint64_t thousandths = 0; char* end = FastFixedText(value, 3, Rounding::Floor, 1, 0, at, thousandths)) {
         if (thousandths < (1ULL << 53)) {
             // the whole number of thousandths is exact, and one correctly rounded division gives
             // the nearest double to the floored decimal
             const double magnitude = static_cast<double>(thousandths) / 1000.0;
             value = std::signbit(value) && thousandths != 0 ? -magnitude : magnitude;
-            return;
+            return end;
         }
-        out.resize(from);  // too many thousandths to be exact: the digit-string path below
+        // too many thousandths to be exact: the digit-string path below writes over it
     }
     const DecimalForm d = ToDecimal(value, 15);
     Scaled thousandths;
     ScaleDigits(d, 3, Rounding::Floor, thousandths);
-    AppendFixedText(out, d.negative, thousandths, 3, 1, 0);
+    char* const end = WriteFixedText(at, d.negative, thousandths, 3, 1, 0);
     // The nearest double to the floored decimal. Up to 15 digits the whole number of
     // thousandths is exact in a double, and one correctly rounded division gives it.
     double floored = 0.0;
@@ -455,9 +597,10 @@ void AppendNcNumber(std::string& out, double& value) {
         floored = static_cast<double>(n) / 1000.0;
         if (d.negative && n != 0) floored = -floored;
     } else {
-        std::from_chars(out.data() + from, out.data() + out.size(), floored);
+        std::from_chars(at, end, floored);
     }
     value = floored;
+    return end;
 }
 
 }  // namespace quillane

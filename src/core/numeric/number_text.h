@@ -51,6 +51,18 @@ constexpr NumberPattern ParsePattern(std::string_view pattern) {
 // FormatPattern's text appended to `out`, without a string of its own.
 void AppendPattern(std::string& out, double value, const NumberPattern& pattern);
 
+// The most characters a pattern's text takes: a sign, the 309 whole digits of the largest double
+// and one carried in by rounding (or the pattern's minimum when longer), the point, the decimals
+// and the suffix.
+constexpr std::size_t PatternTextRoom(const NumberPattern& pattern) {
+    const std::size_t wholeDigits = pattern.MinIntDigits > 310 ? static_cast<std::size_t>(pattern.MinIntDigits) : 310;
+    return 1 + wholeDigits + 1 + static_cast<std::size_t>(pattern.MaxDecimals) + pattern.Suffix.size();
+}
+
+// FormatPattern's text written at `at`, which has room for PatternTextRoom(pattern) characters;
+// returns the end of the text. For a writer that lays out whole lines in a buffer of its own.
+char* WritePattern(char* at, double value, const NumberPattern& pattern);
+
 // General number form: rounded to `significantDigits` (15 for a double, 7 for a float),
 // trailing zeros dropped, no point for whole numbers, "0" before the point below 1, and
 // exponent form ("1E+15", "1.5E-05") at 10^significantDigits and above or below 0.0001.
@@ -64,5 +76,11 @@ inline std::string GeneralNumberText(float value) { return GeneralNumberText(sta
 std::string FormatNcNumber(double& value);
 // The same text appended to `out`.
 void AppendNcNumber(std::string& out, double& value);
+
+// The most characters an NC number takes: a sign, 310 whole digits, the point, three decimals.
+inline constexpr std::size_t NcNumberTextRoom = 1 + 310 + 1 + 3;
+
+// The same text written at `at`, which has room for NcNumberTextRoom characters; returns its end.
+char* WriteNcNumber(char* at, double& value);
 
 }  // namespace quillane

@@ -7,6 +7,12 @@
 #include "core/numeric/number_text.h"
 #include "core/shape/pass_geometry.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace quillane {
@@ -29,16 +35,15 @@ public:
     using DataError::DataError;
 };
 
-// Stops the run naming what the number just appended to `out` (from `from` on) was printed for,
-// when it has too many digits before its decimal point.
-void CheckReadable(const std::string& out, std::size_t from, const char* what) {
-    if (out.size() - from <= MaxIntegerDigits) return;  // too short to hold that many
+// Stops the run naming what the number just written in [from, to) was printed for, when it has
+// too many digits before its decimal point.
+[[gnu::noinline]] void CheckDigitCount(const char* from, const char* to, const char* what) {
     std::size_t digits = 0;
-    for (std::size_t i = from; i < out.size() && out[i] != '.'; ++i) {
-        if (out[i] >= '0' && out[i] <= '9') ++digits;
+    for (const char* c = from; c != to && *c != '.'; ++c) {
+        if (*c >= '0' && *c <= '9') ++digits;
     }
     if (digits > MaxIntegerDigits) {
-        const std::string text = out.substr(from);
+        const std::string text(from, to);
         throw UnreadableNumber(std::string(what) + ": the number would be written with " + std::to_string(digits) +
                                " digits before the decimal point (" +
                                (text.size() <= 20 ? text : text.substr(0, 12) + "...") +
@@ -46,19 +51,82 @@ void CheckReadable(const std::string& out, std::size_t from, const char* what) {
     }
 }
 
-// The numbers are appended where they go, each checked as it is written: a run writes thousands.
+// The same, counting only a text long enough to hold that many digits: most are not.
+inline void CheckReadable(const char* from, const char* to, const char* what) {
+    if (to - from > static_cast<std::ptrdiff_t>(MaxIntegerDigits)) CheckDigitCount(from, to, what);
+}
+
+// A run writes thousands of short lines: each group of lines is laid out in a buffer on the
+// stack, every number written where it goes, and the group is appended to the text in one piece.
+template <std::size_t N>
+void Put(char*& at, const char (&literal)[N]) {
+    at = std::copy_n(literal, N - 1, at);
+}
+void Put(char*& at, std::string_view text) { at = std::copy(text.begin(), text.end(), at); }
+
+// The text a value was last printed as. The record's fields print the same value in every group
+// of a run, and a number's text depends on nothing but the value, so a field's text is made once.
+struct PrintedValue {
+    std::uint64_t Bits = 0;  // the value before printing
+    double Written = 0;      // the value after it (an NC number's floored value)
+    std::size_t Size = 0;    // 0 while nothing is held
+    std::array<char, 24> Text{};
+
+    bool Holds(double value) const { return Size != 0 && Bits == std::bit_cast<std::uint64_t>(value); }
+    void Hold(double before, double after, const char* from, const char* to) {
+        if (to - from > static_cast<std::ptrdiff_t>(Text.size())) return;
+        Bits = std::bit_cast<std::uint64_t>(before);
+        Written = after;
+        Size = static_cast<std::size_t>(to - from);
+        std::copy(from, to, Text.begin());
+    }
+    // Copies the whole of Text, whatever its size: the room a group keeps for any number is wider.
+    void Put(char*& at) const {
+        std::memcpy(at, Text.data(), sizeof Text);
+        at += Size;
+    }
+};
+
 // NC number of a stored field: floors it in place (the record keeps the written value).
-void Nc(std::string& out, double& value, const char* what) {
-    const std::size_t from = out.size();
-    AppendNcNumber(out, value);
-    CheckReadable(out, from, what);
+void Nc(char*& at, double& value, const char* what) {
+    char* const from = at;
+    at = WriteNcNumber(at, value);
+    CheckReadable(from, at, what);
+}
+// A value printed before takes its text again; a new one is printed out of line.
+[[gnu::noinline]] void NcAndHold(char*& at, double& value, const char* what, PrintedValue& printed) {
+    const double before = value;
+    char* const from = at;
+    Nc(at, value, what);
+    printed.Hold(before, value, from, at);
+}
+inline void Nc(char*& at, double& value, const char* what, PrintedValue& printed) {
+    if (printed.Holds(value)) {
+        printed.Put(at);
+        value = printed.Written;
+    } else {
+        NcAndHold(at, value, what, printed);
+    }
 }
 // Floors a temporary for printing without touching the value it came from.
-void NcText(std::string& out, double value, const char* what) { Nc(out, value, what); }
-void Pattern(std::string& out, double value, const NumberPattern& pattern, const char* what) {
-    const std::size_t from = out.size();
-    AppendPattern(out, value, pattern);
-    CheckReadable(out, from, what);
+void NcText(char*& at, double value, const char* what) { Nc(at, value, what); }
+void Pattern(char*& at, double value, const NumberPattern& pattern, const char* what) {
+    char* const from = at;
+    at = WritePattern(at, value, pattern);
+    CheckReadable(from, at, what);
+}
+[[gnu::noinline]] void PatternAndHold(char*& at, double value, const NumberPattern& pattern, const char* what,
+                                      PrintedValue& printed) {
+    char* const from = at;
+    Pattern(at, value, pattern, what);
+    printed.Hold(value, value, from, at);
+}
+inline void Pattern(char*& at, double value, const NumberPattern& pattern, const char* what, PrintedValue& printed) {
+    if (printed.Holds(value)) {
+        printed.Put(at);
+    } else {
+        PatternAndHold(at, value, pattern, what, printed);
+    }
 }
 
 constexpr NumberPattern Thousandths = ParsePattern("####0.000");  // point data
@@ -67,6 +135,42 @@ constexpr NumberPattern FanucPitch = ParsePattern("####0.0###");
 constexpr NumberPattern PointSequence = ParsePattern("000 ");
 constexpr NumberPattern FanucSequence = ParsePattern("####");
 
+// Room for any group of lines: at most eight numbers (the widest a number can be, before it is
+// refused) and the words between them.
+constexpr std::size_t NumberRoom =
+    std::max({NcNumberTextRoom, PatternTextRoom(Thousandths), PatternTextRoom(FanucXz), PatternTextRoom(FanucPitch),
+              PatternTextRoom(PointSequence), PatternTextRoom(FanucSequence)});
+constexpr std::size_t GroupRoom = 8 * NumberRoom + 128;
+using GroupBuffer = std::array<char, GroupRoom>;
+
+// The text a run builds, with room for a whole group of lines kept free at its end, so that each
+// group is laid out where it stays: a string would take every group in a copy.
+class TextBuffer {
+public:
+    explicit TextBuffer(std::size_t expected)
+        : capacity_(expected + GroupRoom), data_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
+    // Where the next group goes, with GroupRoom characters free.
+    char* End() { return data_.get() + size_; }
+    // Keeps what was written up to `end`, and room for another group after it.
+    void Keep(const char* end) {
+        size_ = static_cast<std::size_t>(end - data_.get());
+        if (capacity_ - size_ < GroupRoom) Grow();
+    }
+    std::string_view Text() const { return {data_.get(), size_}; }
+
+private:
+    void Grow() {
+        capacity_ = 2 * capacity_ + GroupRoom;
+        std::unique_ptr<char[]> bigger = std::make_unique_for_overwrite<char[]>(capacity_);
+        std::copy_n(data_.get(), size_, bigger.get());
+        data_ = std::move(bigger);
+    }
+
+    std::size_t capacity_;
+    std::size_t size_ = 0;
+    std::unique_ptr<char[]> data_;
+};
+
 constexpr const char* CutX = "cut diameter (D 1, D 2, D 3, Finish Stock)";
 constexpr const char* PassZ = "pass start Z (Start Point Z + PITCH)";
 constexpr const char* TaperEndX = "taper end diameter (Taper Angle, End Point Z)";
@@ -74,91 +178,126 @@ constexpr const char* RetractX = "Retract X";
 constexpr const char* EndPointZ = "End Point Z";
 constexpr const char* Pitch = "PITCH";
 
+// The texts a run keeps for its repeated values, per text (the point data rounds, one dialect
+// floors, the other rounds to its own pattern): the stored fields, and the cut diameter, which
+// stays the same along the floor and the land of the groove.
+struct PrintedFields {
+    PrintedValue EndPointZ, Pitch, RetractX, CutX;
+};
+
 // The fields every block group prints, checked before the first group: otherwise a taper
 // computed from an unreadable End Point Z could fail first, as an ordinary data error.
 void CheckStoredFields(const ShapeData& s, const OutputOptions& options) {
-    std::string scratch;
+    GroupBuffer scratch;
+    char* at = scratch.data();
     if (options.Trv) {
-        NcText(scratch, s.EndPointZ, EndPointZ);
-        NcText(scratch, s.Pitch, Pitch);
-        NcText(scratch, s.RetractX, RetractX);
+        NcText(at, s.EndPointZ, EndPointZ);
+        NcText(at, s.Pitch, Pitch);
+        NcText(at, s.RetractX, RetractX);
     }
     if (options.Fanuc) {
-        Pattern(scratch, s.EndPointZ, FanucXz, EndPointZ);
-        Pattern(scratch, s.Pitch, FanucPitch, Pitch);
-        Pattern(scratch, s.RetractX, FanucXz, RetractX);
+        Pattern(at, s.EndPointZ, FanucXz, EndPointZ);
+        Pattern(at, s.Pitch, FanucPitch, Pitch);
+        Pattern(at, s.RetractX, FanucXz, RetractX);
     }
 }
 
-void AppendHeaderLine(std::string& out, const ShapeData& s) {
-    out += "(-----< D";
-    NcText(out, s.D1 - s.FinishStock, "header D 1 - Finish Stock");
-    out += " >-----)";
-    out += CrLf;
+void AppendHeaderLine(TextBuffer& out, const ShapeData& s) {
+    char* at = out.End();
+    Put(at, "(-----< D");
+    NcText(at, s.D1 - s.FinishStock, "header D 1 - Finish Stock");
+    Put(at, " >-----)");
+    Put(at, CrLf);
+    out.Keep(at);
 }
 
-void AppendTrvGroup(std::string& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
-    const std::string_view other = sequenceNumbers ? "N000 " : "";
+void AppendPointLine(TextBuffer& out, const Pass& pass, float n, bool sequenceNumbers, PrintedValue& cutX) {
+    char* at = out.End();
     if (sequenceNumbers) {
-        out += 'N';
-        AppendPattern(out, static_cast<double>(n), PointSequence);
+        *at++ = 'N';
+        at = WritePattern(at, static_cast<double>(n), PointSequence);
     }
-    out += "G00 X";
-    NcText(out, pass.CutX, CutX);
-    out += " Z";
-    NcText(out, pass.PassZ, PassZ);
-    out += CrLf;
-    out += other;
-    out += "G34 ";
+    *at++ = 'X';
+    Pattern(at, pass.CutX, Thousandths, CutX, cutX);
+    Put(at, " Z");
+    Pattern(at, pass.PassZ, Thousandths, PassZ);
+    Put(at, CrLf);
+    out.Keep(at);
+}
+
+void AppendTrvGroup(TextBuffer& out, ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
+                    PrintedFields& printed) {
+    const std::string_view other = sequenceNumbers ? "N000 " : "";
+    char* at = out.End();
+    if (sequenceNumbers) {
+        *at++ = 'N';
+        at = WritePattern(at, static_cast<double>(n), PointSequence);
+    }
+    Put(at, "G00 X");
+    double cutX = pass.CutX;  // a temporary: the pass keeps its value
+    Nc(at, cutX, CutX, printed.CutX);
+    Put(at, " Z");
+    const char* const passZ = at;
+    NcText(at, pass.PassZ, PassZ);
+    const std::string_view passZText(passZ, static_cast<std::size_t>(at - passZ));
+    Put(at, CrLf);
+    Put(at, other);
+    Put(at, "G34 ");
     if (s.TaperAngle != 0) {
         double taperEndX = ComputeTaperEndX(s, pass);
-        out += 'X';
-        Nc(out, taperEndX, TaperEndX);
-        out += ' ';
+        *at++ = 'X';
+        Nc(at, taperEndX, TaperEndX);
+        *at++ = ' ';
     }
-    out += 'Z';
-    Nc(out, s.EndPointZ, EndPointZ);
-    out += " F";
-    Nc(out, s.Pitch, Pitch);
-    out += CrLf;
-    out += other;
-    out += "G00 X";
-    Nc(out, s.RetractX, RetractX);
-    out += CrLf;
-    out += other;
-    out += "    Z";
-    NcText(out, pass.PassZ, PassZ);
-    out += CrLf;
+    *at++ = 'Z';
+    Nc(at, s.EndPointZ, EndPointZ, printed.EndPointZ);
+    Put(at, " F");
+    Nc(at, s.Pitch, Pitch, printed.Pitch);
+    Put(at, CrLf);
+    Put(at, other);
+    Put(at, "G00 X");
+    Nc(at, s.RetractX, RetractX, printed.RetractX);
+    Put(at, CrLf);
+    Put(at, other);
+    Put(at, "    Z");
+    Put(at, passZText);  // the same pass start again
+    Put(at, CrLf);
+    out.Keep(at);
 }
 
-void AppendFanucGroup(std::string& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers) {
+void AppendFanucGroup(TextBuffer& out, const ShapeData& s, const Pass& pass, float n, bool sequenceNumbers,
+                      PrintedFields& printed) {
+    char* at = out.End();
     if (sequenceNumbers) {
-        out += 'N';
-        AppendPattern(out, static_cast<double>(n), FanucSequence);
-        out += CrLf;
+        *at++ = 'N';
+        at = WritePattern(at, static_cast<double>(n), FanucSequence);
+        Put(at, CrLf);
     }
-    out += "G00 X";
-    Pattern(out, pass.CutX, FanucXz, CutX);
-    out += " Z";
-    Pattern(out, pass.PassZ, FanucXz, PassZ);
-    out += CrLf;
-    out += "G32 ";
+    Put(at, "G00 X");
+    Pattern(at, pass.CutX, FanucXz, CutX, printed.CutX);
+    Put(at, " Z");
+    const char* const passZ = at;
+    Pattern(at, pass.PassZ, FanucXz, PassZ);
+    const std::string_view passZText(passZ, static_cast<std::size_t>(at - passZ));
+    Put(at, CrLf);
+    Put(at, "G32 ");
     if (s.TaperAngle != 0) {
-        out += 'X';
-        Pattern(out, ComputeTaperEndX(s, pass), FanucXz, TaperEndX);
-        out += ' ';
+        *at++ = 'X';
+        Pattern(at, ComputeTaperEndX(s, pass), FanucXz, TaperEndX);
+        *at++ = ' ';
     }
-    out += 'Z';
-    Pattern(out, s.EndPointZ, FanucXz, EndPointZ);
-    out += " F";
-    Pattern(out, s.Pitch, FanucPitch, Pitch);
-    out += CrLf;
-    out += "G00 X";
-    Pattern(out, s.RetractX, FanucXz, RetractX);
-    out += CrLf;
-    out += "G00 Z";
-    Pattern(out, pass.PassZ, FanucXz, PassZ);
-    out += CrLf;
+    *at++ = 'Z';
+    Pattern(at, s.EndPointZ, FanucXz, EndPointZ, printed.EndPointZ);
+    Put(at, " F");
+    Pattern(at, s.Pitch, FanucPitch, Pitch, printed.Pitch);
+    Put(at, CrLf);
+    Put(at, "G00 X");
+    Pattern(at, s.RetractX, FanucXz, RetractX, printed.RetractX);
+    Put(at, CrLf);
+    Put(at, "G00 Z");
+    Put(at, passZText);  // the same pass start again
+    Put(at, CrLf);
+    out.Keep(at);
 }
 
 }  // namespace
@@ -173,81 +312,78 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
     ShapeData& s = r.State.Shape;
     // Both texts are complete before either is appended, so that a number no control can read
     // leaves the panes untouched wherever it turns up.
-    std::optional<std::string> pointData;
+    std::optional<TextBuffer> pointData;
     std::optional<ShapeData> pointDataShape;
     try {
         r.State.CutSpanZ = ComputeCutSpanZ(s);
         const std::vector<ProfilePoint> points = ComputeProfile(s);
         r.PointCount = static_cast<int>(points.size());
 
-        // Point data for the macro call: one reserve for what a point's line takes at most
-        // (sequence number, two numbers of up to nine digits and three decimals).
-        std::string out;
-        out.reserve(128 + points.size() * 48);
+        // Point data for the macro call: room for what a point's line takes at most (sequence
+        // number, two numbers of up to nine digits and three decimals).
+        TextBuffer out(128 + points.size() * 48);
         if (state.PassCounter == 1.0f && options.OutputModin) {
-            out += options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=";
-            Nc(out, s.RetractX, RetractX);
-            out += " ZP=";
-            Nc(out, s.EndPointZ, EndPointZ);
-            out += " FD=";
-            Nc(out, s.Pitch, Pitch);
-            out += CrLf;
+            char* at = out.End();
+            Put(at, options.SequenceNumbers ? "N000 MODIN OG34 XP=" : "MODIN OG34 XP=");
+            Nc(at, s.RetractX, RetractX);
+            Put(at, " ZP=");
+            Nc(at, s.EndPointZ, EndPointZ);
+            Put(at, " FD=");
+            Nc(at, s.Pitch, Pitch);
+            Put(at, CrLf);
+            out.Keep(at);
         }
         AppendHeaderLine(out, s);
         float n = state.PassCounter;
+        PrintedValue pointCutX;
         for (const ProfilePoint& point : points) {
             const Pass pass = ComputePass(s, point);
             if (!pass.Exists) continue;
-            if (options.SequenceNumbers) {
-                out += 'N';
-                AppendPattern(out, static_cast<double>(n), PointSequence);
-            }
-            out += 'X';
-            Pattern(out, pass.CutX, Thousandths, CutX);
-            out += " Z";
-            Pattern(out, pass.PassZ, Thousandths, PassZ);
-            out += CrLf;
+            AppendPointLine(out, pass, n, options.SequenceNumbers, pointCutX);
             n = n + 1.0f;
         }
         if (s.FinishStock == 0 && options.OutputModin) {
-            out += options.SequenceNumbers ? "N000 MODOUT" : "MODOUT";
-            out += CrLf;
+            char* at = out.End();
+            Put(at, options.SequenceNumbers ? "N000 MODOUT" : "MODOUT");
+            Put(at, CrLf);
+            out.Keep(at);
         }
         pointData = std::move(out);
         pointDataShape = s;
         if (n != state.PassCounter) CheckStoredFields(s, options);
 
         // Standard program: one thread cycle per pass, of at most about 160 characters.
-        out.clear();
-        out.reserve(128 + points.size() * 160);
+        out = TextBuffer(128 + points.size() * 160);
         AppendHeaderLine(out, s);
         n = state.PassCounter;
         int written = 0;
+        PrintedFields printed;
         if (options.Trv) {
             for (const ProfilePoint& point : points) {
                 const Pass pass = ComputePass(s, point);
                 if (!pass.Exists) continue;
-                AppendTrvGroup(out, s, pass, n, options.SequenceNumbers);
+                AppendTrvGroup(out, s, pass, n, options.SequenceNumbers, printed);
                 n = n + 1.0f;
                 ++written;
             }
         }
         if (options.Fanuc) {
+            printed = PrintedFields{};  // the other dialect's texts
             for (const ProfilePoint& point : points) {
                 const Pass pass = ComputePass(s, point);
                 if (!pass.Exists) continue;
-                AppendFanucGroup(out, s, pass, n, options.SequenceNumbers);
+                AppendFanucGroup(out, s, pass, n, options.SequenceNumbers, printed);
                 n = n + 1.0f;
                 ++written;
             }
         }
         r.PassCount = written;
         r.State.PassCounter = n;
-        r.PointText.reserve(r.PointText.size() + pointData->size() + CrLf.size());
-        r.PointText.append(*pointData).append(CrLf);
+        r.PointText.reserve(r.PointText.size() + pointData->Text().size() + CrLf.size());
+        r.PointText.append(pointData->Text()).append(CrLf);
         r.ShapeAtPointData = *pointDataShape;
-        r.ProgramText.reserve(r.ProgramText.size() + out.size() + CrLf.size());
-        r.ProgramText += out;
+        r.ProgramText.reserve(r.ProgramText.size() + out.Text().size() + CrLf.size());
+        r.ProgramText += out.Text();
         r.ProgramText += CrLf;
         r.Succeeded = true;
     } catch (const UnreadableNumber& e) {
@@ -258,7 +394,7 @@ RunResult RunGenerator(const GeneratorState& state, const OutputOptions& options
         // A failure in the standard program keeps the point data, which was complete.
         r.ErrorDetail = e.what();
         if (pointData) {
-            r.PointText.append(*pointData).append(CrLf);
+            r.PointText.append(pointData->Text()).append(CrLf);
             r.ShapeAtPointData = *pointDataShape;
         }
     }

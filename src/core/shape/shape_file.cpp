@@ -9,6 +9,12 @@
 #include <fstream>
 #include <sstream>
 
+// The parser is compiled in here rather than called in its shared library, whatever the build
+// asked for: a command-line run then loads no parser library, and with it no C++ runtime
+// library, at start (loading and binding those cost more than reading and generating).
+#undef TOML_SHARED_LIB
+#undef TOML_HEADER_ONLY
+#define TOML_HEADER_ONLY 1
 #include <toml++/toml.h>
 
 namespace quillane {

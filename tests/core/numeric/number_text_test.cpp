@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 namespace quillane {
@@ -98,6 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
         // labels
         PatternCase{1, "000 ", "001 "}, PatternCase{28, "000 ", "028 "}, PatternCase{1234, "000 ", "1234 "},
         PatternCase{1, "####", "1"}, PatternCase{1000, "####", "1000"}, PatternCase{0, "####", ""},
+        // whole numbers to whole-number patterns, either side of where their digits are taken directly
+        PatternCase{9999999999999, "000 ", "9999999999999 "}, PatternCase{1e13, "000 ", "10000000000000 "},
+        PatternCase{-3, "000 ", "-003 "}, PatternCase{99.5, "000 ", "100 "}, PatternCase{0.9999, "####", "1"},
+        PatternCase{16777217, "####", "16777217"},
         // large magnitudes stay plain digits
         PatternCase{1e20, "####0.000", "100000000000000000000.000"},
         PatternCase{123456789.123456, "####0.000", "123456789.123"}),
@@ -269,6 +274,38 @@ TEST(NumberTextFastPath, AgreesWithTheDigitStringReference) {
         ++checked;
     }
     EXPECT_EQ(checked, 200000);
+}
+
+// Values that lie within a few units of the last place of a whole number of thousandths, where
+// the 15-digit form decides whether anything is dropped by the floor: typed values, differences
+// such as 17.7 - 12.5, and steps either side of half a unit of the 15th digit.
+TEST(NumberTextFastPath, FloorsNearWholeThousandthsAsTheReference) {
+    std::uint64_t state = 777;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return state >> 11;
+    };
+    constexpr double Relative[] = {0, 1e-16, 2e-16, 4e-15, 4.9e-15, 5.1e-15, 6e-15, 1e-14, 1.9e-14, 2.1e-14, 4e-14};
+    int checked = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + static_cast<int>(next() % 12);  // 1 .. 12 digits of thousandths
+        std::uint64_t limit = 1;
+        for (int d = 0; d < digits; ++d) limit *= 10;
+        const double exact = static_cast<double>(1 + next() % (limit - 1)) / 1000.0;
+        const double off = Relative[next() % std::size(Relative)] * ((next() & 1) ? 1 : -1);
+        double v = exact * (1 + off);
+        for (auto steps = next() % 3; steps > 0; --steps) v = std::nextafter(v, (next() & 1) ? 0.0 : 1e300);
+        if (next() & 1) v = -v;
+        double w = v;
+        const std::string nc = FormatNcNumber(w);
+        std::string ref = ReferenceFixed(v, 3, true);
+        while (ref.back() == '0') ref.pop_back();
+        if (ref.back() == '.') ref.pop_back();
+        ASSERT_EQ(nc, ref) << std::hexfloat << v;
+        ASSERT_EQ(w, std::strtod(ref.c_str(), nullptr)) << std::hexfloat << v;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 20000);
 }
 
 }  // namespace

@@ -175,5 +175,37 @@ INSTANTIATE_TEST_SUITE_P(Table, OneDialect, testing::Values(
     test::ByNameField());
 // clang-format on
 
+// ---- both dialects at full capacity -------------------------------------------------------------
+
+// Both dialects in one run write a TRV group and a FANUC group per pass, with long numbers more
+// than the room a program text is first given: the text grows on the way and loses nothing. With
+// the stored fields on the 0.001 grid nothing is floored, so it is the TRV program followed by the FANUC groups of a
+// run that starts where the TRV passes ended.
+TEST(BothDialects, FullCapacityIsTheTwoProgramsInTurn) {
+    ShapeData shape = WorkedExample();
+    shape.Pitch = 179.2;            // 361 profile points
+    shape.BlankDiaX = 0;            // each a pass
+    shape.StartPointZ = 123456789;  // long numbers, on the 0.001 grid
+    shape.EndPointZ = -123456789;
+    shape.RetractX = -123456789;
+    shape.TaperAngle = 0.0001;
+    GeneratorState state;
+    state.Shape = shape;
+    const RunResult both = RunGenerator(state, Options(true, true, true), "", "");
+    ASSERT_TRUE(both.Succeeded) << both.ErrorDetail;
+    ASSERT_EQ(both.PointCount, 361);
+    EXPECT_GT(both.ProgramText.size(), 128u + 361u * 160u);
+
+    const RunResult trv = RunGenerator(state, Options(true, false, true), "", "");
+    GeneratorState after = state;
+    after.PassCounter = trv.State.PassCounter;
+    const RunResult fanuc = RunGenerator(after, Options(false, true, true), "", "");
+    ASSERT_TRUE(trv.Succeeded && fanuc.Succeeded);
+    const std::size_t header = fanuc.ProgramText.find("\r\n") + 2;
+    EXPECT_EQ(both.ProgramText,
+              trv.ProgramText.substr(0, trv.ProgramText.size() - 2) + fanuc.ProgramText.substr(header));
+    EXPECT_EQ(both.PassCount, trv.PassCount + fanuc.PassCount);
+}
+
 }  // namespace
 }  // namespace quillane
