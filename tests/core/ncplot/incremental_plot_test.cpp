@@ -2,6 +2,7 @@
 // the links and the shared scanner must come out the same, whatever the edits.
 #include "core/ncplot/incremental_plot.h"
 #include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/plot_thinning.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/shape/example_programs.h"
 #include "core/shape/program_writers.h"
@@ -144,6 +145,8 @@ void ExpectSameScan(const ScanState& a, const ScanState& b) {
 }
 
 void ExpectSameLinks(const PlotLinks& a, const PlotLinks& b) {
+    // Every line's items, the passes and the extents to the bit.
+    EXPECT_TRUE(a == b);
     ASSERT_EQ(a.Passes().size(), b.Passes().size());
     for (std::size_t i = 0; i < a.Passes().size(); ++i) {
         const PlotPass &p = a.Passes()[i], &q = b.Passes()[i];
@@ -177,9 +180,16 @@ TEST_P(IncrementalPlotMatchesReplot, AfterEveryEdit) {
         const std::string text = editors[pane].Text.Text();
         return pane == 0 ? PlotPointData(text, gen.Shape, wholeScan) : *PlotCuttingPath(text, gen, wholeScan);
     };
+    // Each picture thinned as a small plot view paints it, following the splices.
+    ThinnedPicture thinned[2];
+    const auto thinWhole = [&](int pane) {
+        const Drawing& d = plots[pane]->Picture();
+        if (d.Scale) thinned[pane].Thin(d, *d.Scale, 320, 200);
+    };
     for (int pane : {0, 1}) {
         plots[pane]->Replot(editors[pane].Text.Text(), gen, scan);
         ASSERT_EQ(plots[pane]->Picture(), whole(pane));
+        thinWhole(pane);
     }
     std::mt19937 random(2024);
     const EditKind kinds[] = {EditKind::InsertLine,
@@ -206,6 +216,12 @@ TEST_P(IncrementalPlotMatchesReplot, AfterEveryEdit) {
         ExpectSameLinks(plots[pane]->Links(),
                         PlotLinks(expected, pane == 0 ? PlotKind::PointData : PlotKind::CuttingPath));
         ExpectSameScan(scan, wholeScan);
+        if (update.Spliced && expected.Scale && thinned[pane].ThinnedFor(*expected.Scale, 320, 200)) {
+            thinned[pane].Follow(plots[pane]->Picture(), update.Items);
+            EXPECT_EQ(thinned[pane].Picture(), ThinForPainting(expected, 320, 200));
+        } else {
+            thinWhole(pane);
+        }
         if (testing::Test::HasFailure()) FAIL() << "after edit " << e;
     }
     // The point of it all: most edits were not replotted whole.
