@@ -69,15 +69,26 @@ void Grow(PlotExtents& box, DrawPoint p) {
     box.Bottom = std::max(box.Bottom, p.Y);
 }
 
-// One edge of the extents grown by a new value, as taking it in turn would: false when which
-// of the two comes first would decide (equal values of other bits: zeros of both signs).
+// One edge of the extents and how many lines reach it, after a line whose box reaches `value`
+// is taken out: false when a zero edge would leave the sign to the lines that are left.
+bool Leave(float edge, float value, std::size_t& reached) {
+    if (!(value == edge)) return true;
+    --reached;
+    return edge != 0;
+}
+
+// The same when a line whose box reaches `value` is added: false when which of two equal values
+// comes first would decide (zeros of both signs).
 template <class Beyond>
-bool Extend(float& edge, float value, Beyond beyond) {
+bool Reach(float& edge, float value, std::size_t& reached, Beyond beyond) {
     if (beyond(value, edge)) {
         edge = value;
+        reached = 1;
         return true;
     }
-    return !(value == edge) || std::signbit(value) == std::signbit(edge);
+    if (!(value == edge)) return true;
+    ++reached;
+    return std::signbit(value) == std::signbit(edge);
 }
 
 std::string Z(float x, double zOffset) {
@@ -104,6 +115,7 @@ void PlotLinks::Rebuild(const Drawing& drawing, PlotKind kind) {
         if (item.Kind == PrimitiveKind::Line) Grow(*extents_, item.To);
     }
     spliceable_ = ordered && numbers;
+    CountReached();
     if (!ordered) {
         // Not as a plot draws: the lines can still be found, but passes are not told apart.
         std::stable_sort(lines_.begin(), lines_.end(),
@@ -146,6 +158,20 @@ void PlotLinks::FindExtents() {
         e.Right = std::max(e.Right, line.Box.Right);
         e.Top = std::min(e.Top, line.Box.Top);
         e.Bottom = std::max(e.Bottom, line.Box.Bottom);
+    }
+    CountReached();
+}
+
+void PlotLinks::CountReached() {
+    reached_ = {};
+    if (!extents_) return;
+    const PlotExtents& e = *extents_;
+    for (const LineItems& line : lines_) {
+        if (!line.Move) continue;
+        reached_.Left += line.Box.Left == e.Left ? 1 : 0;
+        reached_.Right += line.Box.Right == e.Right ? 1 : 0;
+        reached_.Top += line.Box.Top == e.Top ? 1 : 0;
+        reached_.Bottom += line.Box.Bottom == e.Bottom ? 1 : 0;
     }
 }
 
@@ -201,24 +227,27 @@ void PlotLinks::Splice(const Drawing& drawing, PlotKind kind, const ItemSplice& 
         return;
     }
 
-    // The extents stay those of the lines kept, grown by the new ones, as long as no line taken
-    // out reached them and no new value equals them but for a zero's sign; else they are found
-    // again from every line's box.
+    // The extents stay those of the lines kept, grown by the new ones, as long as each edge is
+    // still reached by a line kept or made; else they come from every line's box. Zeros of both
+    // signs compare equal but show apart: where one could decide, so does every line's box.
+    PlotExtents grown = extents_.value_or(PlotExtents{});
+    EdgeCounts reached = reached_;
     bool follow = extents_.has_value();
-    for (std::size_t i = k; i < j && follow; ++i) {
+    for (std::size_t i = seed; i < j && follow; ++i) {
         const LineItems& gone = lines_[i];
-        follow = !gone.Move || (gone.Box.Left > extents_->Left && gone.Box.Right < extents_->Right &&
-                                gone.Box.Top > extents_->Top && gone.Box.Bottom < extents_->Bottom);
+        if (!gone.Move) continue;
+        follow = Leave(grown.Left, gone.Box.Left, reached.Left) && Leave(grown.Right, gone.Box.Right, reached.Right) &&
+                 Leave(grown.Top, gone.Box.Top, reached.Top) && Leave(grown.Bottom, gone.Box.Bottom, reached.Bottom);
     }
-    std::optional<PlotExtents> grown = extents_;
     for (std::size_t i = 0; i < fresh_.size() && follow; ++i) {
         const LineItems& added = fresh_[i];
         if (!added.Move) continue;
-        follow = Extend(grown->Left, added.Box.Left, std::less<>()) &&
-                 Extend(grown->Right, added.Box.Right, std::greater<>()) &&
-                 Extend(grown->Top, added.Box.Top, std::less<>()) &&
-                 Extend(grown->Bottom, added.Box.Bottom, std::greater<>());
+        follow = Reach(grown.Left, added.Box.Left, reached.Left, std::less<>()) &&
+                 Reach(grown.Right, added.Box.Right, reached.Right, std::greater<>()) &&
+                 Reach(grown.Top, added.Box.Top, reached.Top, std::less<>()) &&
+                 Reach(grown.Bottom, added.Box.Bottom, reached.Bottom, std::greater<>());
     }
+    follow = follow && reached.Left > 0 && reached.Right > 0 && reached.Top > 0 && reached.Bottom > 0;
 
     // The lines after move along; the made ones replace the old.
     const std::size_t oldStableItem = j < lines_.size() ? lines_[j].Items.First : kNone;
@@ -233,6 +262,7 @@ void PlotLinks::Splice(const Drawing& drawing, PlotKind kind, const ItemSplice& 
     Replace(lines_, seed, j, fresh_);
     if (follow) {
         extents_ = grown;
+        reached_ = reached;
     } else {
         FindExtents();
     }

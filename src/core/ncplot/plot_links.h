@@ -96,6 +96,7 @@ private:
     void RedoPasses(const Drawing& drawing, PlotKind kind, std::size_t seed, std::size_t stable,
                     std::size_t oldStableItem, const ItemSplice& splice);
     void FindExtents();
+    void CountReached();
 
     std::vector<LineItems> lines_;  // in order of Line
     std::vector<PlotPass> passes_;  // in order of their lines
@@ -103,6 +104,12 @@ private:
     bool spliceable_ = true;          // lines_ came in order of Line and no move is NaN
     std::vector<std::size_t> moves_;  // working memory: the lines that drew a move
     bool rapidBetweenCuts_ = false;   // the cutting passes were told apart by rapid moves
+    // How many lines' boxes reach each edge of the extents: a splice that takes one out keeps
+    // the edge while another still does.
+    struct EdgeCounts {
+        std::size_t Left = 0, Right = 0, Top = 0, Bottom = 0;
+    };
+    EdgeCounts reached_;
     // Working memory.
     std::vector<LineItems> fresh_;    // the lines a splice made again
     std::vector<PlotPass> window_;    // the passes a splice made again
