@@ -269,6 +269,54 @@ TEST(IncrementalPlot, ReplotsWholeWhenTheRecordChangesOrTheEditDoesNotFit) {
     EXPECT_FALSE(plot.Update(text, {10, 1, 1}, gen, scan).Drawn);
 }
 
+// One line changed where the links are hardest to follow: the only cut that reaches an edge of
+// the extents, an edge at zero of either sign, a rapid move that becomes a cut (two passes
+// become one) and back, the first and the last pass.
+struct LineChange {
+    const char* Name;
+    int Line;
+    const char* Becomes;
+};
+
+class LinksFollowALineChange : public testing::TestWithParam<LineChange> {};
+
+TEST_P(LinksFollowALineChange, AsAWholeReplot) {
+    const LineChange& row = GetParam();
+    // Every pass comes back to Z-0 but one to Z0; one cut alone goes to Z-90.
+    std::string text;
+    for (int pass = 0; pass < 12; ++pass) {
+        const std::string z = pass == 10 ? "0" : "-0.", end = pass == 5 ? "-90." : "-80.";
+        text += "G00 X30. Z" + z + "\r\nG32 Z" + end + " F12.7\r\nG00 X28.\r\nG00 Z" + z + "\r\n";
+    }
+    const GeneratorState gen = WorkedState();
+    Lines lines(text);
+    IncrementalPlot plot(PlotKind::CuttingPath, 2);
+    ScanState scan;
+    plot.Replot(lines.Text(), gen, scan);
+    lines.Of[static_cast<std::size_t>(row.Line)] = row.Becomes;
+    const std::string changed = lines.Text();
+    EXPECT_TRUE(plot.Update(changed, {row.Line, 1, 1}, gen, scan).Spliced);
+    ScanState whole;
+    const Drawing expected = *PlotCuttingPath(changed, gen, whole);
+    ASSERT_EQ(plot.Picture(), expected);
+    ExpectSameLinks(plot.Links(), PlotLinks(expected, PlotKind::CuttingPath));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Changes, LinksFollowALineChange, testing::Values(
+    LineChange{"TheOnlyCutAtAnEdgeComesBack", 21, "G32 Z-80. F12.7"},
+    LineChange{"ACutGoesPastTheEdge", 25, "G32 Z-95. F12.7"},
+    LineChange{"OneOfManyAtAnEdgeMovesIn", 4, "G00 X29. Z-0."},
+    LineChange{"AZeroEdgeChangesSign", 0, "G00 X30. Z0"},
+    LineChange{"AZeroEdgeLeaves", 40, "G00 X30. Z-5."},
+    LineChange{"AnApproachBecomesACut", 16, "G32 X30. Z-0."},
+    LineChange{"ARetractBecomesACut", 18, "G32 X28."},
+    LineChange{"TheFirstApproach", 0, "G32 X30. Z-0."},
+    LineChange{"TheLastReturn", 47, "G32 Z-1."},
+    LineChange{"ACutBecomesARapid", 25, "G00 Z-80."}),
+    [](const auto& row) { return std::string(row.param.Name); });
+// clang-format on
+
 // A plot that ends with other scanner values says so: the other plot was drawn with the old ones.
 TEST(IncrementalPlot, TellsWhenTheScannerLeavesWithOtherValues) {
     const GeneratorState gen = WorkedState();
