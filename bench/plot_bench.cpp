@@ -4,6 +4,7 @@
 #include "core/ncplot/incremental_plot.h"
 #include "core/ncplot/nc_highlight.h"
 #include "core/ncplot/plot_picture.h"
+#include "core/ncplot/plot_thinning.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/shape/program_writers.h"
 
@@ -174,8 +175,35 @@ void BM_HighlightProgram(benchmark::State& bench) {
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * text.size()));
 }
 
+// The cutting graphic of a program of 10 MB thinned for a picture of 800 x 533 pixels: all of it
+// (a zoom, a new picture), or after a splice that changed one line in the middle (a keystroke).
+// Argument: 0 whole, 1 following a splice.
+void BM_ThinCuttingPath(benchmark::State& bench) {
+    const RunResult run = WorkedExampleRun(true);
+    const std::string text = Repeated(run.ProgramText, 10 * MB);
+    IncrementalPlot plot(PlotKind::CuttingPath, 4096, false);
+    ScanState scan;
+    plot.Replot(text, run.State, scan);
+    const Drawing& drawing = plot.Picture();
+    const UserScale view = *drawing.Scale;
+    ThinnedPicture thinned;
+    thinned.Thin(drawing, view, 800, 533);
+    const std::size_t middle = drawing.Items.size() / 2;
+    for (auto _ : bench) {
+        if (bench.range(0) == 0) {
+            thinned.Thin(drawing, view, 800, 533);
+        } else {
+            thinned.Follow(drawing, {middle, middle + 4, middle + 4, 0});
+        }
+        benchmark::DoNotOptimize(thinned.Picture().Items.data());
+    }
+    bench.counters["items"] = static_cast<double>(drawing.Items.size());
+    bench.counters["kept"] = static_cast<double>(thinned.Picture().Items.size());
+}
+
 }  // namespace
 
+BENCHMARK(BM_ThinCuttingPath)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HighlightProgram)
     ->ArgNames({"MB", "pointdata"})
     ->Args({10, 0})

@@ -106,6 +106,45 @@ void Keystroke(benchmark::State& state, MainWindow* window, std::size_t bytes) {
     state.counters["primitives"] = static_cast<double>(plot->drawing().Items.size());
 }
 
+// An edit of one line in the middle of a program of `bytes`, undone by the next iteration, and
+// all that it sets going until the screen shows it: a digit typed at the end of a rapid move's
+// Z (its line draws another move), or Enter there (every line after it moves down one) and the
+// pane's Undo.
+void KeystrokeInTheMiddle(benchmark::State& state, MainWindow* window, std::size_t bytes, bool enter) {
+    const std::string program = LargeProgram(bytes);
+    window->showProgramTexts("", program);
+    auto* pane = window->findChild<ProgramPane*>(QStringLiteral("txtDataB"));
+    auto* plot = window->findChild<PlotView*>(QStringLiteral("Picture2"));
+    ProgramView* view = ViewOf(pane);
+    const std::size_t move = program.find("G00 X32. Z", program.size() / 2);
+    pane->setFocus();
+    view->putCaretOn(
+        static_cast<int>(std::count(program.begin(), program.begin() + static_cast<std::ptrdiff_t>(move), '\n')));
+    PressKey(pane, Qt::Key_End);
+    QApplication::processEvents();
+    int key = 0;
+    for (auto _ : state) {
+        if (key++ % 2 == 0) {
+            if (enter) {
+                PressKey(pane, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            } else {
+                PressKey(pane, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+            }
+        } else if (enter) {
+            pane->undo();
+        } else {
+            PressKey(pane, Qt::Key_Backspace);
+        }
+        QApplication::processEvents();
+        view->runWaitingReplot();
+        QApplication::processEvents();
+    }
+    state.counters["bytes"] = static_cast<double>(window->standardProgramText().size());
+    state.counters["primitives"] = static_cast<double>(plot->drawing().Items.size());
+    window->showProgramTexts("", "");
+    QApplication::processEvents();
+}
+
 // A large program pasted into the empty standard-program pane, until the pane and its plot
 // show it: the insertion, the replot and the painting.
 void Paste(benchmark::State& state, MainWindow* window, std::size_t bytes) {
@@ -445,6 +484,12 @@ int main(int argc, char** argv) {
                   : n.starts_with("Type")        ? benchmark::RegisterBenchmark(name, TypeOnly, &window)
                                                  : benchmark::RegisterBenchmark(name, PaintOnly, &window);
         b->Unit(benchmark::kMillisecond)->Iterations(5);
+    }
+    for (const bool enter : {false, true}) {
+        benchmark::RegisterBenchmark(enter ? "KeystrokeEnter/100MB" : "Keystroke/100MB", KeystrokeInTheMiddle, &window,
+                                     std::size_t{100} << 20, enter)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10);
     }
     // Last: it replaces the panes' texts, which the benchmarks above build on.
     for (const bool zoomed : {false, true}) {

@@ -82,7 +82,20 @@ void PlotView::showDrawing(Drawing drawing, double zOffset) {
     showPicture(own_, ownLinks_, zOffset);
 }
 
-void PlotView::showPicture(const Drawing& drawing, const PlotLinks& links, double zOffset) {
+namespace {
+
+// Two splices one after the other as one: the span either touched, told in the items before
+// the first and after the second.
+ItemSplice CombineSplices(const ItemSplice& first, const ItemSplice& then) {
+    const std::size_t from = std::min(first.First, then.First);
+    const std::size_t to = std::max(first.NewEnd, then.OldEnd);
+    return {from, to - first.NewEnd + first.OldEnd, to - then.OldEnd + then.NewEnd, first.LineDelta + then.LineDelta};
+}
+
+}  // namespace
+
+void PlotView::showPicture(const Drawing& drawing, const PlotLinks& links, double zOffset,
+                           std::optional<ItemSplice> splice) {
     // A plot that stopped before it could set a scale leaves the picture's scale as it was,
     // and with it the read-out's units.
     const std::optional<UserScale> scale = drawing.Scale ? drawing.Scale : scale_;
@@ -91,13 +104,16 @@ void PlotView::showPicture(const Drawing& drawing, const PlotLinks& links, doubl
         zoom_.reset();
         measurePoints_.clear();
     }
+    // The thinned picture follows a splice of the picture it was thinned from; anything else is
+    // thinned again whole.
+    if (!splice || &drawing != drawing_ || scale != scale_) paintedStale_ = true;
+    if (!paintedStale_) paintedSplice_ = paintedSplice_ ? CombineSplices(*paintedSplice_, *splice) : *splice;
     scale_ = scale;
     drawing_ = &drawing;
     links_ = &links;
     zOffset_ = zOffset;
     // Whoever emphasised the old picture's items says again what to emphasise in this one.
     clearHighlight();
-    paintedStale_ = true;
     if (drawing.Crosshair) {
         crosshair_ = true;
         if (!panning_ && !spaceHeld_) setCursor(Qt::CrossCursor);
@@ -213,21 +229,26 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     const double ratio = devicePixelRatioF();
     // What covers what depends on the size of a drawing unit in pixels, not on where the view
     // lies: a pan only moves the thinned picture.
-    const bool panned =
-        scale && painted_.Scale && painted_.Scale->Width == scale->Width && painted_.Scale->Height == scale->Height;
-    if (paintedStale_ || paintedSize_ != picture.size() || !panned) {
+    const std::optional<UserScale>& thinned = painted_.Picture().Scale;
+    const bool panned = scale && thinned && thinned->Width == scale->Width && thinned->Height == scale->Height;
+    const double width = picture.width() * ratio, height = picture.height() * ratio;
+    if (!paintedStale_ && paintedSplice_ && scale && paintedSize_ == picture.size() &&
+        painted_.ThinnedFor(*scale, width, height)) {
+        painted_.Follow(*drawing_, *paintedSplice_);
+    } else if (paintedStale_ || paintedSplice_ || paintedSize_ != picture.size() || !panned) {
         if (scale) {
-            ThinForPainting(*drawing_, *scale, picture.width() * ratio, picture.height() * ratio, painted_, thinning_);
+            painted_.Thin(*drawing_, *scale, width, height);
         } else {
-            painted_ = *drawing_;
+            painted_.Unthinned(*drawing_);
         }
         paintedSize_ = picture.size();
-        paintedStale_ = false;
     } else {
-        painted_.Scale = scale;
+        painted_.SetScale(scale);
     }
+    paintedStale_ = false;
+    paintedSplice_.reset();
     QPainter painter(this);
-    PaintDrawing(painter, painted_, QRectF(picture), palette());
+    PaintDrawing(painter, painted_.Picture(), QRectF(picture), palette());
     paintOnTop(painter, QRectF(picture), scale);
     drawFrame(&painter);
 }
@@ -235,16 +256,15 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
 void PlotView::renderView(QPainter& painter, const QRectF& target) const {
     if (target.isEmpty()) return;
     const std::optional<UserScale> scale = shownScaleFor(target.size());
-    Drawing thinned;
+    ThinnedPicture thinned;
     if (scale) {
-        ThinningScratch scratch;
-        ThinForPainting(*drawing_, *scale, target.width(), target.height(), thinned, scratch);
+        thinned.Thin(*drawing_, *scale, target.width(), target.height());
     } else {
-        thinned = *drawing_;
+        thinned.Unthinned(*drawing_);
     }
     painter.save();
     painter.setFont(font());
-    PaintDrawing(painter, thinned, target, palette());
+    PaintDrawing(painter, thinned.Picture(), target, palette());
     paintOnTop(painter, target, scale);
     painter.restore();
 }

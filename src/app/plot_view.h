@@ -43,7 +43,10 @@ public:
     // point graphic draws Z from the start point). A zoomed view stays while the picture's
     // own scale does. The picture and its links stay the plot's, shown as they are: they must
     // live, unchanged, until the next showPicture, showDrawing or clearToButtonFace.
-    void showPicture(const Drawing& drawing, const PlotLinks& links, double zOffset = 0);
+    // `splice`: the picture is the one shown before (the same object), changed only there; its
+    // thinned picture then follows it instead of being thinned again whole.
+    void showPicture(const Drawing& drawing, const PlotLinks& links, double zOffset = 0,
+                     std::optional<ItemSplice> splice = std::nullopt);
     // The same for a picture the view keeps itself, its links made here.
     void showDrawing(Drawing drawing, double zOffset = 0);
     // Clears the picture to the button face; the scale stays, as a cleared picture keeps it.
@@ -166,11 +169,11 @@ private:
     double zOffset_ = 0;
     std::optional<UserScale> zoom_;  // the user's view; none: the picture's own scale
     // What gets painted: the drawing thinned for the shown scale and size, made again when
-    // either changes.
-    Drawing painted_;
-    ThinningScratch thinning_;
+    // either changes, and following the picture's splices in between.
+    ThinnedPicture painted_;
     QSize paintedSize_;
     bool paintedStale_ = true;
+    std::optional<ItemSplice> paintedSplice_;  // what changed in the picture since it was thinned
     int replotCount_ = 0;
 
     std::vector<ItemRange> lineItems_;

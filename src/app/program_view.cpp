@@ -90,7 +90,7 @@ void ProgramView::replot() {
     const Drawing& picture = plotter_.Picture();
     // The point graphic draws Z from the start point; its texts give Z itself.
     const double zOffset = plot_->kind() == PlotKind::PointData ? generator_.Shape.StartPointZ : 0;
-    plot_->showPicture(picture, plotter_.Links(), zOffset);
+    plot_->showPicture(picture, plotter_.Links(), zOffset, update.Spliced ? std::optional(update.Items) : std::nullopt);
     if (picture.ReadoutVisible) emit plotCompleted();
 }
 

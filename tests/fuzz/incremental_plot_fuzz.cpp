@@ -4,6 +4,7 @@
 // the scanner brings from the other plot. Built with clang's libFuzzer (QUILLANE_FUZZ).
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/incremental_plot.h"
+#include "core/ncplot/plot_thinning.h"
 #include "core/ncplot/point_graphic.h"
 
 #include <algorithm>
@@ -81,16 +82,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scan.GValue = static_cast<float>(carry & 3);
     scan.InComment = (carry & 4) != 0;
     plot.Replot(before, gen, scan);
+    // A thinned picture of it, small enough that much is covered, follows a splice.
+    ThinnedPicture thinned;
+    const double side = 40 + (carry >> 7) * 400;
+    if (plot.Picture().Scale) thinned.Thin(plot.Picture(), *plot.Picture().Scale, side, side);
     // The other plot may have run in between and left other values.
     if ((carry & 8) != 0) {
         scan.GValue = static_cast<float>((carry >> 4) & 3);
         scan.InComment = (carry & 64) != 0;
     }
     ScanState whole = scan;
-    plot.Update(after, EditBetween(before, after, (how >> 3) % 3), gen, scan);
+    const PlotUpdate update = plot.Update(after, EditBetween(before, after, (how >> 3) % 3), gen, scan);
     const Drawing expected =
         kind == PlotKind::PointData ? PlotPointData(after, gen.Shape, whole) : *PlotCuttingPath(after, gen, whole);
     Require(plot.Picture() == expected);
+    Require(plot.Links() == PlotLinks(expected, kind));
+    if (update.Spliced && thinned.Picture().Scale) {
+        thinned.Follow(plot.Picture(), update.Items);
+        ThinnedPicture again;
+        again.Thin(plot.Picture(), *thinned.Picture().Scale, side, side);
+        Require(thinned.Picture() == again.Picture());
+    }
     RequireSameScan(scan, whole);
     return 0;
 }

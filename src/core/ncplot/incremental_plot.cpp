@@ -132,7 +132,7 @@ const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit&
     if (!updatable_ || !fits || most || !SameBits(InputsOf(gen), inputs_)) return Replot(text, gen, scan);
     const ScanCarry before = CarryOf(scan);
     if (!Splice(text, edit, scan)) return Replot(text, gen, scan);
-    if (linksFollow_) links_.Rebuild(drawing_, kind_);
+    if (linksFollow_) links_.Splice(drawing_, kind_, update_.Items);
     update_.Drawn = true;
     update_.Spliced = true;
     update_.CarryChanged = !(CarryOf(scan) == before);
@@ -248,6 +248,7 @@ bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanSt
     entry_ = carry;
     update_ = {};
     update_.RescannedLines = scanned;
+    update_.Items = {first, oldEnd, first + newCount, met ? delta : 0};
     Finish(text, scan);
     return true;
 }

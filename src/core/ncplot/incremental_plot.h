@@ -51,6 +51,9 @@ struct PlotUpdate {
     // with the old ones, no longer shows what its text gives (its next Update rescans from its
     // first line until its scan is back on its old track).
     bool CarryChanged = false;
+    // After a splice: which items of the picture it replaced (the links and a thinned picture
+    // follow it there).
+    ItemSplice Items;
 };
 
 // One plot (point graphic or cutting graphic) with what an edit needs to redo only its part: the

@@ -20,6 +20,15 @@ struct ItemRange {
     friend bool operator==(const ItemRange&, const ItemRange&) = default;
 };
 
+// An edit of a drawing's items: items [First, OldEnd) became items [First, NewEnd), and every
+// item after them moved along unchanged but for its line, renumbered by LineDelta.
+struct ItemSplice {
+    std::size_t First = 0;
+    std::size_t OldEnd = 0;
+    std::size_t NewEnd = 0;
+    int LineDelta = 0;
+};
+
 // One pass as a plot shows it.
 struct PlotPass {
     int FirstLine = 0;  // the lines of its text, FirstLine to LastLine
@@ -32,6 +41,7 @@ struct PlotPass {
 // The smallest rectangle, in drawing coordinates, that holds every plotted move.
 struct PlotExtents {
     float Left = 0, Right = 0, Top = 0, Bottom = 0;
+    friend bool operator==(const PlotExtents&, const PlotExtents&) = default;
 };
 
 enum class PlotKind {
@@ -45,6 +55,9 @@ public:
     PlotLinks(const Drawing& drawing, PlotKind kind) { Rebuild(drawing, kind); }
     // The links of another drawing, made in the storage of these (a replot on every key).
     void Rebuild(const Drawing& drawing, PlotKind kind);
+    // The links of `drawing`, these links' drawing changed by `splice`: what Rebuild gives,
+    // made again only around the spliced items (a keystroke in a long program).
+    void Splice(const Drawing& drawing, PlotKind kind, const ItemSplice& splice);
 
     // The items line `line` drew, as one range per run of them (one in the plots' own
     // drawings, where a line's items follow each other).
@@ -54,20 +67,53 @@ public:
     const std::vector<PlotPass>& Passes() const { return passes_; }
     std::optional<PlotExtents> Extents() const { return extents_; }
 
+    // The same links, extents to the bit (a zero's sign shows in the read-out).
+    friend bool operator==(const PlotLinks& a, const PlotLinks& b);
+
 private:
     struct LineItems {
         int Line = 0;
         ItemRange Items;
         bool Move = false;  // it drew a move or a point
         bool Cut = false;   // it drew a cutting move
+        PlotExtents Box;    // of its moves, when it drew one
+        friend bool operator==(const LineItems&, const LineItems&) = default;
     };
-    void FindPointPasses(const Drawing& drawing);
-    void FindCuttingPasses(const Drawing& drawing);
+    // Adds item `i` to the lines as Rebuild walks them; false when it starts a line numbered
+    // before the last.
+    static bool Take(std::vector<LineItems>& lines, const Primitive& item, std::size_t i);
+    void FindPasses(const Drawing& drawing, PlotKind kind);
+    // The passes of lines_[from, to) appended to `out`: a point's for each line that drew one.
+    void PointPassesOf(const Drawing& drawing, std::size_t from, std::size_t to, std::vector<PlotPass>& out) const;
+    // A pass for each run of cutting moves, the part [from, to) of the lines starting at a pass's
+    // approach (`lastLineBefore`: the last line of the pass before, none at the first line).
+    // Short of the last line, the last run in the part makes no pass. False when the part cannot
+    // tell its last pass. leads_ gets, for each pass, the line before its approach.
+    bool CuttingPassesOf(const Drawing& drawing, std::size_t from, std::size_t to, std::optional<int> lastLineBefore,
+                         std::vector<PlotPass>& out);
+    // The passes after a splice that made lines_[seed, stable) again, the lines after them the
+    // old ones from the item `oldStableItem` on, moved along.
+    void RedoPasses(const Drawing& drawing, PlotKind kind, std::size_t seed, std::size_t stable,
+                    std::size_t oldStableItem, const ItemSplice& splice);
+    void FindExtents();
+    void CountReached();
 
     std::vector<LineItems> lines_;  // in order of Line
     std::vector<PlotPass> passes_;  // in order of their lines
     std::optional<PlotExtents> extents_;
+    bool spliceable_ = true;          // lines_ came in order of Line and no move is NaN
     std::vector<std::size_t> moves_;  // working memory: the lines that drew a move
+    bool rapidBetweenCuts_ = false;   // the cutting passes were told apart by rapid moves
+    // How many lines' boxes reach each edge of the extents: a splice that takes one out keeps
+    // the edge while another still does.
+    struct EdgeCounts {
+        std::size_t Left = 0, Right = 0, Top = 0, Bottom = 0;
+    };
+    EdgeCounts reached_;
+    // Working memory.
+    std::vector<LineItems> fresh_;    // the lines a splice made again
+    std::vector<PlotPass> window_;    // the passes a splice made again
+    std::vector<std::size_t> leads_;  // the line before each of those passes' approach
 };
 
 // How a picture maps drawing units to device pixels, for distances measured on screen.

@@ -3,6 +3,7 @@
 
 #include "core/ncplot/view_transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -30,88 +31,203 @@ std::optional<std::uint64_t> Cell(double device, double steps) {
     return static_cast<std::uint64_t>(rounded + (1 << 20)) & 0x1FFFFF;
 }
 
-}  // namespace
-
-Drawing ThinForPainting(const Drawing& drawing, double width, double height) {
-    Drawing thin;
-    if (!drawing.Scale) {
-        thin = drawing;
-        return thin;
+// Elements [from, to) of `v` replaced by those of `with`.
+template <class T>
+void Replace(std::vector<T>& v, std::size_t from, std::size_t to, const std::vector<T>& with) {
+    const auto at = [&v](std::size_t i) { return v.begin() + static_cast<std::ptrdiff_t>(i); };
+    const std::size_t old = to - from;
+    if (with.size() >= old) {
+        std::copy(with.begin(), with.begin() + static_cast<std::ptrdiff_t>(old), at(from));
+        v.insert(at(to), with.begin() + static_cast<std::ptrdiff_t>(old), with.end());
+    } else {
+        std::copy(with.begin(), with.end(), at(from));
+        v.erase(at(from + with.size()), at(to));
     }
-    ThinningScratch scratch;
-    ThinForPainting(drawing, *drawing.Scale, width, height, thin, scratch);
-    return thin;
 }
 
-void ThinForPainting(const Drawing& drawing, const UserScale& view, double width, double height, Drawing& out,
-                     ThinningScratch& scratch) {
+// What an item covers: kind, colour, style and its rounded device geometry, mixed into 64
+// bits, never 0; 0 for an item that is always kept (a text, or one so far off the picture that
+// its position does not fit). Rings and dots are drawn smoothed, so they are told apart to a
+// quarter pixel; lines to the pixel.
+std::uint64_t KeyOf(const Primitive& item, const ViewTransform& map) {
+    if (item.Kind == PrimitiveKind::Text) return 0;
+    const bool line = item.Kind == PrimitiveKind::Line;
+    const double steps = line ? 1.0 : 4.0;
+    const auto x0 = Cell(map.DeviceX(static_cast<double>(item.At.X)), steps);
+    const auto y0 = Cell(map.DeviceY(static_cast<double>(item.At.Y)), steps);
+    const auto third =
+        line ? Cell(map.DeviceX(static_cast<double>(item.To.X)), steps)
+             : Cell(item.Kind == PrimitiveKind::Circle ? static_cast<double>(item.Radius) * map.PixelsPerUnitX() : 0.0,
+                    steps);
+    const auto fourth =
+        line ? Cell(map.DeviceY(static_cast<double>(item.To.Y)), steps) : std::optional<std::uint64_t>(0);
+    if (!x0 || !y0 || !third || !fourth) return 0;
+    const std::uint64_t look =
+        static_cast<std::uint64_t>(item.Kind) << 40 | static_cast<std::uint64_t>(item.Colour.Role) << 32 |
+        static_cast<std::uint64_t>(item.Style) << 24 | static_cast<std::uint64_t>(item.Colour.Red) << 16 |
+        static_cast<std::uint64_t>(item.Colour.Green) << 8 | item.Colour.Blue;
+    std::uint64_t h = Mix(look, *x0 << 42 | *y0 << 21 | *third);
+    h = Mix(h, *fourth);
+    return h | 1;
+}
+
+// Puts `key` into an open-addressed table of a power of two slots (`mask` one less): the slot it
+// took, or nothing when it was there already. The table is never full: it has twice the slots of
+// what goes in.
+constexpr std::size_t kThere = ~std::size_t{0};
+std::size_t Insert(std::vector<std::uint64_t>& table, std::size_t mask, std::uint64_t key) {
+    for (std::size_t slot = (key >> 1) & mask;; slot = (slot + 1) & mask) {
+        if (table[slot] == key) return kThere;
+        if (table[slot] == 0) {
+            table[slot] = key;
+            return slot;
+        }
+    }
+}
+
+// Items per block: what an edit thins again at the least. A block's table stays in the cache.
+constexpr std::size_t kBlockItems = 4096;
+constexpr std::size_t kBlockSlots = 2 * kBlockItems;
+
+void CopyHeader(const Drawing& drawing, Drawing& out) {
     out.Background = drawing.Background;
-    out.Scale = view;
     out.Texts = drawing.Texts;
     out.ReadoutVisible = drawing.ReadoutVisible;
     out.Crosshair = drawing.Crosshair;
-    out.Items.clear();
-    if (drawing.Items.empty() || PixelBox{0, 0, width, height}.Empty()) {
-        out.Items = drawing.Items;
+}
+
+}  // namespace
+
+Drawing ThinForPainting(const Drawing& drawing, double width, double height) {
+    if (!drawing.Scale) return drawing;
+    ThinnedPicture thin;
+    thin.Thin(drawing, *drawing.Scale, width, height);
+    return thin.Picture();
+}
+
+bool ThinnedPicture::ThinnedFor(const UserScale& view, double width, double height) const {
+    return view_ && *view_ == view && width_ == width && height_ == height;
+}
+
+void ThinnedPicture::Unthinned(const Drawing& drawing) {
+    view_.reset();
+    out_ = drawing;
+}
+
+void ThinnedPicture::Thin(const Drawing& drawing, const UserScale& view, double width, double height) {
+    CopyHeader(drawing, out_);
+    out_.Scale = view;
+    if (PixelBox{0, 0, width, height}.Empty()) {
+        view_.reset();
+        out_.Items = drawing.Items;
         return;
     }
-    const ViewTransform map(view, PixelBox{0, 0, width, height});
+    view_ = view;
+    width_ = width;
+    height_ = height;
+    items_ = drawing.Items.size();
+    blocks_.clear();
+    kept_.clear();
+    ThinBlocks(drawing, 0, drawing.Items.size(), blocks_, kept_);
+    Collect(drawing);
+}
 
-    // The key of an item: kind, colour, style and its rounded device geometry. Rings and dots
-    // are drawn smoothed, so they are told apart to a quarter pixel; lines to the pixel.
-    const auto key = [&](const Primitive& item) -> std::optional<std::uint64_t> {
-        const bool line = item.Kind == PrimitiveKind::Line;
-        const double steps = line ? 1.0 : 4.0;
-        const auto x0 = Cell(map.DeviceX(static_cast<double>(item.At.X)), steps);
-        const auto y0 = Cell(map.DeviceY(static_cast<double>(item.At.Y)), steps);
-        const auto third =
-            line ? Cell(map.DeviceX(static_cast<double>(item.To.X)), steps)
-                 : Cell(item.Kind == PrimitiveKind::Circle ? static_cast<double>(item.Radius) * map.PixelsPerUnitX()
-                                                           : 0.0,
-                        steps);
-        const auto fourth =
-            line ? Cell(map.DeviceY(static_cast<double>(item.To.Y)), steps) : std::optional<std::uint64_t>(0);
-        if (!x0 || !y0 || !third || !fourth) {
-            return std::nullopt;
-        }
-        const std::uint64_t look =
-            static_cast<std::uint64_t>(item.Kind) << 40 | static_cast<std::uint64_t>(item.Colour.Role) << 32 |
-            static_cast<std::uint64_t>(item.Style) << 24 | static_cast<std::uint64_t>(item.Colour.Red) << 16 |
-            static_cast<std::uint64_t>(item.Colour.Green) << 8 | item.Colour.Blue;
-        std::uint64_t h = Mix(look, *x0 << 42 | *y0 << 21 | *third);
-        h = Mix(h, *fourth);
-        return h | 1;  // 0 marks an empty slot
-    };
+void ThinnedPicture::Follow(const Drawing& drawing, const ItemSplice& s) {
+    if (!view_) {
+        Unthinned(drawing);
+        return;
+    }
+    const std::size_t size = drawing.Items.size();
+    if (s.First > s.OldEnd || s.First > s.NewEnd || s.OldEnd > items_ || size + s.OldEnd != items_ + s.NewEnd) {
+        Thin(drawing, *view_, width_, height_);
+        return;
+    }
+    const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(s.NewEnd) - static_cast<std::ptrdiff_t>(s.OldEnd);
+    const std::size_t n = blocks_.size();
+    // The blocks that held replaced items (or the one new items came into) are thinned again.
+    std::size_t b0 =
+        static_cast<std::size_t>(std::upper_bound(blocks_.begin(), blocks_.end(), s.First,
+                                                  [](std::size_t i, const Block& b) { return i < b.End; }) -
+                                 blocks_.begin());
+    if (b0 == n && n > 0) b0 = n - 1;
+    std::size_t b1 =
+        static_cast<std::size_t>(std::lower_bound(blocks_.begin(), blocks_.end(), s.OldEnd,
+                                                  [](const Block& b, std::size_t i) { return b.First < i; }) -
+                                 blocks_.begin());
+    b1 = std::min(n, std::max(b1, b0 + 1));
+    const std::size_t from = b0 < n ? blocks_[b0].First : 0;
+    const std::size_t oldTo = b1 < n ? blocks_[b1].First : items_;
+    const std::size_t newTo = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(oldTo) + delta);
+    newBlocks_.clear();
+    newKept_.clear();
+    ThinBlocks(drawing, from, newTo, newBlocks_, newKept_);
 
-    // A direct-mapped table of what has been seen, walking from the last item back: a clash
-    // only keeps an item that could have gone, never drops one that must stay.
-    constexpr std::size_t kSlots = std::size_t{1} << 14;  // small enough to stay in the cache
-    std::vector<std::uint64_t>& seen = scratch.Seen;
-    seen.assign(kSlots, 0);
-    std::vector<char>& keep = scratch.Keep;
-    keep.assign(drawing.Items.size(), 1);
-    std::size_t kept = drawing.Items.size();
-    for (std::size_t i = drawing.Items.size(); i-- > 0;) {
-        const Primitive& item = drawing.Items[i];
-        if (item.Kind == PrimitiveKind::Text) {
-            continue;
+    const std::size_t keptFrom = b0 < n ? blocks_[b0].KeptFirst : kept_.size();
+    const std::size_t keptTo = b1 < n ? blocks_[b1].KeptFirst : kept_.size();
+    const std::ptrdiff_t keptDelta =
+        static_cast<std::ptrdiff_t>(newKept_.size()) - static_cast<std::ptrdiff_t>(keptTo - keptFrom);
+    Replace(kept_, keptFrom, keptTo, newKept_);
+    for (Block& b : newBlocks_) {
+        b.KeptFirst += keptFrom;
+        b.KeptEnd += keptFrom;
+    }
+    for (std::size_t i = b1; i < n; ++i) {
+        Block& b = blocks_[i];
+        b.First = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b.First) + delta);
+        b.End = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b.End) + delta);
+        b.KeptFirst = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b.KeptFirst) + keptDelta);
+        b.KeptEnd = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b.KeptEnd) + keptDelta);
+    }
+    Replace(blocks_, std::min(b0, n), b1, newBlocks_);
+    items_ = size;
+    CopyHeader(drawing, out_);
+    Collect(drawing);
+}
+
+void ThinnedPicture::ThinBlocks(const Drawing& drawing, std::size_t first, std::size_t end, std::vector<Block>& blocks,
+                                std::vector<Kept>& kept) {
+    const ViewTransform map(*view_, PixelBox{0, 0, width_, height_});
+    if (blockSeen_.size() != kBlockSlots) blockSeen_.assign(kBlockSlots, 0);
+    for (std::size_t b = first; b < end; b += kBlockItems) {
+        const std::size_t e = std::min(end, b + kBlockItems);
+        const std::size_t keptFirst = kept.size();
+        // From the block's last item back: the first of a key met is the one that stays.
+        for (std::size_t i = e; i-- > b;) {
+            const std::uint64_t key = KeyOf(drawing.Items[i], map);
+            if (key != 0) {
+                const std::size_t slot = Insert(blockSeen_, kBlockSlots - 1, key);
+                if (slot == kThere) continue;
+                blockUsed_.push_back(slot);
+            }
+            kept.push_back({key, static_cast<std::uint32_t>(i - b)});
         }
-        const std::optional<std::uint64_t> k = key(item);
-        if (!k) {
-            continue;
-        }
-        std::uint64_t& slot = seen[*k & (kSlots - 1)];
-        if (slot == *k) {
-            keep[i] = 0;
-            --kept;
-        } else {
-            slot = *k;
+        std::reverse(kept.begin() + static_cast<std::ptrdiff_t>(keptFirst), kept.end());
+        // Emptied slot by slot: cheaper than the whole table for a block that kept few.
+        for (const std::size_t slot : blockUsed_) blockSeen_[slot] = 0;
+        blockUsed_.clear();
+        blocks.push_back({b, e, keptFirst, kept.size()});
+    }
+}
+
+void ThinnedPicture::Collect(const Drawing& drawing) {
+    // What the blocks kept, from the last back: a key met before is covered by a later block.
+    std::size_t slots = 16;
+    while (slots < 2 * kept_.size()) slots *= 2;
+    seen_.assign(slots, 0);
+    keep_.assign(kept_.size(), 0);
+    std::size_t count = 0;
+    for (std::size_t i = kept_.size(); i-- > 0;) {
+        const std::uint64_t key = kept_[i].Key;
+        if (key == 0 || Insert(seen_, slots - 1, key) != kThere) {
+            keep_[i] = 1;
+            ++count;
         }
     }
-    out.Items.reserve(kept);
-    for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
-        if (keep[i] != 0) {
-            out.Items.push_back(drawing.Items[i]);
+    out_.Items.clear();
+    out_.Items.reserve(count);
+    for (const Block& b : blocks_) {
+        for (std::size_t i = b.KeptFirst; i < b.KeptEnd; ++i) {
+            if (keep_[i] != 0) out_.Items.push_back(drawing.Items[b.First + kept_[i].Offset]);
         }
     }
 }

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "core/ncplot/drawing.h"
+#include "core/ncplot/plot_links.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace quillane {
@@ -15,15 +18,60 @@ namespace quillane {
 // keystroke slow. Later items win, so the picture stays the same. Texts are always kept.
 Drawing ThinForPainting(const Drawing& drawing, double width, double height);
 
-// Working memory of the thinning, kept between pictures so that each one reuses it.
-struct ThinningScratch {
-    std::vector<std::uint64_t> Seen;
-    std::vector<char> Keep;
-};
+// The same thinning for the picture shown with a view of its own (a zoomed view of it), kept
+// up to date with its drawing: the items are thinned block by block (later items win inside a
+// block), and a last walk over what the blocks kept, from the last block back, leaves out what
+// a later block covers. An edit of the drawing thins again only the blocks it touched and that
+// last walk, and gives exactly what thinning the whole drawing gives.
+class ThinnedPicture {
+public:
+    // Thins all of `drawing` for `view` at `width` x `height` device pixels; the picture takes
+    // `view` as its scale.
+    void Thin(const Drawing& drawing, const UserScale& view, double width, double height);
+    // The same for `drawing`, the drawing thinned last changed by `splice`, at the same view and
+    // size.
+    void Follow(const Drawing& drawing, const ItemSplice& splice);
+    // Whether the blocks were thinned for this view and size (a splice can follow them).
+    bool ThinnedFor(const UserScale& view, double width, double height) const;
 
-// The same for the picture shown with `view` as its scale (a zoomed view of it), written into
-// `out`, whose storage is reused, as is `scratch`'s. `out` takes `view` as its scale.
-void ThinForPainting(const Drawing& drawing, const UserScale& view, double width, double height, Drawing& out,
-                     ThinningScratch& scratch);
+    // The thinned picture; its scale may be set to a panned view of the same size of units (the
+    // items are then painted moved, as they were thinned).
+    const Drawing& Picture() const { return out_; }
+    void SetScale(const std::optional<UserScale>& scale) { out_.Scale = scale; }
+    // Shows `drawing` as it is (a picture without a scale is not thinned).
+    void Unthinned(const Drawing& drawing);
+
+private:
+    // Items [First, End) of the drawing, of which kept_[KeptFirst, KeptEnd) stay in the block.
+    struct Block {
+        std::size_t First = 0;
+        std::size_t End = 0;
+        std::size_t KeptFirst = 0;
+        std::size_t KeptEnd = 0;
+    };
+    // An item a block keeps: where in the block, and what it covers (0: nothing, always kept).
+    struct Kept {
+        std::uint64_t Key = 0;
+        std::uint32_t Offset = 0;
+    };
+    void ThinBlocks(const Drawing& drawing, std::size_t first, std::size_t end, std::vector<Block>& blocks,
+                    std::vector<Kept>& kept);
+    void Collect(const Drawing& drawing);
+
+    std::optional<UserScale> view_;  // what the blocks were thinned for
+    double width_ = 0;
+    double height_ = 0;
+    std::size_t items_ = 0;  // items of the drawing thinned last
+    std::vector<Block> blocks_;
+    std::vector<Kept> kept_;
+    Drawing out_;
+    // Working memory kept between pictures.
+    std::vector<std::uint64_t> blockSeen_;
+    std::vector<std::size_t> blockUsed_;
+    std::vector<std::uint64_t> seen_;
+    std::vector<char> keep_;
+    std::vector<Block> newBlocks_;
+    std::vector<Kept> newKept_;
+};
 
 }  // namespace quillane

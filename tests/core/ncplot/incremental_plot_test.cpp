@@ -2,6 +2,7 @@
 // the links and the shared scanner must come out the same, whatever the edits.
 #include "core/ncplot/incremental_plot.h"
 #include "core/ncplot/cutting_graphic.h"
+#include "core/ncplot/plot_thinning.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/shape/example_programs.h"
 #include "core/shape/program_writers.h"
@@ -144,6 +145,8 @@ void ExpectSameScan(const ScanState& a, const ScanState& b) {
 }
 
 void ExpectSameLinks(const PlotLinks& a, const PlotLinks& b) {
+    // Every line's items, the passes and the extents to the bit.
+    EXPECT_TRUE(a == b);
     ASSERT_EQ(a.Passes().size(), b.Passes().size());
     for (std::size_t i = 0; i < a.Passes().size(); ++i) {
         const PlotPass &p = a.Passes()[i], &q = b.Passes()[i];
@@ -177,9 +180,16 @@ TEST_P(IncrementalPlotMatchesReplot, AfterEveryEdit) {
         const std::string text = editors[pane].Text.Text();
         return pane == 0 ? PlotPointData(text, gen.Shape, wholeScan) : *PlotCuttingPath(text, gen, wholeScan);
     };
+    // Each picture thinned as a small plot view paints it, following the splices.
+    ThinnedPicture thinned[2];
+    const auto thinWhole = [&](int pane) {
+        const Drawing& d = plots[pane]->Picture();
+        if (d.Scale) thinned[pane].Thin(d, *d.Scale, 320, 200);
+    };
     for (int pane : {0, 1}) {
         plots[pane]->Replot(editors[pane].Text.Text(), gen, scan);
         ASSERT_EQ(plots[pane]->Picture(), whole(pane));
+        thinWhole(pane);
     }
     std::mt19937 random(2024);
     const EditKind kinds[] = {EditKind::InsertLine,
@@ -206,6 +216,12 @@ TEST_P(IncrementalPlotMatchesReplot, AfterEveryEdit) {
         ExpectSameLinks(plots[pane]->Links(),
                         PlotLinks(expected, pane == 0 ? PlotKind::PointData : PlotKind::CuttingPath));
         ExpectSameScan(scan, wholeScan);
+        if (update.Spliced && expected.Scale && thinned[pane].ThinnedFor(*expected.Scale, 320, 200)) {
+            thinned[pane].Follow(plots[pane]->Picture(), update.Items);
+            EXPECT_EQ(thinned[pane].Picture(), ThinForPainting(expected, 320, 200));
+        } else {
+            thinWhole(pane);
+        }
         if (testing::Test::HasFailure()) FAIL() << "after edit " << e;
     }
     // The point of it all: most edits were not replotted whole.
@@ -252,6 +268,54 @@ TEST(IncrementalPlot, ReplotsWholeWhenTheRecordChangesOrTheEditDoesNotFit) {
     gen.CutSpanZ = 0;
     EXPECT_FALSE(plot.Update(text, {10, 1, 1}, gen, scan).Drawn);
 }
+
+// One line changed where the links are hardest to follow: the only cut that reaches an edge of
+// the extents, an edge at zero of either sign, a rapid move that becomes a cut (two passes
+// become one) and back, the first and the last pass.
+struct LineChange {
+    const char* Name;
+    int Line;
+    const char* Becomes;
+};
+
+class LinksFollowALineChange : public testing::TestWithParam<LineChange> {};
+
+TEST_P(LinksFollowALineChange, AsAWholeReplot) {
+    const LineChange& row = GetParam();
+    // Every pass comes back to Z-0 but one to Z0; one cut alone goes to Z-90.
+    std::string text;
+    for (int pass = 0; pass < 12; ++pass) {
+        const std::string z = pass == 10 ? "0" : "-0.", end = pass == 5 ? "-90." : "-80.";
+        text += "G00 X30. Z" + z + "\r\nG32 Z" + end + " F12.7\r\nG00 X28.\r\nG00 Z" + z + "\r\n";
+    }
+    const GeneratorState gen = WorkedState();
+    Lines lines(text);
+    IncrementalPlot plot(PlotKind::CuttingPath, 2);
+    ScanState scan;
+    plot.Replot(lines.Text(), gen, scan);
+    lines.Of[static_cast<std::size_t>(row.Line)] = row.Becomes;
+    const std::string changed = lines.Text();
+    EXPECT_TRUE(plot.Update(changed, {row.Line, 1, 1}, gen, scan).Spliced);
+    ScanState whole;
+    const Drawing expected = *PlotCuttingPath(changed, gen, whole);
+    ASSERT_EQ(plot.Picture(), expected);
+    ExpectSameLinks(plot.Links(), PlotLinks(expected, PlotKind::CuttingPath));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Changes, LinksFollowALineChange, testing::Values(
+    LineChange{"TheOnlyCutAtAnEdgeComesBack", 21, "G32 Z-80. F12.7"},
+    LineChange{"ACutGoesPastTheEdge", 25, "G32 Z-95. F12.7"},
+    LineChange{"OneOfManyAtAnEdgeMovesIn", 4, "G00 X29. Z-0."},
+    LineChange{"AZeroEdgeChangesSign", 0, "G00 X30. Z0"},
+    LineChange{"AZeroEdgeLeaves", 40, "G00 X30. Z-5."},
+    LineChange{"AnApproachBecomesACut", 16, "G32 X30. Z-0."},
+    LineChange{"ARetractBecomesACut", 18, "G32 X28."},
+    LineChange{"TheFirstApproach", 0, "G32 X30. Z-0."},
+    LineChange{"TheLastReturn", 47, "G32 Z-1."},
+    LineChange{"ACutBecomesARapid", 25, "G00 Z-80."}),
+    [](const auto& row) { return std::string(row.param.Name); });
+// clang-format on
 
 // A plot that ends with other scanner values says so: the other plot was drawn with the old ones.
 TEST(IncrementalPlot, TellsWhenTheScannerLeavesWithOtherValues) {
