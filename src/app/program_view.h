@@ -58,6 +58,8 @@ public:
     void replot(const GeneratorState& record);
     // A replot is being drawn on its own thread.
     bool drawingInBackground() const { return background_.running(); }
+    // How the plot shown was last drawn: whole, or spliced from the one before.
+    const PlotUpdate& lastUpdate() const { return plotter_->LastUpdate(); }
     // The record or the shape the plot reads changed: the next replot draws the whole text.
     void plotInputsChanged() { wholeReplotDue_ = true; }
 
