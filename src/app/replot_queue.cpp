@@ -17,6 +17,7 @@ void ReplotQueue::replot(ProgramView* view, const GeneratorState& record) {
     for (ProgramView* other : views_) {
         if (other != view && other->takeWaitingReplot()) add({other, false, record});
     }
+    view->takeWaitingReplot();  // this replot takes its changes too
     add({view, false, record});
     run();
 }
