@@ -46,7 +46,8 @@ ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, ScanState& scan, QOb
     connect(plot_, &PlotView::lineClicked, this, &ProgramView::putCaretOn);
     connect(plot_, &PlotView::passStepRequested, this, [this](int step) { emit passStepRequested(this, step); });
     connect(plot_, &PlotView::linksChanged, this, &ProgramView::linksChanged);
-    pane_->viewport()->installEventFilter(this);
+    paneViewport_ = pane_->viewport();
+    paneViewport_->installEventFilter(this);
 }
 
 std::string ProgramView::text() const { return std::string(pane_->programText()); }
@@ -190,7 +191,9 @@ QString ProgramView::passToolTipAtLine(int line) const {
 }
 
 bool ProgramView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == pane_->viewport() && event->type() == QEvent::ToolTip) {
+    // Compared by the pointer kept: the viewport's last events come while the pane is being
+    // destroyed, when it is no longer a scroll area to ask.
+    if (watched == paneViewport_ && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QString text = passToolTipAtLine(pane_->lineNearest(help->pos()));
         if (text.isEmpty()) {

@@ -18,6 +18,7 @@
 #include <string_view>
 
 class QTimer;
+class QWidget;
 
 namespace quillane {
 
@@ -110,6 +111,7 @@ private:
     QString passToolTipAtLine(int line) const;
 
     ProgramPane* pane_;
+    QWidget* paneViewport_ = nullptr;  // where the pass tool tips are asked for
     PlotView* plot_;
     ScanState& scan_;
     QTimer* waitingReplot_;
