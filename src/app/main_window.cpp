@@ -9,6 +9,7 @@
 #include "app/plot_view.h"
 #include "app/program_pane.h"
 #include "app/program_view.h"
+#include "app/replot_queue.h"
 #include "app/status_panels.h"
 #include "app/tool_icons.h"
 #include "app/twips.h"
@@ -92,8 +93,9 @@ void MainWindow::createViews() {
     setTabOrder(Picture1, Picture2);
     setTabOrder(Picture2, txtDataB);
     setTabOrder(txtDataB, txtDataA);
-    points_ = new ProgramView(txtDataA, Picture1, generator_, scan_, this);
-    program_ = new ProgramView(txtDataB, Picture2, generator_, scan_, this);
+    points_ = new ProgramView(txtDataA, Picture1, scan_, this);
+    program_ = new ProgramView(txtDataB, Picture2, scan_, this);
+    replots_ = new ReplotQueue(points_, program_, this);
 }
 
 void MainWindow::createReadout() {
@@ -137,6 +139,7 @@ void MainWindow::connectViews() {
         connect(plot, &PlotView::measureKeyPressed, actions_.Measure, &QAction::toggle);
         connect(plot, &PlotView::insertKeyPressed, this, &MainWindow::toggleInsertMode);
         connect(view, &ProgramView::replotDue, this, &MainWindow::replot);
+        connect(view, &ProgramView::clearDue, replots_, &ReplotQueue::clear);
         connect(view, &ProgramView::plotCompleted, readout_, &QWidget::show);
         connect(view, &ProgramView::caretLed, this, [this](ProgramView* leader) {
             lighting_.Lead = leader;
@@ -173,11 +176,8 @@ void MainWindow::connectCheck() {
 
 void MainWindow::replot(ProgramView* view) {
     // The plots share one scan state that carries over from plot to plot, so they run in the
-    // order of the changes: a replot still waiting runs first.
-    for (ProgramView* other : {points_, program_}) {
-        if (other != view) other->runWaitingReplot();
-    }
-    view->replot();
+    // order of the changes, each with the record as it stands now.
+    replots_->replot(view, generator_);
 }
 
 void MainWindow::replotNonEmptyPanes() {

@@ -32,6 +32,7 @@ class ClientArea;
 class KeyboardLocks;
 class PlotView;
 class ProgramView;
+class ReplotQueue;
 class ShapeDialog;
 class StatusPanels;
 
@@ -236,6 +237,7 @@ private:
     ClientArea* client_ = nullptr;
     ProgramView* points_ = nullptr;   // the point data pane and the point graphic
     ProgramView* program_ = nullptr;  // the standard program pane and the cutting graphic
+    ReplotQueue* replots_ = nullptr;  // both views' replots, in the order they were asked for
     QLabel* readout_ = nullptr;       // X/Z under the mouse, in the tool bar
     QToolBar* toolBar_ = nullptr;
     EtchedRule rule_;

@@ -18,22 +18,25 @@ namespace {
 // Up to this many bytes a pane is replotted at once on every change; a larger one when
 // the changes pause, so that a burst of keys on a 10 MB program costs one replot, not one each.
 constexpr int kPromptReplotLimit = 2'000'000;
+// From this many bytes a whole replot is drawn on a thread of its own: it costs some 6 ms of
+// CPU a MB at 10 MB and more per MB beyond, so from here it would hold the window for over a
+// tenth of a second on a busy machine.
+constexpr std::size_t kBackgroundReplotSize = 5'000'000;
 
 }  // namespace
 
-ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState& generator, ScanState& scan,
-                         QObject* parent)
+ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, ScanState& scan, QObject* parent)
     : QObject(parent),
       pane_(pane),
       plot_(plot),
-      generator_(generator),
       scan_(scan),
       waitingReplot_(new QTimer(this)),
-      plotter_(plot->kind()) {
+      plotter_(std::make_unique<IncrementalPlot>(plot->kind())) {
     waitingReplot_->setSingleShot(true);
     waitingReplot_->setInterval(0);
     connect(waitingReplot_, &QTimer::timeout, this, [this] { emit replotDue(this); });
     connect(pane_, &ProgramPane::edited, this, &ProgramView::changed);
+    connect(&background_, &BackgroundPlot::landed, this, &ProgramView::land);
 
     connect(pane_, &ProgramPane::caretMoved, this, [this] {
         // Only the user's caret leads: a pane filled by a command moves its caret too.
@@ -43,7 +46,8 @@ ProgramView::ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState
     connect(plot_, &PlotView::lineClicked, this, &ProgramView::putCaretOn);
     connect(plot_, &PlotView::passStepRequested, this, [this](int step) { emit passStepRequested(this, step); });
     connect(plot_, &PlotView::linksChanged, this, &ProgramView::linksChanged);
-    pane_->viewport()->installEventFilter(this);
+    paneViewport_ = pane_->viewport();
+    paneViewport_->installEventFilter(this);
 }
 
 std::string ProgramView::text() const { return std::string(pane_->programText()); }
@@ -53,8 +57,6 @@ std::string_view ProgramView::textView() const { return pane_->programText(); }
 bool ProgramView::empty() const { return pane_->isEmpty(); }
 
 void ProgramView::setText(std::string_view programText) { pane_->replaceText(programText); }
-
-void ProgramView::clearPlot() { plot_->clearToButtonFace(); }
 
 void ProgramView::changed() {
     emit textChanged();
@@ -69,28 +71,67 @@ void ProgramView::changed() {
 bool ProgramView::replotWaiting() const { return waitingReplot_->isActive(); }
 
 void ProgramView::runWaitingReplot() {
-    if (!waitingReplot_->isActive()) return;
-    waitingReplot_->stop();
-    replot();
+    if (takeWaitingReplot()) emit replotDue(this);
 }
 
-void ProgramView::replot() {
+bool ProgramView::takeWaitingReplot() {
+    if (!waitingReplot_->isActive()) return false;
+    waitingReplot_->stop();
+    return true;
+}
+
+bool ProgramView::drawsWhole(const ChangedLines& changed, bool inputsChanged) const {
+    // The plot replots a paste of most of the text whole: splicing it in would cost more.
+    const bool most = changed.After > pane_->lines() / 2;
+    return changed.All || inputsChanged || most || !plotter_->LastUpdate().Drawn;
+}
+
+void ProgramView::replot(const GeneratorState& record) {
     // The pane's own buffer: nothing is copied on a keystroke.
     const std::string_view text = pane_->programText();
     // The lines changed since the last replot are redrawn; a replaced text is drawn whole.
+    // Edits made while a plot is drawn on its own thread gather here for the replot after it,
+    // counted from the text it was given.
     const ChangedLines changed = pane_->takeChangedLines();
     const bool inputsChanged = std::exchange(wholeReplotDue_, false);
+    if (text.size() >= kBackgroundReplotSize && drawsWhole(changed, inputsChanged)) {
+        // The thread cannot read the pane's buffer, which the next edit changes.
+        background_.start(plot_->kind(), std::string(text), record, scan_);
+        return;
+    }
     const bool whole = changed.All || inputsChanged;
     const PlotUpdate& update =
-        whole ? plotter_.Replot(text, generator_, scan_)
-              : plotter_.Update(text, LineEdit{changed.First, changed.Before, changed.After}, generator_, scan_);
+        whole ? plotter_->Replot(text, record, scan_)
+              : plotter_->Update(text, LineEdit{changed.First, changed.Before, changed.After}, record, scan_);
     // Before the first Program Output the cutting graphic has no extent to draw to: the
     // picture stays.
-    if (!update.Drawn) return;
-    const Drawing& picture = plotter_.Picture();
+    if (update.Drawn) show(record);
+}
+
+void ProgramView::land() {
+    BackgroundPlot::Result drawn = background_.take();
+    scan_ = drawn.Scan;
+    if (drawn.Plot && drawn.Plot->LastUpdate().Drawn) {
+        // The plot view shows the old picture by reference until it is handed the new one.
+        const std::unique_ptr<IncrementalPlot> shown = std::exchange(plotter_, std::move(drawn.Plot));
+        show(drawn.Record);
+    } else {
+        // The picture stays, as it does when the cutting graphic has no extent; the plot kept
+        // for it describes an older text, so the next replot draws the whole text.
+        wholeReplotDue_ = true;
+    }
+    emit backgroundPlotLanded();
+}
+
+void ProgramView::show(const GeneratorState& record) {
+    const Drawing& picture = plotter_->Picture();
     // The point graphic draws Z from the start point; its texts give Z itself.
-    const double zOffset = plot_->kind() == PlotKind::PointData ? generator_.Shape.StartPointZ : 0;
-    plot_->showPicture(picture, plotter_.Links(), zOffset, update.Spliced ? std::optional(update.Items) : std::nullopt);
+    const double zOffset = plot_->kind() == PlotKind::PointData ? record.Shape.StartPointZ : 0;
+    // A splice tells the view which items changed, so it re-thins only those; a plot drawn
+    // whole (also one landed from its own thread) is thinned whole.
+    const PlotUpdate& update = plotter_->LastUpdate();
+    plot_->showPicture(picture, plotter_->Links(), zOffset,
+                       update.Spliced ? std::optional(update.Items) : std::nullopt);
     if (picture.ReadoutVisible) emit plotCompleted();
 }
 
@@ -154,7 +195,9 @@ QString ProgramView::passToolTipAtLine(int line) const {
 }
 
 bool ProgramView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == pane_->viewport() && event->type() == QEvent::ToolTip) {
+    // Compared by the pointer kept: the viewport's last events come while the pane is being
+    // destroyed, when it is no longer a scroll area to ask.
+    if (watched == paneViewport_ && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QString text = passToolTipAtLine(pane_->lineNearest(help->pos()));
         if (text.isEmpty()) {

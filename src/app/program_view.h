@@ -2,6 +2,7 @@
 // line and pass of it are lit up in both.
 #pragma once
 
+#include "app/background_plot.h"
 #include "app/changed_lines.h"
 #include "core/ncplot/incremental_plot.h"
 #include "core/ncplot/nc_scanner.h"
@@ -11,11 +12,13 @@
 #include <QObject>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 class QTimer;
+class QWidget;
 
 namespace quillane {
 
@@ -26,10 +29,9 @@ class ProgramView : public QObject {
     Q_OBJECT
 public:
     // The pane and the plot are the window's widgets (it places them); the view ties them
-    // together. `generator` and `scan` belong to the window: both plots read the record and
-    // carry the one scan state from plot to plot.
-    ProgramView(ProgramPane* pane, PlotView* plot, const GeneratorState& generator, ScanState& scan,
-                QObject* parent = nullptr);
+    // together. `scan` belongs to the window: both plots carry the one scan state from plot to
+    // plot.
+    ProgramView(ProgramPane* pane, PlotView* plot, ScanState& scan, QObject* parent = nullptr);
 
     ProgramPane* pane() const { return pane_; }
     PlotView* plot() const { return plot_; }
@@ -41,15 +43,24 @@ public:
     bool empty() const;
     // Replaces the pane's text; when it really changes, the change replots as typing does.
     void setText(std::string_view programText);
-    // Clears the plot to the button face (the pane keeps its text).
-    void clearPlot();
+    // Clears the plot to the button face (the pane keeps its text), after the replots already
+    // asked for.
+    void clearPlot() { emit clearDue(this); }
 
     // A very large pane replots once the keys pause; the replot then waits here.
     bool replotWaiting() const;
-    // Runs the waiting replot, if any, now.
+    // Asks for the waiting replot, if any, now.
     void runWaitingReplot();
-    // Draws the pane's text into the plot now: what changed since the last replot.
-    void replot();
+    // Drops the waiting replot; true when there was one (the caller runs it in its place).
+    bool takeWaitingReplot();
+    // Draws the pane's text into the plot with `record`: what changed since the last replot.
+    // A whole replot of a very large text is drawn on a thread of its own and shown when it
+    // lands (backgroundPlotLanded); until then this view must not be replotted again.
+    void replot(const GeneratorState& record);
+    // A replot is being drawn on its own thread.
+    bool drawingInBackground() const { return background_.running(); }
+    // How the plot shown was last drawn: whole, or spliced from the one before.
+    const PlotUpdate& lastUpdate() const { return plotter_->LastUpdate(); }
     // The record or the shape the plot reads changed: the next replot draws the whole text.
     void plotInputsChanged() { wholeReplotDue_ = true; }
 
@@ -73,8 +84,12 @@ signals:
     // The pane's text changed and the plot should follow now; the window runs other views'
     // waiting replots first, as the plots share their scan state.
     void replotDue(ProgramView* view);
+    // The plot should be cleared to the button face once the replots before have run.
+    void clearDue(ProgramView* view);
     // A plot ran to its end (the window then shows the X/Z read-out).
     void plotCompleted();
+    // The replot drawn on its own thread is shown: the next may run.
+    void backgroundPlotLanded();
     // The user moved the caret, gave the pane the focus, or picked a line in the plot.
     void caretLed(ProgramView* view);
     // The plot has new links: what is lit up has to be found in it again.
@@ -87,17 +102,25 @@ protected:
 
 private:
     void changed();
+    // Whether this replot draws the whole text, as a replaced text, a changed record or a
+    // paste of most of the text do.
+    bool drawsWhole(const ChangedLines& changed, bool inputsChanged) const;
+    void land();
+    void show(const GeneratorState& record);
     void revealLines(int first, int last);
     QString passToolTipAtLine(int line) const;
 
     ProgramPane* pane_;
+    QWidget* paneViewport_ = nullptr;  // where the pass tool tips are asked for
     PlotView* plot_;
-    const GeneratorState& generator_;
     ScanState& scan_;
     QTimer* waitingReplot_;
     // The plot's picture and links, kept edit by edit; the plot view shows them as they are.
-    IncrementalPlot plotter_;
+    // A plot drawn on its own thread takes its place once shown.
+    std::unique_ptr<IncrementalPlot> plotter_;
     bool wholeReplotDue_ = false;
+    // Destroyed first: it waits for a plot still being drawn, whose result goes unshown.
+    BackgroundPlot background_;
 };
 
 }  // namespace quillane
