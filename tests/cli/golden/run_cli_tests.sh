@@ -208,6 +208,20 @@ case_output_failures() {
   if [ "$(ls -A "$tmp/out")" = $'plot.json\nprogram.nc' ]; then pass; else fail "left behind: $(ls -A "$tmp/out")"; fi
 }
 
+# Pictures through the picture library, as a user runs the tool (a build without the library,
+# such as the core-only one, has none to test). The tool and the library each carry a C++
+# runtime, so what crosses between them (the drawing, the picture's bytes, the error stream)
+# is exercised here by the real process.
+case_pictures() {
+  [ -e "$(dirname "$cli")/libquillane_picture.so" ] || return 0
+  run png 0 plot --cutting --shape examples/worked-example.toml -o "$tmp/p.png" "$expected/worked-example.trv.nc"
+  if [ "$(head -c 4 "$tmp/p.png" | od -An -tx1 | tr -d ' ')" = 89504e47 ]; then pass; else fail "png: not a PNG"; fi
+  run svg 0 plot --points --shape examples/worked-example.toml --size 640x400 -o "$tmp/p.svg" "$expected/worked-example.trv.nc"
+  contains svg-text "$tmp/p.svg" "<svg"
+  run png-unwritable 2 plot --cutting --shape examples/worked-example.toml -o "$tmp/none/p.png" "$expected/worked-example.trv.nc"
+  contains png-unwritable-msg "$tmp/png-unwritable.err" "$tmp/none/p.png: cannot be written"
+}
+
 # Inputs that are not files, too large, or the output itself: usage errors naming them.
 case_bad_inputs() {
   mkdir "$tmp/adir"
