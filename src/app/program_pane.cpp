@@ -113,9 +113,14 @@ ProgramPane::ProgramPane(const QString& objectName, const QString& caption, QWid
         }
     }
 
+    // The pane hears of an edit before it is made, never after: the editor's own handling of
+    // the after-notification counts the characters from the top of the text to the edit on
+    // every key (for assistive technology, whether or not one listens), which in a 100 MB
+    // program costs more than everything else a key does.
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int, int linesAdded, int, int, int, int, int) {
-                modified(position, type, linesAdded);
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                modified(position, length, type);
             });
     // A change that came from outside any operation (a call into the editor not made through
     // this class) is signalled once the call is done, never from inside the editor's
@@ -224,7 +229,10 @@ QPair<int, int> ProgramPane::litLines() const {
     return {first, static_cast<int>(SendScintilla(SCI_MARKERPREVIOUS, lines - 1, mask))};
 }
 
-ChangedLines ProgramPane::takeChangedLines() { return std::exchange(changedLines_, ChangedLines{}); }
+ChangedLines ProgramPane::takeChangedLines() {
+    settleEdit();
+    return std::exchange(changedLines_, ChangedLines{});
+}
 
 void ProgramPane::setLexer(QsciLexer* lexer) {
     if (lexer != nullptr) {
@@ -286,24 +294,47 @@ void ProgramPane::undo() {
     QsciScintilla::undo();
 }
 
-void ProgramPane::modified(int position, int type, int linesAdded) {
-    if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0) return;
-    const auto line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
-    if ((type & SC_MOD_INSERTTEXT) != 0) {
-        changedLines_.add(line, 1, 1 + linesAdded);
-    } else {
-        changedLines_.add(line, 1 - linesAdded, 1);
-    }
+void ProgramPane::modified(int position, int length, int type) {
+    const bool insert = (type & SC_MOD_BEFOREINSERT) != 0;
+    if (!insert && (type & SC_MOD_BEFOREDELETE) == 0) return;
+    settleEdit();  // the edit before this one is done
+    const auto lineAt = [this](long at) {
+        return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
+    };
+    const int line = lineAt(position);
+    pending_ = {true, line, insert ? line : lineAt(static_cast<long>(position) + length), insert,
+                SendScintilla(SCI_GETLINECOUNT)};
     textChanged_ = true;
-    // The markers moved with the text: which lines they are on is found again when next lit.
-    if (lit_.First <= lit_.Last) lit_.Known = false;
     if (depth_ == 0) lateChange_->start();
+}
+
+void ProgramPane::settleEdit() {
+    if (!pending_.Active) return;
+    pending_.Active = false;
+    const PendingEdit& edit = pending_;
+    const auto linesAdded = static_cast<int>(SendScintilla(SCI_GETLINECOUNT) - edit.LinesBefore);
+    if (edit.Insert) {
+        changedLines_.add(edit.Line, 1, 1 + linesAdded);
+    } else {
+        changedLines_.add(edit.Line, 1 - linesAdded, 1);
+    }
+    // The pass markers move with their lines. An edit that adds or removes no line leaves them
+    // where they were, one after the lit lines too, one before them moves them all alike;
+    // otherwise where they went is found again when next lit.
+    if (linesAdded == 0 || lit_.First > lit_.Last || edit.Line > lit_.Last) return;
+    if (edit.LastLine < lit_.First) {
+        lit_.First += linesAdded;
+        lit_.Last += linesAdded;
+    } else {
+        lit_.Known = false;
+    }
 }
 
 void ProgramPane::beginOperation() { ++depth_; }
 
 void ProgramPane::endOperation() {
     if (--depth_ > 0) return;
+    settleEdit();
     if (textChanged_) {
         textChanged_ = false;
         lateChange_->stop();

@@ -95,7 +95,8 @@ private:
     class Operation;
 
     void showAsCurrent(bool current);
-    void modified(int position, int type, int linesAdded);
+    void modified(int position, int length, int type);
+    void settleEdit();
     void beginOperation();
     void endOperation();
     void fitLineNumbers();
@@ -107,6 +108,16 @@ private:
     long caret_ = 0;            // the caret's position as last signalled
     QTimer* lateChange_;        // a change from outside any operation, signalled once it is done
     ChangedLines changedLines_;
+    // The edit the editor is making, told before it is made: how many lines it adds is known
+    // once it is done (by the next edit, or when the operation ends).
+    struct PendingEdit {
+        bool Active = false;
+        int Line = 0;      // where it starts
+        int LastLine = 0;  // the last line it touches in the text before it
+        bool Insert = false;
+        long LinesBefore = 0;  // the text's lines before it
+    };
+    PendingEdit pending_;
     // The lines lit as the current pass, as last lit; not known once the text changed.
     struct LitLines {
         bool Known = false;

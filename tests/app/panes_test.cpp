@@ -339,6 +339,43 @@ private slots:
         QCOMPARE(std::string(pane.programText()), std::string("\r\nL0\r\nL1\r\n"));
     }
 
+    void passMarkersFollowEdits_data() {
+        // An edit, as the selection it replaces (from line/index to line/index) and the text typed
+        // over it; lines 4 to 6 are lit before it.
+        QTest::addColumn<QList<int>>("range");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("character in a lit line") << QList<int>{5, 1, 5, 1} << "X";
+        QTest::newRow("line break before") << QList<int>{1, 0, 1, 0} << "\r\n";
+        QTest::newRow("two lines deleted before") << QList<int>{0, 0, 2, 0} << "";
+        QTest::newRow("line break after") << QList<int>{9, 1, 9, 1} << "\r\n";
+        QTest::newRow("line break in a lit line") << QList<int>{5, 1, 5, 1} << "\r\n";
+        QTest::newRow("lines pasted at the first lit line") << QList<int>{4, 0, 4, 0} << "A\r\nB\r\n";
+        QTest::newRow("deleted into the lit lines") << QList<int>{3, 1, 5, 1} << "";
+        QTest::newRow("deleted from the last lit line on") << QList<int>{6, 1, 8, 0} << "";
+        QTest::newRow("lines replaced before") << QList<int>{1, 0, 3, 0} << "A\r\n";
+    }
+
+    void passMarkersFollowEdits() {
+        QFETCH(QList<int>, range);
+        QFETCH(QString, typed);
+        ProgramPane pane(QStringLiteral("txtMarks"), QStringLiteral("Marks"));
+        pane.show();
+        std::string text;
+        for (int line = 0; line < 12; ++line) text += "L" + std::to_string(line) + "\r\n";
+        pane.replaceText(text);
+        pane.lightLines(4, 6);
+        pane.setSelection(range[0], range[1], range[2], range[3]);
+        pane.replaceSelection(typed);
+        // Lit again, the pass's lines alone carry the marker: none is left where the edit moved it.
+        for (const QPair<int, int>& lit : {QPair<int, int>{4, 6}, QPair<int, int>{8, 9}}) {
+            pane.lightLines(lit.first, lit.second);
+            QCOMPARE(pane.litLines(), lit);
+        }
+        pane.undo();
+        pane.lightLines(4, 6);
+        QCOMPARE(pane.litLines(), (QPair<int, int>{4, 6}));
+    }
+
     void anEmptyPaneNamesItself() {
         // The name is painted where the first line would be; with text in the pane (blanks here,
         // which leave no ink) it is gone.
