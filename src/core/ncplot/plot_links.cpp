@@ -3,6 +3,7 @@
 
 #include "core/ncplot/plot_picture.h"
 #include "core/ncplot/plot_readout.h"
+#include "core/ncplot/vector_splice.h"
 #include "core/numeric/number_text.h"
 
 #include <algorithm>
@@ -43,20 +44,6 @@ bool SamePass(const PlotPass& p, const PlotPass& q) {
 }
 
 constexpr std::size_t kNone = ~std::size_t{0};
-
-// Elements [from, to) of `v` replaced by those of `with`.
-template <class T>
-void Replace(std::vector<T>& v, std::size_t from, std::size_t to, const std::vector<T>& with) {
-    const auto at = [&v](std::size_t i) { return v.begin() + static_cast<std::ptrdiff_t>(i); };
-    const std::size_t old = to - from;
-    if (with.size() >= old) {
-        std::copy(with.begin(), with.begin() + static_cast<std::ptrdiff_t>(old), at(from));
-        v.insert(at(to), with.begin() + static_cast<std::ptrdiff_t>(old), with.end());
-    } else {
-        std::copy(with.begin(), with.end(), at(from));
-        v.erase(at(from + with.size()), at(to));
-    }
-}
 
 bool Numbers(const Primitive& item) {
     return !std::isnan(item.At.X) && !std::isnan(item.At.Y) && !std::isnan(item.To.X) && !std::isnan(item.To.Y);

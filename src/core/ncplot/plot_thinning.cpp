@@ -1,6 +1,7 @@
 // Leaves out of a plot picture what a later item paints over on the same pixels.
 #include "core/ncplot/plot_thinning.h"
 
+#include "core/ncplot/vector_splice.h"
 #include "core/ncplot/view_transform.h"
 
 #include <algorithm>
@@ -29,20 +30,6 @@ std::optional<std::uint64_t> Cell(double device, double steps) {
     // Rounding by hand: the library call costs more than all the rest of the key.
     const auto rounded = static_cast<std::int64_t>(v < 0 ? v - 0.5 : v + 0.5);
     return static_cast<std::uint64_t>(rounded + (1 << 20)) & 0x1FFFFF;
-}
-
-// Elements [from, to) of `v` replaced by those of `with`.
-template <class T>
-void Replace(std::vector<T>& v, std::size_t from, std::size_t to, const std::vector<T>& with) {
-    const auto at = [&v](std::size_t i) { return v.begin() + static_cast<std::ptrdiff_t>(i); };
-    const std::size_t old = to - from;
-    if (with.size() >= old) {
-        std::copy(with.begin(), with.begin() + static_cast<std::ptrdiff_t>(old), at(from));
-        v.insert(at(to), with.begin() + static_cast<std::ptrdiff_t>(old), with.end());
-    } else {
-        std::copy(with.begin(), with.end(), at(from));
-        v.erase(at(from + with.size()), at(to));
-    }
 }
 
 // What an item covers: kind, colour, style and its rounded device geometry, mixed into 64

@@ -226,6 +226,18 @@ std::string ReferenceFixed(double value, int decimals, bool floor) {
     return text;
 }
 
+// The NC form of `v` (floored to thousandths, no trailing zeros) and the value written back are
+// the reference's.
+void ExpectNcNumberAsReference(double v) {
+    double w = v;
+    const std::string nc = FormatNcNumber(w);
+    std::string ref = ReferenceFixed(v, 3, true);
+    while (ref.back() == '0') ref.pop_back();
+    if (ref.back() == '.') ref.pop_back();
+    ASSERT_EQ(nc, ref) << std::hexfloat << v;
+    ASSERT_EQ(w, std::strtod(ref.c_str(), nullptr)) << std::hexfloat << v;
+}
+
 TEST(NumberTextFastPath, AgreesWithTheDigitStringReference) {
     std::uint64_t state = 12345;
     auto next = [&state] {
@@ -264,13 +276,7 @@ TEST(NumberTextFastPath, AgreesWithTheDigitStringReference) {
                 break;
         }
         ASSERT_EQ(FormatPattern(v, "####0.000"), ReferenceFixed(v, 3, false)) << std::hexfloat << v;
-        double w = v;
-        const std::string nc = FormatNcNumber(w);
-        std::string ref = ReferenceFixed(v, 3, true);
-        while (ref.back() == '0') ref.pop_back();
-        if (ref.back() == '.') ref.pop_back();
-        ASSERT_EQ(nc, ref) << std::hexfloat << v;
-        ASSERT_EQ(w, std::strtod(ref.c_str(), nullptr)) << std::hexfloat << v;
+        ASSERT_NO_FATAL_FAILURE(ExpectNcNumberAsReference(v));
         ++checked;
     }
     EXPECT_EQ(checked, 200000);
@@ -296,13 +302,7 @@ TEST(NumberTextFastPath, FloorsNearWholeThousandthsAsTheReference) {
         double v = exact * (1 + off);
         for (auto steps = next() % 3; steps > 0; --steps) v = std::nextafter(v, (next() & 1) ? 0.0 : 1e300);
         if (next() & 1) v = -v;
-        double w = v;
-        const std::string nc = FormatNcNumber(w);
-        std::string ref = ReferenceFixed(v, 3, true);
-        while (ref.back() == '0') ref.pop_back();
-        if (ref.back() == '.') ref.pop_back();
-        ASSERT_EQ(nc, ref) << std::hexfloat << v;
-        ASSERT_EQ(w, std::strtod(ref.c_str(), nullptr)) << std::hexfloat << v;
+        ASSERT_NO_FATAL_FAILURE(ExpectNcNumberAsReference(v));
         ++checked;
     }
     EXPECT_EQ(checked, 20000);
