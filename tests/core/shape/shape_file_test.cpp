@@ -88,6 +88,29 @@ TEST(ShapeFile, ErrorsNameTheFileTheLineAndTheKey) {
     EXPECT_EQ(syntax.rfind("groove.toml:2: ", 0), 0u) << syntax;
 }
 
+// Beyond ASCII only texts and comments may hold a character; the reader is never handed one
+// elsewhere (it has undefined behaviour on some of them).
+TEST(ShapeFile, CharactersBeyondAsciiStandOnlyInTextsAndComments) {
+    const std::string where =
+        " cannot be read there: a character beyond ASCII may stand only in a text or a comment, and not after a "
+        "backslash";
+    EXPECT_EQ(ErrorOf("Pitch = 12.7\nWidth = \u00e93\n"), "groove.toml:2: U+00E9 at column 9" + where);
+    EXPECT_EQ(ErrorOf("D1 = \xff"), "groove.toml:1: byte 0xFF at column 6" + where);
+    EXPECT_EQ(ErrorOf("D1 =\u3000 36"), "groove.toml:1: U+3000 at column 5" + where);
+    EXPECT_EQ(ErrorOf("D2 = \"\"\"a\"\"\"\" \ufebf\n"), "groove.toml:1: U+FEBF at column 15" + where);
+    EXPECT_EQ(ErrorOf("D1 = 'a' # \u00d8\n\u00d8D2 = 1"), "groove.toml:2: U+00D8 at column 1" + where);
+    EXPECT_EQ(ErrorOf("D1 = \"\"\"a\\\u00e9\"\"\""), "groove.toml:1: U+00E9 at column 11" + where);
+    EXPECT_EQ(ErrorOf("D1 = \"\"\"a\\ \r\n  \u2000\"\"\""), "groove.toml:2: U+2000 at column 3" + where);
+    const ShapeFile read = ParseShapeFile(
+        "# \u00d8 29, \ufebf\nD1 = \"\u00d8 \\\" 29\"\nD2 = '\u00e9'\nD3 = \"\"\"\n\u3000\"\"\"\"\nA1 = "
+        "'''\u00e9''''\n",
+        "groove.toml");
+    EXPECT_EQ(read.Boxes.Text[3], "\u00d8 \" 29");
+    EXPECT_EQ(read.Boxes.Text[4], "\u00e9");
+    EXPECT_EQ(read.Boxes.Text[17], "\u3000\"");
+    EXPECT_EQ(read.Boxes.Text[5], "\u00e9'");
+}
+
 TEST(ShapeFile, SeveralRunsInOneFileAreRefusedSayingWhy) {
     const std::string hint =
         " (a shape file holds one run, one press of \"Program Output\": give each run a file of its own)";
