@@ -2,11 +2,11 @@
 #include "core/shape/shape_file.h"
 
 #include "core/numeric/number_text.h"
+#include "core/shape/toml_guard.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 
 #include <fstream>
@@ -25,87 +25,6 @@ namespace {
 
 std::string Where(const std::string& name, const toml::source_region& region) {
     return name + ":" + std::to_string(region.begin.line);
-}
-
-// The TOML reader (toml++ 3.3) reaches code it declares unreachable, which is undefined
-// behaviour, when it meets some characters beyond ASCII where it expects blanks (U+00A1 to U+0499,
-// U+2D6E to U+3167, U+FB36 to U+FEFE). TOML allows no character beyond ASCII outside its texts and
-// comments anyway, so such a file is refused before the reader sees it: the byte offset of the
-// first one, if any.
-std::optional<std::size_t> NonAsciiOutsideTexts(std::string_view text) {
-    enum class In { Toml, Comment, Text, Literal, LongText, LongLiteral } in = In::Toml;
-    const auto quotes = [&text](std::size_t at, char quote) {
-        std::size_t n = 0;
-        while (at + n < text.size() && text[at + n] == quote) ++n;
-        return n;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        switch (in) {
-            case In::Toml:
-                if (static_cast<unsigned char>(c) >= 0x80) return i;
-                if (c == '#') in = In::Comment;
-                if (c == '"' || c == '\'') {
-                    const bool text3 = quotes(i, c) >= 3;
-                    in = c == '"' ? (text3 ? In::LongText : In::Text) : (text3 ? In::LongLiteral : In::Literal);
-                    if (text3) i += 2;
-                }
-                break;
-            case In::Comment:
-                if (c == '\n') in = In::Toml;
-                break;
-            case In::Text:
-            case In::Literal:
-                if (c == '\\' && in == In::Text) {
-                    ++i;
-                } else if (c == '\n' || c == (in == In::Text ? '"' : '\'')) {
-                    in = In::Toml;
-                }
-                break;
-            case In::LongText:
-            case In::LongLiteral: {
-                const char quote = in == In::LongText ? '"' : '\'';
-                if (c == '\\' && in == In::LongText) {
-                    // The reader tests what follows a backslash, and after a line-ending one
-                    // everything up to the first character that is not blank, for blanks.
-                    std::size_t next = i + 1;
-                    const auto blank = [&text](std::size_t at) {
-                        return at < text.size() &&
-                               (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n');
-                    };
-                    while (blank(next)) ++next;
-                    if (next < text.size() && static_cast<unsigned char>(text[next]) >= 0x80) return next;
-                    i = next == i + 1 ? next : next - 1;
-                } else if (const std::size_t n = quotes(i, quote); n >= 3) {
-                    // Up to two quotes may stand before the closing three: the whole run closes.
-                    i += n - 1;
-                    in = In::Toml;
-                }
-                break;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-// "U+00E9" for the UTF-8 character at `at`, or "byte 0xE9" where the bytes are not UTF-8.
-std::string CharacterName(std::string_view text, std::size_t at) {
-    const auto byte = [&text](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0U; };
-    const unsigned lead = byte(at);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    unsigned code = extra == 0 ? lead : lead & (0x3FU >> extra);
-    bool valid = extra > 0 && lead < 0xF8;
-    for (int k = 1; k <= extra; ++k) {
-        valid = valid && (byte(at + static_cast<std::size_t>(k)) & 0xC0U) == 0x80U;
-        code = (code << 6) | (byte(at + static_cast<std::size_t>(k)) & 0x3FU);
-    }
-    char buf[16];
-    if (valid) {
-        std::snprintf(buf, sizeof buf, "U+%04X", code);
-    } else {
-        std::snprintf(buf, sizeof buf, "byte 0x%02X", lead);
-    }
-    return buf;
 }
 
 constexpr const char* OneRunHint =
@@ -145,14 +64,17 @@ bool BoolOf(const std::string& name, const std::string& key, const toml::node& n
 }  // namespace
 
 ShapeFile ParseShapeFile(std::string_view text, const std::string& name) {
-    if (const std::optional<std::size_t> at = NonAsciiOutsideTexts(text)) {
-        const std::string_view before = text.substr(0, *at);
+    if (const std::optional<UnreadableCharacter> bad = FindUnreadableCharacter(text)) {
+        const std::string_view before = text.substr(0, bad->Offset);
         const auto line = std::count(before.begin(), before.end(), '\n') + 1;
         const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
-        throw ShapeFileError(name + ":" + std::to_string(line) + ": " + CharacterName(text, *at) + " at column " +
-                             std::to_string(*at - lineStart + 1) +
-                             " cannot be read there: a character beyond ASCII may stand only in a text or a "
-                             "comment, and not after a backslash");
+        const std::string character = CharacterName(text, bad->Offset);
+        const std::string why =
+            bad->InText ? " cannot be read in a text as it stands: write it as \\u" + character.substr(2) +
+                              " there (and not after a backslash)"
+                        : " cannot be read there: beyond ASCII, a character may stand only in a text or a comment";
+        throw ShapeFileError(name + ":" + std::to_string(line) + ": " + character + " at column " +
+                             std::to_string(bad->Offset - lineStart + 1) + why);
     }
     toml::table table;
     try {
@@ -231,16 +153,25 @@ namespace {
 // A TOML basic string: quotes, backslashes and control characters escaped, the rest as it is.
 std::string QuotedText(std::string_view text) {
     std::string out = "\"";
-    for (const char c : text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto escaped = [&out](char32_t code) {
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xF];
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
+        std::size_t length = 1;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
         } else if (u < 0x20 || u == 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            out += "\\u00";
-            out += kHex[u >> 4];
-            out += kHex[u & 0xF];
+            escaped(u);
+        } else if (const std::optional<char32_t> code = CodePointAt(text, i, &length);
+                   u >= 0x80 && code && ReaderMistakes(*code)) {
+            // Written as is, the reader could not be given the file back (see toml_guard.h).
+            escaped(*code);
+            i += length - 1;
         } else {
             out += c;
         }
@@ -251,7 +182,7 @@ std::string QuotedText(std::string_view text) {
 // A number when the text is exactly the form the reader gives that number back as, so the
 // file reads as the same text; otherwise the text itself.
 std::string ValueText(const std::string& text) {
-    // A number is ASCII; the reader is not given anything else to try (see NonAsciiOutsideTexts).
+    // A number is ASCII; the reader is not given anything else to try (see toml_guard.h).
     const bool ascii =
         std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (text.empty() || text.size() > 40 || !ascii) return QuotedText(text);
