@@ -80,10 +80,11 @@ bool ProgramView::takeWaitingReplot() {
     return true;
 }
 
-bool ProgramView::drawsWhole(const ChangedLines& changed, bool inputsChanged) const {
-    // The plot replots a paste of most of the text whole: splicing it in would cost more.
-    const bool most = changed.After > pane_->lines() / 2;
-    return changed.All || inputsChanged || most || !plotter_->LastUpdate().Drawn;
+bool ProgramView::drawsWhole(const ChangedLines& changed, bool inputsChanged, const GeneratorState& record) const {
+    // The plot itself says when an edit is drawn whole (a paste of most of the text, a record whose
+    // plot inputs changed, nothing drawn yet to splice into).
+    return changed.All || inputsChanged ||
+           plotter_->ReplotsWhole(LineEdit{changed.First, changed.Before, changed.After}, record);
 }
 
 void ProgramView::replot(const GeneratorState& record) {
@@ -94,7 +95,7 @@ void ProgramView::replot(const GeneratorState& record) {
     // counted from the text it was given.
     const ChangedLines changed = pane_->takeChangedLines();
     const bool inputsChanged = std::exchange(wholeReplotDue_, false);
-    if (text.size() >= kBackgroundReplotSize && drawsWhole(changed, inputsChanged)) {
+    if (text.size() >= kBackgroundReplotSize && drawsWhole(changed, inputsChanged, record)) {
         // The thread cannot read the pane's buffer, which the next edit changes.
         background_.start(plot_->kind(), std::string(text), record, scan_);
         return;

@@ -104,7 +104,7 @@ private:
     void changed();
     // Whether this replot draws the whole text, as a replaced text, a changed record or a
     // paste of most of the text do.
-    bool drawsWhole(const ChangedLines& changed, bool inputsChanged) const;
+    bool drawsWhole(const ChangedLines& changed, bool inputsChanged, const GeneratorState& record) const;
     void land();
     void show(const GeneratorState& record);
     void revealLines(int first, int last);

@@ -121,15 +121,19 @@ const PlotUpdate& IncrementalPlot::Replot(std::string_view text, const Generator
     return update_;
 }
 
-const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen,
-                                          ScanState& scan) {
+bool IncrementalPlot::ReplotsWhole(const LineEdit& edit, const GeneratorState& gen) const {
     const long long newLines = static_cast<long long>(lines_) - edit.OldLines + edit.NewLines;
     const bool fits = edit.FirstLine >= 0 && edit.OldLines >= 0 && edit.NewLines >= 0 &&
                       static_cast<long long>(edit.FirstLine) + edit.OldLines <= static_cast<long long>(lines_) + 1 &&
                       newLines >= 0 && newLines < kMostLines;
     // A paste of most of the text costs a whole replot anyway.
     const bool most = edit.NewLines > spacing_ && edit.NewLines > newLines / 2;
-    if (!updatable_ || !fits || most || !SameBits(InputsOf(gen), inputs_)) return Replot(text, gen, scan);
+    return !updatable_ || !fits || most || !SameBits(InputsOf(gen), inputs_);
+}
+
+const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen,
+                                          ScanState& scan) {
+    if (ReplotsWhole(edit, gen)) return Replot(text, gen, scan);
     const ScanCarry before = CarryOf(scan);
     if (!Splice(text, edit, scan)) return Replot(text, gen, scan);
     if (linksFollow_) links_.Splice(drawing_, kind_, update_.Items);

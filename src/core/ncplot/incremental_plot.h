@@ -78,6 +78,9 @@ public:
     // afterwards are those Replot would give.
     const PlotUpdate& Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen, ScanState& scan);
 
+    // Whether Update with `edit` and `gen` starts with a whole replot (it may still fall back to one
+    // when the rescan does not come back on its old track).
+    bool ReplotsWhole(const LineEdit& edit, const GeneratorState& gen) const;
     // The picture as a whole replot draws it (after a PlotUpdate that was not Drawn: the one
     // before, as the window keeps it).
     const Drawing& Picture() const { return drawing_; }
