@@ -135,12 +135,73 @@ const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit&
                                           ScanState& scan) {
     if (ReplotsWhole(edit, gen)) return Replot(text, gen, scan);
     const ScanCarry before = CarryOf(scan);
+    const int carried = TakeCarry(text, edit, before);
     if (!Splice(text, edit, scan)) return Replot(text, gen, scan);
+    update_.RescannedLines += carried;
     if (linksFollow_) links_.Splice(drawing_, kind_, update_.Items);
     update_.Drawn = true;
     update_.Spliced = true;
     update_.CarryChanged = !(CarryOf(scan) == before);
     return update_;
+}
+
+// The scanner comes with other values than the picture was drawn with (each replot hands the
+// next the values its last line left, so the first key after a replot always does): the lines
+// from the first are scanned again with them, up to where the edit's own rescan starts at the
+// latest. Where they are back on the old track and drew the same items, which the first G word
+// of a program sees to, the picture stands and the edit's rescan need not start at the first
+// line and run through every line before the edit. Anything else is left to that rescan.
+int IncrementalPlot::TakeCarry(std::string_view text, const LineEdit& edit, const ScanCarry& carry) {
+    if (carry == entry_) return 0;
+    const auto byLine = [](const Checkpoint& c, int line) { return c.Line < line; };
+    // The lines before this checkpoint are those before the edit: the same text at the same bytes.
+    const std::size_t last = static_cast<std::size_t>(std::lower_bound(checkpoints_.begin(), checkpoints_.end(),
+                                                                       edit.FirstLine + 1, byLine) -
+                                                      checkpoints_.begin()) -
+                             1;
+    if (last == 0) return 0;
+    const Checkpoint& start = checkpoints_.front();
+    ScanState work;
+    Load(start.Before, work);
+    work.GValue = carry.GValue;
+    work.InComment = carry.InComment;
+    plot::PathWalk walk = start.Before.Walk;
+    plot::Picture fresh(plot::Background, std::move(fresh_));
+    rescanned_.clear();
+    std::size_t next = 1;
+    bool met = false;
+    int scanned = 0;
+    try {
+        plot::WalkNcLines(text, start.Offset, start.Line, work, [&](int line, std::size_t) {
+            step_(fresh, work, walk, line);
+            ++scanned;
+            if (line + 1 < checkpoints_[next].Line) return true;
+            const LineState now = StateOf(work, walk);
+            met = SameCourse(now, checkpoints_[next].Before);
+            if (!met) rescanned_.push_back(checkpoints_[next]);
+            if (!met) rescanned_.back().Before = now;
+            return !met && ++next <= last;
+        });
+    } catch (const plot::PictureFailure&) {
+        met = false;
+    }
+    fresh_ = fresh.Take();
+    const auto drawn = [&](std::size_t i) { return drawing_.Items.begin() + static_cast<std::ptrdiff_t>(i); };
+    // Item for item to the bit: a zero's sign shows in the read-out.
+    const auto same = [](const Primitive& a, const Primitive& b) {
+        return a.Kind == b.Kind && a.Style == b.Style && a.FontSize == b.FontSize && a.Colour == b.Colour &&
+               SameBits(a.At, b.At) && SameBits(a.To, b.To) && SameBits(a.Radius, b.Radius) && a.Text == b.Text &&
+               a.NcLine == b.NcLine;
+    };
+    if (!met || !std::equal(fresh_.Items.begin(), fresh_.Items.end(), drawn(start.Item), drawn(checkpoints_[next].Item),
+                            same)) {
+        return scanned;
+    }
+    for (std::size_t i = 0; i < rescanned_.size(); ++i) checkpoints_[i + 1].Before = rescanned_[i].Before;
+    checkpoints_.front().Before.GValue = carry.GValue;
+    checkpoints_.front().Before.InComment = carry.InComment;
+    entry_ = carry;
+    return scanned;
 }
 
 bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanState& scan) {

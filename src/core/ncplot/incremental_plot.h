@@ -112,6 +112,8 @@ private:
     static bool SameCourse(const LineState& a, const LineState& b);
     std::array<double, 7> InputsOf(const GeneratorState& gen) const;
 
+    // Returns the lines it scanned.
+    int TakeCarry(std::string_view text, const LineEdit& edit, const ScanCarry& carry);
     bool Splice(std::string_view text, const LineEdit& edit, ScanState& scan);
     void Finish(std::string_view text, ScanState& scan) const;
 

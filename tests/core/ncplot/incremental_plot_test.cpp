@@ -335,3 +335,49 @@ TEST(IncrementalPlot, TellsWhenTheScannerLeavesWithOtherValues) {
 
 }  // namespace
 }  // namespace quillane
+
+namespace quillane {
+namespace {
+
+// The first edit after a replot: the scanner comes with what the replot's last line left. Lines
+// before the first G word draw otherwise with it (a cut for a rapid move), and those after it the
+// same; either way the picture is what a whole replot draws, and where nothing drew otherwise the
+// edit far down the text rescans only around itself.
+struct CarryRow {
+    const char* Name;
+    const char* Head;  // the program's first lines, before the repeated passes
+    bool DrawsOtherwise;
+};
+
+class IncrementalPlotTakesACarry : public testing::TestWithParam<CarryRow> {};
+
+TEST_P(IncrementalPlotTakesACarry, AsAWholeReplot) {
+    const CarryRow& row = GetParam();
+    const RunResult run = WorkedExampleRun(true);
+    // The passes end with a rapid move: G0 is what the text leaves; the head starts it with G32.
+    Lines lines(row.Head + Repeated(run.ProgramText, 60'000) + "G32 Z-1.\r\nG00 Z50.\r\n");
+    IncrementalPlot plot(PlotKind::CuttingPath, 64);
+    ScanState scan;
+    scan.GValue = 32;
+    plot.Replot(lines.Text(), run.State, scan);
+    const int line = lines.Count() - 40;
+    lines.Of[static_cast<std::size_t>(line)] = "G00 X31. Z-3.";
+    const std::string changed = lines.Text();
+    const PlotUpdate& update = plot.Update(changed, {line, 1, 1}, run.State, scan);
+    EXPECT_TRUE(update.Spliced);
+    EXPECT_EQ(update.RescannedLines < 200, !row.DrawsOtherwise) << update.RescannedLines;
+    ScanState whole;
+    whole.GValue = 0;
+    const Drawing expected = *PlotCuttingPath(changed, run.State, whole);
+    ASSERT_EQ(plot.Picture(), expected);
+    ExpectSameLinks(plot.Links(), PlotLinks(expected, PlotKind::CuttingPath));
+    ExpectSameScan(scan, whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Heads, IncrementalPlotTakesACarry,
+                         testing::Values(CarryRow{"AGWordFirst", "G00 X40. Z20.\r\n", false},
+                                         CarryRow{"AMoveBeforeAnyGWord", "X40. Z20.\r\nX41. Z21.\r\n", true}),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+}  // namespace
+}  // namespace quillane
