@@ -126,25 +126,24 @@ public:
           labels_(painter.font(), painter.device()) {}
 
     void Paint(const Primitive& item) {
-        const QColor colour = emphasis_.Colour.value_or(PaintColor(item.Colour, palette_));
         const double width = emphasis_.Width;
         switch (item.Kind) {
             case PrimitiveKind::Line: {
                 QPointF a = Device(map_, item.At), b = Device(map_, item.To);
                 if (!ClipSegment(a, b, box_)) break;
-                QPen pen(colour, width, item.Style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-                pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
-                painter_.setRenderHint(QPainter::Antialiasing, width > 1);
-                painter_.setPen(pen);
+                Antialias(width > 1);
+                SetPen({ColourOf(item), width, item.Style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine,
+                        width > 1 ? Qt::RoundCap : Qt::FlatCap});
                 painter_.drawLine(a, b);
                 break;
             }
             case PrimitiveKind::Dot: {
                 const QPointF p = Device(map_, item.At);
                 if (!Finite(p) || !box_.contains(p)) break;
-                painter_.setRenderHint(QPainter::Antialiasing, true);
+                Antialias(true);
                 painter_.setPen(Qt::NoPen);
-                painter_.setBrush(colour);
+                pen_.reset();
+                painter_.setBrush(ColourOf(item));
                 const double r = 1.5 * width;
                 painter_.drawEllipse(p, r, r);
                 painter_.setBrush(Qt::NoBrush);
@@ -158,8 +157,8 @@ public:
                 // A ring larger than the picture shows as its visible arcs; one that big tells
                 // nothing and would only cost time, so it is left out.
                 if (r > 4 * std::max(target_.width(), target_.height())) break;
-                painter_.setRenderHint(QPainter::Antialiasing, true);
-                painter_.setPen(QPen(colour, width));
+                Antialias(true);
+                SetPen({ColourOf(item), width, Qt::SolidLine, Qt::SquareCap});
                 painter_.setBrush(Qt::NoBrush);
                 painter_.drawEllipse(c, r, r);
                 break;
@@ -170,9 +169,9 @@ public:
                 if (!Finite(p) || item.Text >= drawing_.Texts.size() || drawing_.Texts[item.Text].empty()) break;
                 if (labels_.Set(item.FontSize)) painter_.setFont(labels_.Font());
                 const QString text = TextOf(drawing_, item);
-                painter_.setRenderHint(QPainter::Antialiasing, true);
+                Antialias(true);
                 painter_.setRenderHint(QPainter::TextAntialiasing, true);
-                painter_.setPen(colour);
+                SetPen({ColourOf(item), 1, Qt::SolidLine, Qt::SquareCap});
                 painter_.drawText(QPointF(p.x(), p.y() + labels_.Metrics().ascent()), text);
                 break;
             }
@@ -180,6 +179,37 @@ public:
     }
 
 private:
+    // The pen an item is painted with: what QPen(colour, width, style, cap) makes.
+    struct PenLook {
+        QColor Colour;
+        double Width = 1;
+        Qt::PenStyle Style = Qt::SolidLine;
+        Qt::PenCapStyle Cap = Qt::SquareCap;
+        friend bool operator==(const PenLook&, const PenLook&) = default;
+    };
+
+    // The painter is set only when an item needs something else than the one before: Qt makes
+    // the pen again for the next stroke after any change of the hints, also to what they were,
+    // and a picture's items come in long runs of one look.
+    void Antialias(bool on) {
+        if (antialiased_ == on) return;
+        painter_.setRenderHint(QPainter::Antialiasing, on);
+        antialiased_ = on;
+    }
+    void SetPen(const PenLook& look) {
+        if (pen_ == look) return;
+        QPen pen(look.Colour, look.Width, look.Style);
+        pen.setCapStyle(look.Cap);
+        painter_.setPen(pen);
+        pen_ = look;
+    }
+    QColor ColourOf(const Primitive& item) {
+        if (emphasis_.Colour) return *emphasis_.Colour;
+        if (!colour_ || !(colour_->first == item.Colour))
+            colour_.emplace(item.Colour, PaintColor(item.Colour, palette_));
+        return colour_->second;
+    }
+
     QPainter& painter_;
     const Drawing& drawing_;
     ViewTransform map_;
@@ -188,6 +218,9 @@ private:
     const QPalette& palette_;
     Emphasis emphasis_;
     LabelFont labels_;
+    std::optional<bool> antialiased_;                 // none: as the painter came
+    std::optional<PenLook> pen_;                      // none: as the painter came, or no pen
+    std::optional<std::pair<Color, QColor>> colour_;  // the last item colour and its paint colour
 };
 
 }  // namespace
