@@ -228,9 +228,8 @@ void PlotView::paintEvent(QPaintEvent* /*e*/) {
     // picture has pixels of its own.
     const double ratio = devicePixelRatioF();
     // What covers what depends on the size of a drawing unit in pixels, not on where the view
-    // lies: a pan only moves the thinned picture.
-    const std::optional<UserScale>& thinned = painted_.Picture().Scale;
-    const bool panned = scale && thinned && thinned->Width == scale->Width && thinned->Height == scale->Height;
+    // lies: a pan within the thinned picture's reach only moves it.
+    const bool panned = scale && painted_.Reaches(*scale);
     const double width = picture.width() * ratio, height = picture.height() * ratio;
     if (!paintedStale_ && paintedSplice_ && scale && paintedSize_ == picture.size() &&
         painted_.ThinnedFor(*scale, width, height)) {

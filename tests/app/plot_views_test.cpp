@@ -239,6 +239,21 @@ private slots:
         QVERIFY(plot2_->measurementText().isEmpty());
     }
 
+    // A pan moves the picture thinned for the view before it, as far as that picture reaches;
+    // further on it is thinned again. Either way the window shows what a picture thinned for
+    // the view shows.
+    void aPanShowsWhatAFreshPictureShows() {
+        generate();
+        plot2_->zoomAt(QRectF(plot2_->contentsRect()).center(), 8);
+        const QRect inside = plot2_->contentsRect();
+        for (int step = 0; step < 8; ++step) {
+            plot2_->panBy(QPointF(0.45 * inside.width(), step % 3 == 0 ? -0.3 * inside.height() : 0.0));
+            const QImage fresh = QImage::fromData(PlotPicture(*plot2_, inside.size(), false));
+            QCOMPARE(plot2_->grab(inside).toImage().convertToFormat(QImage::Format_RGB32),
+                     fresh.convertToFormat(QImage::Format_RGB32));
+        }
+    }
+
     void exportWritesTheViewAsSeen() {
         generate();
         QTemporaryDir dir;

@@ -32,29 +32,90 @@ std::optional<std::uint64_t> Cell(double device, double steps) {
     return static_cast<std::uint64_t>(rounded + (1 << 20)) & 0x1FFFFF;
 }
 
-// What an item covers: kind, colour, style and its rounded device geometry, mixed into 64
-// bits, never 0; 0 for an item that is always kept (a text, or one so far off the picture that
-// its position does not fit). Rings and dots are drawn smoothed, so they are told apart to a
-// quarter pixel; lines to the pixel.
-std::uint64_t KeyOf(const Primitive& item, const ViewTransform& map) {
+// How far past the picture items count, in device pixels: a pan moves the thinned picture by up
+// to its own size less a few pixels either way before it is thinned again (see Reaches), so
+// nothing beyond can ever show from it.
+struct Reach {
+    double Left, Top, Right, Bottom;
+};
+Reach ReachOf(double width, double height) { return {-width, -height, 2 * width, 2 * height}; }
+// Pixels of a pan that the reach keeps free: the painter clips two pixels past the picture, and
+// dots reach a pixel and a half past their centre.
+constexpr double kReachSlack = 4;
+
+// The part of a-b inside the reach (Liang-Barsky); false when no part of it is.
+bool ClipToReach(double& x0, double& y0, double& x1, double& y1, const Reach& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    // Where the segment crosses one edge, as p * t <= q.
+    const auto edge = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        const double t = q / p;
+        if (p < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!edge(-dx, x0 - r.Left) || !edge(dx, r.Right - x0) || !edge(-dy, y0 - r.Top) || !edge(dy, r.Bottom - y0)) {
+        return false;
+    }
+    const double ax = x0, ay = y0;
+    if (t1 < 1) {
+        x1 = ax + t1 * dx;
+        y1 = ay + t1 * dy;
+    }
+    if (t0 > 0) {
+        x0 = ax + t0 * dx;
+        y0 = ay + t0 * dy;
+    }
+    return true;
+}
+
+// The key of an item that lies wholly beyond the reach: it is left out (keys are odd otherwise).
+constexpr std::uint64_t kBeyond = 2;
+
+// What an item covers: kind, colour, style and its rounded device geometry within the reach,
+// mixed into 64 bits, never 0; kBeyond for an item wholly beyond the reach; 0 for an item that
+// is always kept (a text, or one whose position is not a number). Two lines that come from far
+// away and show the same inside the reach are one: a program's long approaches from a start
+// far off the picture paint the same pixels again and again. Rings and dots are drawn smoothed,
+// so they are told apart to a quarter pixel; lines to the pixel.
+std::uint64_t KeyOf(const Primitive& item, const ViewTransform& map, const Reach& reach) {
     if (item.Kind == PrimitiveKind::Text) return 0;
     const bool line = item.Kind == PrimitiveKind::Line;
     const double steps = line ? 1.0 : 4.0;
-    const auto x0 = Cell(map.DeviceX(static_cast<double>(item.At.X)), steps);
-    const auto y0 = Cell(map.DeviceY(static_cast<double>(item.At.Y)), steps);
-    const auto third =
-        line ? Cell(map.DeviceX(static_cast<double>(item.To.X)), steps)
-             : Cell(item.Kind == PrimitiveKind::Circle ? static_cast<double>(item.Radius) * map.PixelsPerUnitX() : 0.0,
-                    steps);
-    const auto fourth =
-        line ? Cell(map.DeviceY(static_cast<double>(item.To.Y)), steps) : std::optional<std::uint64_t>(0);
-    if (!x0 || !y0 || !third || !fourth) return 0;
+    double x0 = map.DeviceX(static_cast<double>(item.At.X)), y0 = map.DeviceY(static_cast<double>(item.At.Y));
+    double x1 = x0, y1 = y0, third = 0;
+    if (line) {
+        x1 = map.DeviceX(static_cast<double>(item.To.X));
+        y1 = map.DeviceY(static_cast<double>(item.To.Y));
+        if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) return 0;
+        if (!ClipToReach(x0, y0, x1, y1, reach)) return kBeyond;
+    } else {
+        const double r =
+            item.Kind == PrimitiveKind::Circle ? static_cast<double>(item.Radius) * map.PixelsPerUnitX() : 0;
+        if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(r)) return 0;
+        const double extent = std::fabs(r) + 2;  // a dot's own size, and a ring's pen
+        if (x0 + extent < reach.Left || x0 - extent > reach.Right || y0 + extent < reach.Top ||
+            y0 - extent > reach.Bottom) {
+            return kBeyond;
+        }
+        third = r;
+    }
+    const auto cx0 = Cell(x0, steps), cy0 = Cell(y0, steps);
+    const auto cThird = Cell(line ? x1 : third, steps);
+    const auto cFourth = line ? Cell(y1, steps) : std::optional<std::uint64_t>(0);
+    if (!cx0 || !cy0 || !cThird || !cFourth) return 0;
     const std::uint64_t look =
         static_cast<std::uint64_t>(item.Kind) << 40 | static_cast<std::uint64_t>(item.Colour.Role) << 32 |
         static_cast<std::uint64_t>(item.Style) << 24 | static_cast<std::uint64_t>(item.Colour.Red) << 16 |
         static_cast<std::uint64_t>(item.Colour.Green) << 8 | item.Colour.Blue;
-    std::uint64_t h = Mix(look, *x0 << 42 | *y0 << 21 | *third);
-    h = Mix(h, *fourth);
+    std::uint64_t h = Mix(look, *cx0 << 42 | *cy0 << 21 | *cThird);
+    h = Mix(h, *cFourth);
     return h | 1;
 }
 
@@ -94,6 +155,14 @@ Drawing ThinForPainting(const Drawing& drawing, double width, double height) {
 
 bool ThinnedPicture::ThinnedFor(const UserScale& view, double width, double height) const {
     return view_ && *view_ == view && width_ == width && height_ == height;
+}
+
+bool ThinnedPicture::Reaches(const UserScale& view) const {
+    if (!view_ || view.Width != view_->Width || view.Height != view_->Height) return false;
+    // Where the view's corner lies in the pixels the picture was thinned in.
+    const ViewTransform map(*view_, PixelBox{0, 0, width_, height_});
+    const double dx = map.DeviceX(static_cast<double>(view.Left)), dy = map.DeviceY(static_cast<double>(view.Top));
+    return std::fabs(dx) <= width_ - kReachSlack && std::fabs(dy) <= height_ - kReachSlack;
 }
 
 void ThinnedPicture::Unthinned(const Drawing& drawing) {
@@ -174,13 +243,15 @@ void ThinnedPicture::Follow(const Drawing& drawing, const ItemSplice& s) {
 void ThinnedPicture::ThinBlocks(const Drawing& drawing, std::size_t first, std::size_t end, std::vector<Block>& blocks,
                                 std::vector<Kept>& kept) {
     const ViewTransform map(*view_, PixelBox{0, 0, width_, height_});
+    const Reach reach = ReachOf(width_, height_);
     if (blockSeen_.size() != kBlockSlots) blockSeen_.assign(kBlockSlots, 0);
     for (std::size_t b = first; b < end; b += kBlockItems) {
         const std::size_t e = std::min(end, b + kBlockItems);
         const std::size_t keptFirst = kept.size();
         // From the block's last item back: the first of a key met is the one that stays.
         for (std::size_t i = e; i-- > b;) {
-            const std::uint64_t key = KeyOf(drawing.Items[i], map);
+            const std::uint64_t key = KeyOf(drawing.Items[i], map, reach);
+            if (key == kBeyond) continue;
             if (key != 0) {
                 const std::size_t slot = Insert(blockSeen_, kBlockSlots - 1, key);
                 if (slot == kThere) continue;

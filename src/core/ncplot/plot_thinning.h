@@ -12,10 +12,12 @@
 namespace quillane {
 
 // The items of `drawing` as they would show at `width` x `height` device pixels, without those that a
-// later item of the same kind and colour covers once positions are rounded to the pixel.
-// Programs of thousands of passes a few hundredths of a millimetre apart plot almost every
-// ring and line onto the same pixels; painting each of them again is what would make a
-// keystroke slow. Later items win, so the picture stays the same. Texts are always kept.
+// later item of the same kind and colour covers once positions are rounded to the pixel, and
+// without those wholly beyond one picture size past its edges (the reach). Lines are compared
+// by their part within the reach. Programs of thousands of passes a few hundredths of a
+// millimetre apart plot almost every ring and line onto the same pixels; painting each of them
+// again is what would make a keystroke slow. Later items win, so the picture stays the same.
+// Texts are always kept.
 Drawing ThinForPainting(const Drawing& drawing, double width, double height);
 
 // The same thinning for the picture shown with a view of its own (a zoomed view of it), kept
@@ -33,6 +35,9 @@ public:
     void Follow(const Drawing& drawing, const ItemSplice& splice);
     // Whether the blocks were thinned for this view and size (a splice can follow them).
     bool ThinnedFor(const UserScale& view, double width, double height) const;
+    // Whether the picture shows all there is at `view`, the view it was thinned for panned by
+    // less than its size: it may then be painted moved (SetScale) instead of thinned again.
+    bool Reaches(const UserScale& view) const;
 
     // The thinned picture; its scale may be set to a panned view of the same size of units (the
     // items are then painted moved, as they were thinned).

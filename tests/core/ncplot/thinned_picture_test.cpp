@@ -19,7 +19,7 @@ namespace quillane {
 namespace {
 
 // A crowded picture: items of a few colours and kinds on a small grid of positions, so that many
-// land on the same pixels, a text now and then and a few far off the picture.
+// land on the same pixels, a text now and then and a few far off the picture (beyond its reach).
 Drawing Crowded(std::size_t count, unsigned seed) {
     std::mt19937 random(seed);
     const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
@@ -37,9 +37,9 @@ Drawing Crowded(std::size_t count, unsigned seed) {
             return static_cast<float>(pick(spread)) * 0.7F + 0.01F * static_cast<float>(pick(3));
         };
         p.At = {at(6), at(3)};
+        if (pick(500) == 0) p.At = {1e9F, 0};
         p.To = pick(2) == 0 ? DrawPoint(p.At.X + 0.7F, p.At.Y) : DrawPoint(p.At.X, p.At.Y + 0.7F);
         p.Radius = 1 + static_cast<float>(pick(2));
-        if (pick(500) == 0) p.At = {1e9F, 0};
         p.NcLine = static_cast<int>(i);
         d.Items.push_back(p);
     }
@@ -64,7 +64,12 @@ Drawing Reference(const Drawing& d, double width, double height) {
                  : (p.Kind == PrimitiveKind::Circle ? static_cast<double>(p.Radius) * map.PixelsPerUnitX() : 0);
         const double fourth = line ? map.DeviceY(static_cast<double>(p.To.Y)) : 0;
         const double x0 = map.DeviceX(static_cast<double>(p.At.X));
-        if (std::fabs(x0 * steps) >= (1 << 20)) continue;  // off the picture: kept
+        // Every item lies inside the picture but the far ones, which lie wholly beyond a picture
+        // size past it: left out.
+        if (x0 > 2 * width) {
+            keep[i] = false;
+            continue;
+        }
         const Look look{static_cast<int>(p.Kind),
                         static_cast<int>(p.Style),
                         p.Colour.Red,

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace quillane {
 namespace {
@@ -50,7 +51,9 @@ TEST_P(ThinningPair, KeepsWhatShowsApart) {
     if (row.Kind == PrimitiveKind::Text) d.Items.back().Text = 0;
     const Drawing thin = ThinForPainting(d, Side, Side);
     ASSERT_EQ(thin.Items.size(), row.Kept);
-    EXPECT_EQ(thin.Items.back(), d.Items.back());  // the later item always stays
+    if (row.Kept > 0) {
+        EXPECT_EQ(thin.Items.back(), d.Items.back());  // the later item always stays
+    }
 }
 
 // clang-format off
@@ -64,10 +67,41 @@ INSTANTIATE_TEST_SUITE_P(Table, ThinningPair, testing::Values(
     // just left of the picture: -0.4 rounds to 0 and -0.6 to -1
     PairRow{"EitherSideOfHalfBelowZero", PrimitiveKind::Line, -0.4F, -0.6F, Yellow, 2},
     PairRow{"SameSideOfHalfBelowZero", PrimitiveKind::Line, -0.6F, -1.4F, Yellow, 1},
-    // 2^20 pixels apart: the packed cells of both ends of the range must not meet
-    PairRow{"FarApartInRange", PrimitiveKind::Line, -1000, 1047576, Yellow, 2},
-    PairRow{"BeyondTheRangeIsKept", PrimitiveKind::Line, -1048571, 1048581, Yellow, 2},
+    // the reach: one picture size past each edge; beyond it nothing is painted from this picture
+    PairRow{"AtBothEndsOfTheReach", PrimitiveKind::Line, -99, 199, Yellow, 2},
+    PairRow{"BeyondTheReach", PrimitiveKind::Line, -101, 201, Yellow, 0},
+    PairRow{"RingsBeyondTheReach", PrimitiveKind::Circle, -104, 204, Yellow, 0},
     PairRow{"TextsAreNeverThinned", PrimitiveKind::Text, 10, 10, Yellow, 2}),
+    test::ByNameField());
+// clang-format on
+
+// Long lines from starts far off the picture: only their part within the reach tells them apart.
+struct LongLineRow {
+    const char* Name;
+    float SecondStartX, SecondY;
+    std::size_t Kept;
+};
+
+class ThinningLongLines : public testing::TestWithParam<LongLineRow> {};
+
+TEST_P(ThinningLongLines, ComparedWithinTheReach) {
+    const LongLineRow& row = GetParam();
+    Drawing d;
+    d.Scale = UserScale{0, 0, static_cast<float>(Side), static_cast<float>(Side)};
+    for (const auto& [startX, y] : {std::pair{-5000.0F, 10.0F}, std::pair{row.SecondStartX, row.SecondY}}) {
+        Primitive p = Item(PrimitiveKind::Line, startX);
+        p.At.Y = y;
+        p.To = {50, y};
+        d.Items.push_back(p);
+    }
+    EXPECT_EQ(ThinForPainting(d, Side, Side).Items.size(), row.Kept);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, ThinningLongLines, testing::Values(
+    LongLineRow{"FromFurtherAway", -90000, 10, 1},
+    LongLineRow{"FromWithinTheReach", -80, 10, 2},
+    LongLineRow{"APixelApart", -5000, 11, 2}),
     test::ByNameField());
 // clang-format on
 
