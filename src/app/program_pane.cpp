@@ -39,6 +39,8 @@ QAccessibleInterface* PlainPaneAccessible(const QString& className, QObject* obj
 // The lines of the current pass, behind the text.
 const QColor PassLinesColour(255, 222, 173);
 constexpr int kPassMarker = 0;
+// Lines of loose pass markers sorted out one by one; more are cleared line by line all at once.
+constexpr int kMostLooseLines = 10000;
 constexpr int kLineNumberMargin = 0;
 constexpr int kMarginCount = 5;
 
@@ -200,9 +202,29 @@ int ProgramPane::linesShown() const { return static_cast<int>(SendScintilla(SCI_
 void ProgramPane::lightLines(int first, int last) {
     // Only the lines whose lighting changes are touched: clearing every line's marker walks the
     // whole text and repaints the whole pane, on every caret move.
+    // Loose markers far apart are cleared by the walk over every line after all.
+    if (lit_.Loose && std::max(lit_.Last, last) - std::min(lit_.First, first) > kMostLooseLines) lit_.Known = false;
     if (!lit_.Known) {
         SendScintilla(SCI_MARKERDELETEALL, kPassMarker);
-        lit_ = {true, 0, -1};
+        lit_ = {true, 0, -1, false};
+    }
+    if (lit_.Loose) {
+        // Every line that may carry a marker is cleared of all it has, and the lit ones get one.
+        const auto marked = [this](int line) {
+            return (SendScintilla(SCI_MARKERGET, static_cast<unsigned long>(line)) & (1L << kPassMarker)) != 0;
+        };
+        const int from = first <= last ? std::min(lit_.First, first) : lit_.First;
+        const int to = first <= last ? std::max(lit_.Last, last) : lit_.Last;
+        for (int line = from; line <= to; ++line) {
+            while (marked(line)) {
+                SendScintilla(SCI_MARKERDELETE, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+            }
+            if (line >= first && line <= last) {
+                SendScintilla(SCI_MARKERADD, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
+            }
+        }
+        lit_ = {true, first, last, false};
+        return;
     }
     if (lit_.First == first && lit_.Last == last) return;
     const auto within = [](int line, int from, int to) { return line >= from && line <= to; };
@@ -216,7 +238,7 @@ void ProgramPane::lightLines(int first, int last) {
             SendScintilla(SCI_MARKERADD, static_cast<unsigned long>(line), static_cast<long>(kPassMarker));
         }
     }
-    lit_ = {true, first, last};
+    lit_ = {true, first, last, false};
 }
 
 void ProgramPane::clearLitLines() { lightLines(0, -1); }
@@ -319,14 +341,18 @@ void ProgramPane::settleEdit() {
         changedLines_.add(edit.Line, 1 - linesAdded, 1);
     }
     // The pass markers move with their lines. An edit that adds or removes no line leaves them
-    // where they were, one after the lit lines too, one before them moves them all alike;
-    // otherwise where they went is found again when next lit.
+    // where they were, one after the lit lines too, one before them moves them all alike; one
+    // in them leaves them between the first line either touches and the last lit line moved
+    // along, sorted out when next lit (a marker removed on every line of a large text costs
+    // more than a keystroke).
     if (linesAdded == 0 || lit_.First > lit_.Last || edit.Line > lit_.Last) return;
     if (edit.LastLine < lit_.First) {
         lit_.First += linesAdded;
         lit_.Last += linesAdded;
     } else {
-        lit_.Known = false;
+        lit_.First = std::max(0, std::min(lit_.First, edit.Line) - 1);
+        lit_.Last = std::max(lit_.Last + std::max(linesAdded, 0), edit.Line);
+        lit_.Loose = true;
     }
 }
 

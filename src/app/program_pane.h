@@ -118,11 +118,14 @@ private:
         long LinesBefore = 0;  // the text's lines before it
     };
     PendingEdit pending_;
-    // The lines lit as the current pass, as last lit; not known once the text changed.
+    // The lines lit as the current pass, as last lit; not known once the text was replaced. An
+    // edit in the lit lines leaves them Loose: the markers lie somewhere in First to Last, some
+    // lines may have lost theirs and one may carry two (lines joined).
     struct LitLines {
         bool Known = false;
         int First = 0;
         int Last = -1;
+        bool Loose = false;
     };
     LitLines lit_;
     int lineNumberDigits_ = 0;

@@ -351,6 +351,7 @@ private slots:
         QTest::newRow("line break in a lit line") << QList<int>{5, 1, 5, 1} << "\r\n";
         QTest::newRow("lines pasted at the first lit line") << QList<int>{4, 0, 4, 0} << "A\r\nB\r\n";
         QTest::newRow("deleted into the lit lines") << QList<int>{3, 1, 5, 1} << "";
+        QTest::newRow("two lit lines joined") << QList<int>{4, 2, 5, 0} << "";
         QTest::newRow("deleted from the last lit line on") << QList<int>{6, 1, 8, 0} << "";
         QTest::newRow("lines replaced before") << QList<int>{1, 0, 3, 0} << "A\r\n";
     }
