@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -146,6 +147,22 @@ std::string_view ProgramPane::programText() const {
     if (length == 0) return {};
     return {static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length};
 }
+
+std::string_view ProgramPane::programTextFrom(std::size_t from) const {
+    const std::size_t length = textLength();
+    if (from >= length) return programText();
+    // All of it: the split moves to the start or to the end, whichever lies nearer the caret,
+    // where the last edit left it.
+    if (from == 0 && static_cast<std::size_t>(SendScintilla(SCI_GETCURRENTPOS)) > length / 2) return programText();
+    // Where [from, length) lies contiguous; the view starts `from` bytes before, still within the
+    // editor's own buffer (behind the part before the split, or at its start).
+    const long at =
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(length - from));
+    const char* tail = reinterpret_cast<const char*>(static_cast<std::intptr_t>(at));
+    return {tail - from, length};
+}
+
+std::size_t ProgramPane::textLength() const { return static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH)); }
 
 bool ProgramPane::isEmpty() const { return SendScintilla(SCI_GETLENGTH) == 0; }
 

@@ -25,6 +25,13 @@ public:
     // The text as the pane holds it (CR LF line ends, UTF-8), read in place: valid until the
     // next change of the text.
     std::string_view programText() const;
+    // The text from byte `from` on where it lies, as a view of the whole text whose bytes before
+    // `from` are not the text's (a reader of it reads none of them): the buffer is split where
+    // the caret types, and reading it whole joins the two parts, moving all that follows the
+    // caret on every key.
+    std::string_view programTextFrom(std::size_t from) const;
+    // Bytes of the text, without reading it.
+    std::size_t textLength() const;
     bool isEmpty() const;
     // Replaces the whole text (any line ends become CR LF) and forgets the undo steps; the
     // change signal fires only when the text really changes.

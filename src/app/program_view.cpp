@@ -60,7 +60,7 @@ void ProgramView::setText(std::string_view programText) { pane_->replaceText(pro
 
 void ProgramView::changed() {
     emit textChanged();
-    if (pane_->programText().size() < kPromptReplotLimit) {
+    if (pane_->textLength() < kPromptReplotLimit) {
         waitingReplot_->stop();  // this change is plotted now
         emit replotDue(this);
     } else {
@@ -88,25 +88,30 @@ bool ProgramView::drawsWhole(const ChangedLines& changed, bool inputsChanged, co
 }
 
 void ProgramView::replot(const GeneratorState& record) {
-    // The pane's own buffer: nothing is copied on a keystroke.
-    const std::string_view text = pane_->programText();
     // The lines changed since the last replot are redrawn; a replaced text is drawn whole.
     // Edits made while a plot is drawn on its own thread gather here for the replot after it,
     // counted from the text it was given.
     const ChangedLines changed = pane_->takeChangedLines();
     const bool inputsChanged = std::exchange(wholeReplotDue_, false);
-    if (text.size() >= kBackgroundReplotSize && drawsWhole(changed, inputsChanged, record)) {
+    if (pane_->textLength() >= kBackgroundReplotSize && drawsWhole(changed, inputsChanged, record)) {
         // The thread cannot read the pane's buffer, which the next edit changes.
-        background_.start(plot_->kind(), std::string(text), record, scan_);
+        background_.start(plot_->kind(), std::string(pane_->programText()), record, scan_);
         return;
     }
-    const bool whole = changed.All || inputsChanged;
-    const PlotUpdate& update =
-        whole ? plotter_->Replot(text, record, scan_)
-              : plotter_->Update(text, LineEdit{changed.First, changed.Before, changed.After}, record, scan_);
+    // The pane's own buffer: nothing is copied on a keystroke, and an edit reads it from where
+    // its plot starts reading.
+    const PlotUpdate* update = nullptr;
+    if (changed.All || inputsChanged) {
+        update = &plotter_->Replot(pane_->programText(), record, scan_);
+    } else {
+        const LineEdit edit{changed.First, changed.Before, changed.After};
+        const std::size_t from = plotter_->ReadsFrom(edit, record, scan_);
+        update = &plotter_->Update(pane_->programTextFrom(from), edit, record, scan_, from);
+        if (update->NeedsWholeText) update = &plotter_->Update(pane_->programText(), edit, record, scan_);
+    }
     // Before the first Program Output the cutting graphic has no extent to draw to: the
     // picture stays.
-    if (update.Drawn) show(record);
+    if (update->Drawn) show(record);
 }
 
 void ProgramView::land() {

@@ -27,6 +27,11 @@ std::string_view LastNcLine(std::string_view text) {
     return text.substr(start, cr - start);
 }
 
+// The scanner brings what it brought before, to the bit.
+bool SameCarry(const ScanCarry& a, const ScanCarry& b) {
+    return SameBits(a.GValue, b.GValue) && a.InComment == b.InComment;
+}
+
 // Lines a plot can number without clamping: a text beyond is always replotted whole.
 constexpr int kMostLines = INT_MAX / 2;
 
@@ -131,12 +136,42 @@ bool IncrementalPlot::ReplotsWhole(const LineEdit& edit, const GeneratorState& g
     return !updatable_ || !fits || most || !SameBits(InputsOf(gen), inputs_);
 }
 
+std::size_t IncrementalPlot::StartOf(const LineEdit& edit) const {
+    const auto byLine = [](const Checkpoint& c, int line) { return c.Line < line; };
+    return static_cast<std::size_t>(
+               std::lower_bound(checkpoints_.begin(), checkpoints_.end(), edit.FirstLine + 1, byLine) -
+               checkpoints_.begin()) -
+           1;
+}
+
+std::size_t IncrementalPlot::ReadsFrom(const LineEdit& edit, const GeneratorState& gen, const ScanState& scan) const {
+    if (ReplotsWhole(edit, gen) || !SameCarry(CarryOf(scan), entry_)) return 0;
+    return checkpoints_[StartOf(edit)].Offset;
+}
+
 const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen,
-                                          ScanState& scan) {
-    if (ReplotsWhole(edit, gen)) return Replot(text, gen, scan);
+                                          ScanState& scan, std::size_t readable) {
+    const auto needsWholeText = [&]() -> const PlotUpdate& {
+        update_ = {};
+        update_.NeedsWholeText = true;
+        return update_;
+    };
+    const bool whole = ReplotsWhole(edit, gen);
+    if (readable > 0) {
+        // The rescan starts at a checkpoint, and the scanner's last line is read again: both
+        // must lie after `readable`.
+        const std::string_view tail = text.substr(std::min(readable, text.size()));
+        const std::size_t cr = tail.rfind("\r\n");
+        const std::size_t before = cr == std::string_view::npos || cr == 0 ? cr : tail.rfind("\r\n", cr - 1);
+        if (whole || !SameCarry(CarryOf(scan), entry_) || checkpoints_[StartOf(edit)].Offset < readable ||
+            before == std::string_view::npos || cr == 0) {
+            return needsWholeText();
+        }
+    }
+    if (whole) return Replot(text, gen, scan);
     const ScanCarry before = CarryOf(scan);
     const int carried = TakeCarry(text, edit, before);
-    if (!Splice(text, edit, scan)) return Replot(text, gen, scan);
+    if (!Splice(text, edit, scan)) return readable > 0 ? needsWholeText() : Replot(text, gen, scan);
     update_.RescannedLines += carried;
     if (linksFollow_) links_.Splice(drawing_, kind_, update_.Items);
     update_.Drawn = true;
@@ -152,13 +187,9 @@ const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit&
 // of a program sees to, the picture stands and the edit's rescan need not start at the first
 // line and run through every line before the edit. Anything else is left to that rescan.
 int IncrementalPlot::TakeCarry(std::string_view text, const LineEdit& edit, const ScanCarry& carry) {
-    if (carry == entry_) return 0;
-    const auto byLine = [](const Checkpoint& c, int line) { return c.Line < line; };
+    if (SameCarry(carry, entry_)) return 0;
     // The lines before this checkpoint are those before the edit: the same text at the same bytes.
-    const std::size_t last = static_cast<std::size_t>(std::lower_bound(checkpoints_.begin(), checkpoints_.end(),
-                                                                       edit.FirstLine + 1, byLine) -
-                                                      checkpoints_.begin()) -
-                             1;
+    const std::size_t last = StartOf(edit);
     if (last == 0) return 0;
     const Checkpoint& start = checkpoints_.front();
     ScanState work;
@@ -206,19 +237,12 @@ int IncrementalPlot::TakeCarry(std::string_view text, const LineEdit& edit, cons
 
 bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanState& scan) {
     const ScanCarry carry = CarryOf(scan);
-    const bool sameEntry = SameBits(carry.GValue, entry_.GValue) && carry.InComment == entry_.InComment;
     const int delta = edit.NewLines - edit.OldLines;
     const auto byLine = [](const Checkpoint& c, int line) { return c.Line < line; };
 
     // From the last checkpoint at or before the first changed line; from the first line when the
     // scanner comes with other values than the picture was drawn with.
-    std::size_t from = 0;
-    if (sameEntry) {
-        from = static_cast<std::size_t>(
-                   std::lower_bound(checkpoints_.begin(), checkpoints_.end(), edit.FirstLine + 1, byLine) -
-                   checkpoints_.begin()) -
-               1;
-    }
+    const std::size_t from = SameCarry(carry, entry_) ? StartOf(edit) : 0;
     Checkpoint start = checkpoints_[from];
     if (from == 0) {
         start.Before.GValue = carry.GValue;
@@ -264,13 +288,13 @@ bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanSt
         return false;
     }
     fresh_ = fresh.Take();
-    // Met after the last line: the new last line is the one the scanner stands on.
-    if (met && checkpoints_[meet].Line == lines_) final_ = StateOf(work, walk);
     const std::ptrdiff_t byteDelta = static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(textSize_);
     // Back on the old track at a line that starts where the edit says it must: else the edit
     // did not describe the change, and only a whole replot is sure.
     if (met && static_cast<std::ptrdiff_t>(checkpoints_[meet].Offset) + byteDelta != static_cast<std::ptrdiff_t>(metAt))
         return false;
+    // Met after the last line: the new last line is the one the scanner stands on.
+    if (met && checkpoints_[meet].Line == lines_) final_ = StateOf(work, walk);
 
     // The new items replace those of the rescanned lines; the lines after keep theirs, renumbered.
     std::vector<Primitive>& items = drawing_.Items;

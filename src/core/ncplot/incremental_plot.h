@@ -54,6 +54,9 @@ struct PlotUpdate {
     // After a splice: which items of the picture it replaced (the links and a thinned picture
     // follow it there).
     ItemSplice Items;
+    // Update was given the text from a byte on and needs the bytes before: nothing changed, and
+    // Update with the whole text does what it was asked.
+    bool NeedsWholeText = false;
 };
 
 // One plot (point graphic or cutting graphic) with what an edit needs to redo only its part: the
@@ -75,8 +78,15 @@ public:
     const PlotUpdate& Replot(std::string_view text, const GeneratorState& gen, ScanState& scan);
 
     // The same for `text`, the text plotted last changed by `edit`; the picture, links and scan
-    // afterwards are those Replot would give.
-    const PlotUpdate& Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen, ScanState& scan);
+    // afterwards are those Replot would give. Nothing of `text` before byte `readable` is read:
+    // a caller may hand a view whose bytes before it are not the text's (an editor's buffer read
+    // in place from there, which keeps it from being rearranged for the bytes before), and gets
+    // NeedsWholeText where the update needs them after all.
+    const PlotUpdate& Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen, ScanState& scan,
+                             std::size_t readable = 0);
+    // The first byte of the new text that Update with `edit`, `gen` and `scan` reads, as far as
+    // can be told before it runs (0 when it replots the whole text).
+    std::size_t ReadsFrom(const LineEdit& edit, const GeneratorState& gen, const ScanState& scan) const;
 
     // Whether Update with `edit` and `gen` starts with a whole replot (it may still fall back to one
     // when the rescan does not come back on its old track).
@@ -115,6 +125,8 @@ private:
     // Returns the lines it scanned.
     int TakeCarry(std::string_view text, const LineEdit& edit, const ScanCarry& carry);
     bool Splice(std::string_view text, const LineEdit& edit, ScanState& scan);
+    // The checkpoint the rescan for `edit` starts from while the scanner brings what it did.
+    std::size_t StartOf(const LineEdit& edit) const;
     void Finish(std::string_view text, ScanState& scan) const;
 
     PlotKind kind_;
