@@ -248,6 +248,17 @@ case_bad_inputs() {
   same stdin-texts "$tmp/stdin.out" "$expected/worked-example.trv.nc"
 }
 
+# A program with LF (or mixed) line ends plots as the same program with CR LF.
+case_line_ends() {
+  tr -d '\r' <"$expected/worked-example.trv.nc" >"$tmp/lf.nc"
+  awk 'NR % 2 == 0 { sub(/\r$/, "") } { print }' "$expected/worked-example.trv.nc" >"$tmp/mixed.nc"
+  run crlf-plot 0 plot --cutting --shape examples/worked-example.toml -o "$tmp/crlf.json" "$expected/worked-example.trv.nc"
+  for ends in lf mixed; do
+    run $ends-plot 0 plot --cutting --shape examples/worked-example.toml -o "$tmp/$ends.json" "$tmp/$ends.nc"
+    same $ends-plot-as-crlf "$tmp/$ends.json" "$tmp/crlf.json"
+  done
+}
+
 if [ -n "$only" ]; then
   "case_$only"
 else
