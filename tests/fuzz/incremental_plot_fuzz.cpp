@@ -92,7 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scan.InComment = (carry & 64) != 0;
     }
     ScanState whole = scan;
-    const PlotUpdate update = plot.Update(after, EditBetween(before, after, (how >> 3) % 3), gen, scan);
+    const LineEdit edit = EditBetween(before, after, (how >> 3) % 3);
+    // Handed from where it is read, as the window hands its editor's buffer, the bytes before
+    // made what the scanner acts on: they must never be read.
+    const std::size_t from = plot.ReadsFrom(edit, gen, scan);
+    std::string tail(after);
+    std::fill_n(tail.begin(), std::min(from, tail.size()), 'X');
+    const PlotUpdate* tried = &plot.Update(tail, edit, gen, scan, from);
+    if (tried->NeedsWholeText) tried = &plot.Update(after, edit, gen, scan);
+    const PlotUpdate update = *tried;
     const Drawing expected =
         kind == PlotKind::PointData ? PlotPointData(after, gen.Shape, whole) : *PlotCuttingPath(after, gen, whole);
     Require(plot.Picture() == expected);
