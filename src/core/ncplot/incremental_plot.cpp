@@ -209,8 +209,8 @@ int IncrementalPlot::TakeCarry(std::string_view text, const LineEdit& edit, cons
             if (line + 1 < checkpoints_[next].Line) return true;
             const LineState now = StateOf(work, walk);
             met = SameCourse(now, checkpoints_[next].Before);
-            if (!met) rescanned_.push_back(checkpoints_[next]);
-            if (!met) rescanned_.back().Before = now;
+            rescanned_.push_back(checkpoints_[next]);
+            rescanned_.back().Before = now;
             return !met && ++next <= last;
         });
     } catch (const plot::PictureFailure&) {
@@ -228,6 +228,8 @@ int IncrementalPlot::TakeCarry(std::string_view text, const LineEdit& edit, cons
                             same)) {
         return scanned;
     }
+    // Up to the checkpoint met, whose state is the old one but for what the line before it left,
+    // which the last line's scan reads if the edit's rescan starts there.
     for (std::size_t i = 0; i < rescanned_.size(); ++i) checkpoints_[i + 1].Before = rescanned_[i].Before;
     checkpoints_.front().Before.GValue = carry.GValue;
     checkpoints_.front().Before.InComment = carry.InComment;
@@ -262,6 +264,7 @@ bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanSt
     rescanned_.push_back(start);
     bool met = false;
     std::size_t metAt = 0;
+    LineState metState;
     int scanned = 0, last = start.Line - 1;
     try {
         plot::WalkNcLines(text, start.Offset, start.Line, work, [&](int line, std::size_t next) {
@@ -277,6 +280,7 @@ bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanSt
             if (onCheckpoint && SameCourse(now, checkpoints_[meet].Before)) {
                 met = true;
                 metAt = next;
+                metState = now;
                 return false;
             }
             if (spaced) rescanned_.push_back({nextLine, next, start.Item + fresh.ItemCount(), now});
@@ -295,6 +299,9 @@ bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanSt
         return false;
     // Met after the last line: the new last line is the one the scanner stands on.
     if (met && checkpoints_[meet].Line == lines_) final_ = StateOf(work, walk);
+    // The checkpoint met keeps its state but for what the line before it left, which a later
+    // rescan that starts there and scans no line leaves to the scanner.
+    if (met) checkpoints_[meet].Before = metState;
 
     // The new items replace those of the rescanned lines; the lines after keep theirs, renumbered.
     std::vector<Primitive>& items = drawing_.Items;
