@@ -148,16 +148,22 @@ template <class AfterScan>
 std::optional<std::string_view> WalkNcLines(std::string_view text, std::size_t start, int index, ScanState& scan,
                                             AfterScan&& afterScan) {
     std::optional<std::string_view> last;
+    // Lines are scanned a batch at a time, the scanner's state in registers across each batch.
+    constexpr std::size_t batchSize = 256;
+    ScannedLine batch[batchSize];
     for (;;) {
-        const std::size_t end = ScanNextNcLine(scan, text, start);
-        if (end == std::string_view::npos) break;
-        last = text.substr(start, end - start);
-        start = end + 1;
-        const bool more = afterScan(index, start);
-        if (index < INT32_MAX) ++index;
-        if (!more) break;
+        const std::size_t count = ScanNcLines(scan, text, start, batch, batchSize);
+        for (std::size_t k = 0; k < count; ++k) {
+            const ScannedLine& line = batch[k];
+            ApplyScannedLine(scan, line, start);
+            last = text.substr(start, line.End - start);
+            start = line.End + 1;
+            const bool more = afterScan(index, start);
+            if (index < INT32_MAX) ++index;
+            if (!more) return last;
+        }
+        if (count < batchSize) return last;
     }
-    return last;
 }
 
 // Calls `afterScan(lineIndex)` after scanning each line of `text` that a CR LF ends, from the
