@@ -70,9 +70,9 @@ inline void ApplyScannedLine(ScanState& scan, const ScannedLine& line, std::size
     scan.XValue = line.XValue;
     scan.ZValue = line.ZValue;
     scan.InComment = (line.Flags & ScannedLine::InComment) != 0;
-    scan.StartNewPath = scan.StartNewPath || (line.Flags & ScannedLine::NewPath) != 0;
+    if ((line.Flags & ScannedLine::NewPath) != 0) scan.StartNewPath = true;
     scan.LineLength = line.End - start;
-    scan.ScanPos = scan.LineLength + ((line.Flags & ScannedLine::PastEnd) != 0 ? 2 : 1);
+    scan.ScanPos = scan.LineLength + 1 + ((line.Flags / ScannedLine::PastEnd) & 1u);
 }
 
 // With ScanPos on a "G": collects the characters "+" to "9" that follow into WordText and leaves
