@@ -460,8 +460,9 @@ inline const char* CommonDecimalAt(const char* p, double& value) {
     if (units >= 10000000 || (decimals > 3 && units < kWholePowersOfTen[static_cast<std::size_t>(decimals - 3)])) {
         return nullptr;
     }
-    const double magnitude = static_cast<double>(units) / PowerOfTen(decimals);
-    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) | (std::uint64_t{negative} << 63));
+    const std::uint64_t signBit = std::uint64_t{negative} << 63;
+    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(static_cast<double>(units) / PowerOfTen(decimals)) |
+                                  signBit);
     return q + length;
 }
 #endif
