@@ -62,22 +62,39 @@ void CheckAgainstLiteral(const ScanState& fast, ScanState literal) {
     Require(fast.ScanPos == literal.ScanPos && fast.LineLength == literal.LineLength);
 }
 
-// The input as a whole text: walking it line by line leaves after each line what scanning that
-// line alone leaves, and a last line without CR LF is not scanned.
-void CheckWalk(std::string_view text) {
-    ScanState walked, alone;
-    std::size_t start = 0;
+void RequireSameScan(const ScanState& a, const ScanState& b) {
+    Require(std::memcmp(&a.XValue, &b.XValue, sizeof a.XValue) == 0);
+    Require(std::memcmp(&a.ZValue, &b.ZValue, sizeof a.ZValue) == 0);
+    Require(std::memcmp(&a.GValue, &b.GValue, sizeof a.GValue) == 0);
+    Require(a.InComment == b.InComment && a.StartNewPath == b.StartNewPath);
+    Require(a.ScanPos == b.ScanPos && a.LineLength == b.LineLength);
+}
+
+// The input as a whole text: walking it line by line, or many lines per call (in batches of
+// `capacity`), leaves after each line what scanning that line alone leaves, and a last line
+// without CR LF is not scanned.
+void CheckWalk(std::string_view text, std::size_t capacity, bool open) {
+    ScanState walked, alone, batched;
+    walked.InComment = alone.InComment = batched.InComment = open;
+    std::vector<ScannedLine> lines(capacity);
+    std::size_t start = 0, k = 0, n = 0;
     for (;;) {
         const std::size_t end = ScanNextNcLine(walked, text, start);
         const std::size_t cr = text.find("\r\n", start);
         Require(end == cr);
-        if (end == std::string_view::npos) break;
+        if (k == n && (n == capacity || start == 0)) {  // the batch is used up and the text goes on
+            n = ScanNcLines(batched, text, start, lines.data(), capacity);
+            k = 0;
+        }
+        if (end == std::string_view::npos) {
+            Require(k == n);
+            break;
+        }
+        Require(k < n && lines[k].End == cr);
+        ApplyScannedLine(batched, lines[k++], start);
         ScanNcLine(alone, text.substr(start, end - start));
-        Require(std::memcmp(&walked.XValue, &alone.XValue, sizeof walked.XValue) == 0);
-        Require(std::memcmp(&walked.ZValue, &alone.ZValue, sizeof walked.ZValue) == 0);
-        Require(std::memcmp(&walked.GValue, &alone.GValue, sizeof walked.GValue) == 0);
-        Require(walked.InComment == alone.InComment && walked.StartNewPath == alone.StartNewPath);
-        Require(walked.ScanPos == alone.ScanPos && walked.LineLength == alone.LineLength);
+        RequireSameScan(walked, alone);
+        RequireSameScan(batched, alone);
         start = end + 1;
     }
 }
@@ -128,7 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckScan(open);
     CheckHighlight(open.LineText, true, open);
     CheckAgainstLiteral(open, openBefore);
-    CheckWalk(scan.LineText);
+    CheckWalk(scan.LineText, 256, false);
+    CheckWalk(scan.LineText, 1 + size % 3, true);
 #else
     GeneratorState gen;
     double* fields[] = {&gen.Shape.Pitch,       &gen.Shape.D1,        &gen.Shape.D2, &gen.Shape.BlankDiaX,

@@ -278,15 +278,18 @@ struct Chars {
 #if defined(__SSE2__)
 // The value of `count` (0 to 8) decimal digits at p, read in one piece: the eight bytes from p are
 // shifted so that the digits end the number, the bytes before them counting as leading zeros.
-std::uint64_t EightDigitsValue(const char* p, int count) {
-    std::uint64_t v = 0;
-    std::memcpy(&v, p, sizeof v);
+std::uint64_t EightDigitsValue(std::uint64_t v, int count) {
     v -= 0x3030303030303030u;  // no byte of the digits borrows; the others are shifted out
     v = count == 0 ? 0 : v << (64 - 8 * count);
     v = v * 10 + (v >> 8);
     return ((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)) +
             ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >>
            32;
+}
+std::uint64_t EightBytesAt(const char* p) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
 #endif
 
@@ -322,9 +325,17 @@ const char* PlainDecimalAt(Chars<Walk> chars, const char* p, double& value) {
         const int point = std::countr_zero(points | 0x10000u);
         const int whole = std::min(point, end);                  // digits before the point
         const int decimals = point < end ? end - point - 1 : 0;  // digits after it
-        if (end < 16 && whole <= 8 && decimals <= 8) {
-            units = EightDigitsValue(p, whole) * kWholePowersOfTen[static_cast<std::size_t>(decimals)] +
-                    EightDigitsValue(p + whole + 1, decimals);
+        if (end < 16 && whole + decimals <= 8) {
+            // The digits without the point, in one piece: those before it from p, the rest from p + 1.
+            const std::uint64_t before = whole >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * whole)) - 1;
+            const std::uint64_t digitBytes = (EightBytesAt(p) & before) | (EightBytesAt(p + 1) & ~before);
+            units = EightDigitsValue(digitBytes, whole + decimals);
+            count = whole + decimals;
+            pointAt = point < end ? whole : -1;
+            p += end;
+        } else if (end < 16 && whole <= 8 && decimals <= 8) {
+            units = EightDigitsValue(EightBytesAt(p), whole) * kWholePowersOfTen[static_cast<std::size_t>(decimals)] +
+                    EightDigitsValue(EightBytesAt(p + whole + 1), decimals);
             count = whole + decimals;
             pointAt = point < end ? whole : -1;
             p += end;
@@ -374,58 +385,106 @@ const char* PlainDecimalAt(Chars<Walk> chars, const char* p, double& value) {
     return p;
 }
 
-// What a line changes of the state, kept to be put back when a walked text ends before the
-// line does: such a line is not scanned.
-struct LineValues {
-    float G;
-    double X;
-    double Z;
-    bool InComment;
-    bool StartNewPath;
-};
+// The G word at `p`: sets `g` to its number (leaves it when it has none that fits) and returns
+// the position after its characters. One and two digits (G0, G00, G32) are read in one step;
+// other whole numbers of up to nine digits as GNumberValue reads them.
+const char* ReadLongG(const char* p, const char* end, float& g);
+inline const char* ReadG(const char* p, const char* end, float& g) {
+    if (end - p >= 4) {
+        const unsigned d0 = static_cast<unsigned char>(p[1]) - unsigned{'0'};
+        const unsigned d1 = static_cast<unsigned char>(p[2]) - unsigned{'0'};
+        if (d0 < 10 && d1 < 10 && !IsGNumberChar(p[3])) {
+            g = static_cast<float>(d0 * 10 + d1);
+            return p + 3;
+        }
+        if (d0 < 10 && !IsGNumberChar(p[2])) {
+            g = static_cast<float>(d0);
+            return p + 2;
+        }
+    }
+    return ReadLongG(p, end, g);
+}
 
-// Scans from `begin` to the line's end; returns the position after the last character examined
-// (the line's end, or one past it when an operator closed the line), or nullptr when a walked
-// text ends before a CR LF. `lineEnd` is the line's end once known.
-template <bool Walk>
-const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, const char*& lineEnd) {
+// ReadG beyond one and two digits, and near the text's end.
+const char* ReadLongG(const char* p, const char* end, float& g) {
+    const char* q = p + 1;
+    std::uint32_t whole = 0;
+    while (q < end && IsDigit(*q) && q - p <= 9) {
+        whole = whole * 10 + static_cast<std::uint32_t>(*q - '0');
+        ++q;
+    }
+    if (q > p + 1 && (q == end || !IsGNumberChar(*q))) {
+        g = static_cast<float>(static_cast<double>(whole));
+        return q;
+    }
+    while (q < end && IsGNumberChar(*q)) ++q;
+    // A G number beyond the single-precision range is not a G code: the word is ignored.
+    const double number = GNumberValue({p + 1, static_cast<std::size_t>(q - p - 1)});
+    if (FitsSingle(number)) g = static_cast<float>(number);
+    return q;
+}
+
+#if defined(__SSE2__)
+// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits, at
+// most one point, and then a character that is no part of an expression), read as PlainDecimalAt
+// reads them but with fewer steps, at least 32 characters before the text's end. Returns nullptr
+// for every other word, which PlainDecimalAt then reads.
+inline const char* CommonDecimalAt(const char* p, double& value) {
+    const char first = *p;
+    const bool negative = first == '-';
+    const char* q = p + ((negative || first == '+') ? 1 : 0);
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+    const __m128i shifted = _mm_xor_si128(_mm_sub_epi8(c, _mm_set1_epi8('0')), _mm_set1_epi8(-128));
+    const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(shifted, _mm_set1_epi8(-118))));
+    const auto points = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('.'))));
+    const int length = std::countr_zero(~(digits | points));  // at most 16
+    const unsigned point = points & ((1u << length) - 1);     // the point within the word, if any
+    const int count = length - (point != 0 ? 1 : 0);          // its digits
+    const unsigned next = static_cast<unsigned char>(q[length]);
+    // Not common: no digit or point, more than one point, more than eight digits, or an
+    // expression (the next character one of "*+,-./0-9" or "=").
+    if (length == 0 || (point & (point - 1)) != 0 || count > 8 || next - unsigned{'*'} <= unsigned{'9' - '*'} ||
+        next == '=') {
+        return nullptr;
+    }
+    const int whole = point != 0 ? std::countr_zero(point) : length;  // digits before the point
+    const int decimals = count - whole;
+    // The digits without the point, in one piece: those before it from q, the rest from q + 1.
+    const std::uint64_t before = whole >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * whole)) - 1;
+    const std::uint64_t units = EightDigitsValue((EightBytesAt(q) & before) | (EightBytesAt(q + 1) & ~before), count);
+    if (units == 0) {
+        value = 0.0;
+        return q + length;
+    }
+    // Seven significant digits, 0.001 <= units / 10^decimals < 10^7 (see PlainDecimalAt).
+    if (units >= 10000000 || (decimals > 3 && units < kWholePowersOfTen[static_cast<std::size_t>(decimals - 3)])) {
+        return nullptr;
+    }
+    const std::uint64_t signBit = std::uint64_t{negative} << 63;
+    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(static_cast<double>(units) / PowerOfTen(decimals)) |
+                                  signBit);
+    return q + length;
+}
+#endif
+
+// Scans the line from `begin` to `end` into `v`; returns the position after the last character
+// examined (the line's end, or one past it when an operator closed the line).
+const char* ScanChars(ScanState& v, const char* const begin, const char* const end) {
+    const Chars<false> chars{end};
     const char* p = begin;
-    // The end of the line, found once: the rare words that need the line as a whole take the
-    // general reader, which walks it by position.
-    const auto findEnd = [&]() -> const char* {
-        if (lineEnd == nullptr) {
-            const char* q = p;
-            while (q < chars.End && !chars.EndsLine(q)) ++q;
-            if (q < chars.End || !Walk) lineEnd = q;
-        }
-        return lineEnd;
-    };
-    // Past a comment from `from`: on its ")", or nullptr when the line ends first (its end then
-    // known, unless a walked text ends before a CR LF).
+    // Past a comment from `from`: on its ")", or nullptr when the line ends first.
     const auto closeComment = [&](const char* from) -> const char* {
-        if constexpr (Walk) {
-            for (const char* q = from; q < chars.End; ++q) {
-                if (*q == ')') return q;
-                if (*q == '\r' && chars.EndsLine(q)) {
-                    lineEnd = q;
-                    return nullptr;
-                }
-            }
-            return nullptr;
-        } else {
-            if (from >= chars.End) return nullptr;
-            return static_cast<const char*>(std::memchr(from, ')', static_cast<std::size_t>(chars.End - from)));
-        }
+        if (from >= end) return nullptr;
+        return static_cast<const char*>(std::memchr(from, ')', static_cast<std::size_t>(end - from)));
     };
 
     if (v.InComment) {
-        if (p >= chars.End) return Walk ? nullptr : p;
-        if (chars.EndsLine(p)) return p;  // an empty line
+        if (p >= end) return p;  // an empty line
         v.StartNewPath = true;
         // The search starts after the character in hand: while a comment is still open from an
         // earlier line, a ")" in the first column is not seen.
         const char* close = closeComment(begin + 1);
-        if (close == nullptr) return lineEnd;  // nothing inside a comment acts
+        if (close == nullptr) return end;  // nothing inside a comment acts
         v.InComment = false;
         p = close + 1;
     }
@@ -435,13 +494,13 @@ const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, 
     unsigned mask = 0;
     for (;;) {
         while (mask == 0) {
-            if (chars.End - p >= 16) {
+            if (end - p >= 16) {
                 base = p;
                 mask = ActingMask(p);
                 if (mask == 0) p += 16;
             } else {
-                while (p < chars.End && kClass[static_cast<unsigned char>(*p)] == kPass) ++p;
-                if (p == chars.End) return Walk ? nullptr : p;
+                while (p < end && kClass[static_cast<unsigned char>(*p)] == kPass) ++p;
+                if (p == end) return p;
                 base = p;
                 mask = 1;
             }
@@ -450,40 +509,20 @@ const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, 
         const std::uint8_t cls = kClass[static_cast<unsigned char>(*p)];
         switch (cls) {
             case kReturn:
-                if (chars.EndsLine(p)) return p;
+            case kClose:
                 ++p;
                 break;
             case kOpen: {
                 v.StartNewPath = v.InComment = true;
                 const char* close = closeComment(p + 1);
-                if (close == nullptr) return lineEnd;  // nothing inside a comment acts
+                if (close == nullptr) return end;  // nothing inside a comment acts
                 v.InComment = false;
                 p = close + 1;
                 break;
             }
-            case kClose:
-                ++p;
+            case kGWord:
+                p = ReadG(p, end, v.GValue);
                 break;
-            case kGWord: {
-                // Whole numbers of up to nine digits (G0, G32) are read here, as GNumberValue reads them.
-                const char* q = p + 1;
-                std::uint32_t whole = 0;
-                while (q < chars.End && IsDigit(*q) && q - p <= 9) {
-                    whole = whole * 10 + static_cast<std::uint32_t>(*q - '0');
-                    ++q;
-                }
-                if (q > p + 1 && (q == chars.End || !IsGNumberChar(*q))) {
-                    v.GValue = static_cast<float>(static_cast<double>(whole));
-                    p = q;
-                    break;
-                }
-                while (q < chars.End && IsGNumberChar(*q)) ++q;
-                // A G number beyond the single-precision range is not a G code: the word is ignored.
-                const double g = GNumberValue({p + 1, static_cast<std::size_t>(q - p - 1)});
-                if (FitsSingle(g)) v.GValue = static_cast<float>(g);
-                p = q;
-                break;
-            }
             default: {  // kXWord, "X" (0x58) or "Z" (0x5A): the second bit picks the axis
                 // Written in place: a value kept elsewhere and copied over would be read back as
                 // a whole with its neighbour, before the copy of each has arrived.
@@ -493,8 +532,6 @@ const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, 
                     break;
                 }
                 // Symbolic words, expressions and long words: the general reader, on the line.
-                const char* end = findEnd();
-                if (end == nullptr) return nullptr;
                 std::size_t pos = static_cast<std::size_t>(p - begin) + 1;
                 if (const auto general =
                         EvaluateAxisWord({begin, static_cast<std::size_t>(end - begin)}, pos, nullptr)) {
@@ -510,28 +547,174 @@ const char* ScanChars(ScanState& v, const char* const begin, Chars<Walk> chars, 
     }
 }
 
-// Scans the line starting at `begin` into `scan`; returns the line's end, or nullptr (and leaves
-// `scan` as it was) when a walked text ends before a CR LF.
-template <bool Walk>
-const char* ScanLine(ScanState& scan, const char* begin, const char* end) {
-    const LineValues before{scan.GValue, scan.XValue, scan.ZValue, scan.InComment, scan.StartNewPath};
-    const char* lineEnd = Walk ? nullptr : end;
-    const char* stop = ScanChars<Walk>(scan, begin, Chars<Walk>{end}, lineEnd);
-    if (stop == nullptr) {
-        scan.GValue = before.G;
-        scan.XValue = before.X;
-        scan.ZValue = before.Z;
-        scan.InComment = before.InComment;
-        scan.StartNewPath = before.StartNewPath;
-        return nullptr;
+// The ")" that closes a comment from `from` on, or the CR of the CR LF that ends the line first
+// (the comment then stays open), or nullptr when the text ends before either.
+const char* CommentCloseOrLineEnd(const char* from, const char* end) {
+    for (const char* q = from; q < end; ++q) {
+        if (*q == ')') return q;
+        if (*q == '\r' && q + 1 < end && q[1] == '\n') return q;
     }
-    if (lineEnd == nullptr) lineEnd = stop;  // the walk stopped on the CR LF itself
-    scan.LineLength = static_cast<std::size_t>(lineEnd - begin);
-    scan.ScanPos = static_cast<std::size_t>(std::max(stop, lineEnd) - begin) + 1;
-    return lineEnd;
+    return nullptr;
+}
+
+// The CR of the first CR LF from `from` on, or nullptr.
+const char* LineEndFrom(const char* from, const char* end) {
+    for (const char* q = from; q + 1 < end; ++q) {
+        if (q[0] == '\r' && q[1] == '\n') return q;
+    }
+    return nullptr;
 }
 
 }  // namespace
+
+std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_t start, ScannedLine* lines,
+                        std::size_t capacity) {
+    if (start >= text.size() || capacity == 0) return 0;
+    const char* const textBegin = text.data();
+    const Chars<true> chars{textBegin + text.size()};
+    const char* const end = chars.End;
+    // The state as it stands after the characters examined so far; a line is handed back only
+    // once its CR LF is reached, so a line the text ends in leaves nothing behind.
+    float g = from.GValue;
+    double x = from.XValue, z = from.ZValue;
+    bool inComment = from.InComment;
+    std::uint8_t flags = 0;  // of the line in hand
+    std::size_t count = 0;
+    const char* lineBegin = textBegin + start;
+    const char* p = lineBegin;
+    // The characters to act on, found 64 at a time where the text has them (several lines: the
+    // walk leaves its window at a place that does not depend on where the lines lie): `mask`
+    // holds those from `base` on, at or after `p`. CR is one of them: the walk finds the line
+    // ends as it goes.
+    const char* base = p;
+    std::uint64_t mask = 0;
+    const auto passOver = [&] {
+        const auto passed = p - base;
+        mask = passed >= 64 ? 0 : mask & (~std::uint64_t{0} << passed);
+    };
+    // Hands back the line that ends at the CR `cr`; false when `lines` is full.
+    const auto finish = [&](const char* cr, std::uint8_t extra) {
+        ScannedLine& line = lines[count++];
+        line.End = static_cast<std::size_t>(cr - textBegin);
+        line.XValue = x;
+        line.ZValue = z;
+        line.GValue = g;
+        line.Flags = static_cast<std::uint8_t>(flags | extra | (inComment ? ScannedLine::InComment : 0));
+        flags = 0;
+        lineBegin = cr + 1;  // the next line starts with the LF
+        p = lineBegin;
+        return count < capacity;
+    };
+
+    for (;;) {
+        // At the start of a line.
+        if (inComment) {
+            if (p >= end) return count;
+            if (chars.EndsLine(p)) {  // an empty line
+                if (!finish(p, 0)) return count;
+                passOver();
+                continue;
+            }
+            flags |= ScannedLine::NewPath;
+            // The search starts after the character in hand: while a comment is still open from an
+            // earlier line, a ")" in the first column is not seen.
+            const char* close = CommentCloseOrLineEnd(p + 1, end);
+            if (close == nullptr) return count;
+            if (*close != ')') {  // nothing inside a comment acts
+                if (!finish(close, 0)) return count;
+                passOver();
+                continue;
+            }
+            inComment = false;
+            p = close + 1;
+            passOver();
+        }
+        // Up to the CR LF that ends the line. A word read in one step holds no character to act
+        // on (digits, signs and points): what it passes over needs no change of the mask beyond
+        // its address.
+        for (;;) {
+            while (mask == 0) {
+                if (end - p >= 64) {
+                    base = p;
+                    mask = ActingMask(p) | std::uint64_t{ActingMask(p + 16)} << 16 |
+                           std::uint64_t{ActingMask(p + 32)} << 32 | std::uint64_t{ActingMask(p + 48)} << 48;
+                    if (mask == 0) p += 64;
+                } else if (end - p >= 16) {
+                    base = p;
+                    mask = ActingMask(p);
+                    if (mask == 0) p += 16;
+                } else {
+                    while (p < end && kClass[static_cast<unsigned char>(*p)] == kPass) ++p;
+                    if (p == end) return count;
+                    base = p;
+                    mask = 1;
+                }
+            }
+            p = base + std::countr_zero(mask);
+            const char ch = *p;
+            if ((ch | 2) == 'Z') {  // "X" (0x58) or "Z" (0x5A): the second bit picks the axis
+                const bool isZ = (ch & 2) != 0;
+                double value = 0;
+                const char* after = nullptr;
+#if defined(__SSE2__)
+                if (end - p >= 40) after = CommonDecimalAt(p + 1, value);
+#endif
+                if (after == nullptr) after = PlainDecimalAt(chars, p + 1, value);
+                if (after != nullptr) {
+                    if (isZ) {
+                        z = value;
+                    } else {
+                        x = value;
+                    }
+                    p = after;
+                    mask &= mask - 1;
+                    continue;
+                }
+                // Symbolic words, expressions and long words: the general reader, on the line.
+                const char* lineEnd = LineEndFrom(p, end);
+                if (lineEnd == nullptr) return count;
+                std::size_t pos = static_cast<std::size_t>(p - lineBegin) + 1;
+                if (const auto general =
+                        EvaluateAxisWord({lineBegin, static_cast<std::size_t>(lineEnd - lineBegin)}, pos, nullptr)) {
+                    (isZ ? z : x) = *general;
+                }
+                p = lineBegin + pos;  // the character after the last one consumed
+                if (p >= lineEnd) {
+                    if (!finish(lineEnd, p > lineEnd ? ScannedLine::PastEnd : 0)) return count;
+                    passOver();
+                    goto nextLine;
+                }
+                passOver();
+            } else if (ch == '\r') {
+                if (p + 1 < end && p[1] == '\n') break;
+                ++p;
+                mask &= mask - 1;
+            } else if (ch == 'G') {
+                p = ReadG(p, end, g);
+                mask &= mask - 1;
+            } else if (ch == '(') {
+                flags |= ScannedLine::NewPath;
+                inComment = true;
+                const char* close = CommentCloseOrLineEnd(p + 1, end);
+                if (close == nullptr) return count;
+                if (*close != ')') {  // nothing inside a comment acts
+                    if (!finish(close, 0)) return count;
+                    passOver();
+                    goto nextLine;
+                }
+                inComment = false;
+                p = close + 1;
+                passOver();
+            } else {  // ")"
+                ++p;
+                mask &= mask - 1;
+            }
+        }
+        if (!finish(p, 0)) return count;
+        mask &= mask - 1;  // the CR's; the LF is passed over
+    nextLine:;
+    }
+}
 
 void ReadGNumber(ScanState& scan) {
     const std::string_view number = GNumberAfter(LineOf(scan), scan.ScanPos);
@@ -544,13 +727,18 @@ void ReadAxisValue(ScanState& scan) { EvaluateAxisWord(LineOf(scan), scan.ScanPo
 void ScanNcLine(ScanState& scan) { ScanNcLine(scan, scan.LineText); }
 
 void ScanNcLine(ScanState& scan, std::string_view line) {
-    ScanLine<false>(scan, line.data(), line.data() + line.size());
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    const char* stop = ScanChars(scan, begin, end);
+    scan.LineLength = line.size();
+    scan.ScanPos = static_cast<std::size_t>(std::max(stop, end) - begin) + 1;
 }
 
 std::size_t ScanNextNcLine(ScanState& scan, std::string_view text, std::size_t start) {
-    if (start >= text.size()) return std::string_view::npos;
-    const char* end = ScanLine<true>(scan, text.data() + start, text.data() + text.size());
-    return end == nullptr ? std::string_view::npos : static_cast<std::size_t>(end - text.data());
+    ScannedLine line;
+    if (ScanNcLines(scan, text, start, &line, 1) == 0) return std::string_view::npos;
+    ApplyScannedLine(scan, line, start);
+    return line.End;
 }
 
 }  // namespace quillane

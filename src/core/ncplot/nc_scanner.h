@@ -2,10 +2,11 @@
 #pragma once
 
 // Not an NC parser: it knows comments in parentheses, the addresses G, X and Z and a small
-// left-to-right arithmetic on axis values, and passes over everything else. The plots call
-// ScanNcLine once per line and read the position from the state afterwards.
+// left-to-right arithmetic on axis values, and passes over everything else. The plots scan a
+// program many lines per call (ScanNcLines) and read each line's position from what it hands back.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,38 @@ void ScanNcLine(ScanState& scan, std::string_view line);
 // ScanNcLine(scan, line) scans it, while finding where it ends: the text is read once. Returns
 // the position of that CR, or npos when no CR LF follows (`scan` is then left as it was).
 std::size_t ScanNextNcLine(ScanState& scan, std::string_view text, std::size_t start);
+
+// One line of a text as ScanNcLines leaves the state after it.
+struct ScannedLine {
+    std::size_t End = 0;  // the CR of the CR LF that ends it
+    double XValue = 0;
+    double ZValue = 0;
+    float GValue = 0;
+    std::uint8_t Flags = 0;  // ScannedLine::... bits
+
+    static constexpr std::uint8_t InComment = 1;  // a comment is still open after the line
+    static constexpr std::uint8_t NewPath = 2;    // the line sets StartNewPath (it leaves it as it was otherwise)
+    static constexpr std::uint8_t PastEnd = 4;    // ScanPos lies one further than the line's end + 1
+};
+
+// The lines of `text` that a CR LF ends, from the one that starts at byte `start`, scanned as
+// ScanNextNcLine scans them one after the other from the GValue, XValue, ZValue and InComment of
+// `from`, into `lines` (at most `capacity` of them). Returns how many: fewer than `capacity` when
+// the text ran out. The scan goes on from the last line's state at its End + 1. Reading many
+// lines in one call keeps the scanner's state in registers instead of in memory from line to line.
+std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_t start, ScannedLine* lines,
+                        std::size_t capacity);
+
+// What ScanNextNcLine leaves in `scan` after `line`, which started at byte `start`.
+inline void ApplyScannedLine(ScanState& scan, const ScannedLine& line, std::size_t start) {
+    scan.GValue = line.GValue;
+    scan.XValue = line.XValue;
+    scan.ZValue = line.ZValue;
+    scan.InComment = (line.Flags & ScannedLine::InComment) != 0;
+    if ((line.Flags & ScannedLine::NewPath) != 0) scan.StartNewPath = true;
+    scan.LineLength = line.End - start;
+    scan.ScanPos = scan.LineLength + 1 + ((line.Flags / ScannedLine::PastEnd) & 1u);
+}
 
 // With ScanPos on a "G": collects the characters "+" to "9" that follow into WordText and leaves
 // ScanPos on the last of them (on the "G" when there are none).

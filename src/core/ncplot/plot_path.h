@@ -49,13 +49,12 @@ public:
         if (scan.StartNewPath) {
             picture.Dot(to, Cut, line);
             scan.StartNewPath = false;
-        } else if (!cutting_) {
-            picture.Line({prevZ - startPointZ_, -prevX / 2}, to, Cut, LineStyle::Solid, line);
-        } else if (scan.GValue == 0) {
-            picture.Line({prevZ, -prevX / 2}, to, Rapid, LineStyle::Solid, line);
         } else {
-            picture.Line({prevZ, -prevX / 2}, to, Cut, LineStyle::Solid, line);
-            if (rings_ && walk.RingPairs < MaxRingPairs) {
+            // One line for every kind of move, drawn from one place (the cutting graphic's Z
+            // origin is 0, and subtracting 0 leaves any Z as it is).
+            const bool rapid = cutting_ && scan.GValue == 0;
+            picture.Line({prevZ - startPointZ_, -prevX / 2}, to, rapid ? Rapid : Cut, LineStyle::Solid, line);
+            if (cutting_ && !rapid && rings_ && walk.RingPairs < MaxRingPairs) {
                 ForEachStep(prevZ, z, -pitch_, xLow_ - 0.1, xHigh_ + 0.1, [&](double k) {
                     if (walk.RingPairs >= MaxRingPairs) return;
                     ++walk.RingPairs;

@@ -4,55 +4,10 @@
 #include "core/ncplot/word_value.h"
 
 namespace quillane::plot {
-namespace {
-
-// The picture's coordinates are single precision: anything beyond cannot be drawn.
-float Single(double value) {
-    if (!FitsSingle(value)) throw PictureFailure{};
-    return static_cast<float>(value);
-}
-
-DrawPoint Single(Point p) { return {static_cast<double>(Single(p.X)), static_cast<double>(Single(p.Y))}; }
-
-}  // namespace
 
 void Picture::SetScale(double left, double top, double width, double height) {
     drawing_.Scale = MakeUserScale(left, top, width, height);
     if (!drawing_.Scale) throw PictureFailure{};
-}
-
-void Picture::Line(Point from, Point to, Color colour, LineStyle style, int ncLine) {
-    const DrawPoint a = Single(from), b = Single(to);
-    Primitive& p = drawing_.Items.emplace_back();
-    p.Kind = PrimitiveKind::Line;
-    p.At = a;
-    p.To = b;
-    p.Colour = colour;
-    p.Style = style;
-    p.NcLine = ncLine;
-    Added();
-}
-
-void Picture::Dot(Point at, Color colour, int ncLine) {
-    const DrawPoint a = Single(at);
-    Primitive& p = drawing_.Items.emplace_back();
-    p.Kind = PrimitiveKind::Dot;
-    p.At = a;
-    p.Colour = colour;
-    p.NcLine = ncLine;
-    Added();
-}
-
-void Picture::Circle(Point centre, double radius, Color colour, int ncLine) {
-    const DrawPoint c = Single(centre);
-    const float r = Single(radius);
-    Primitive& p = drawing_.Items.emplace_back();
-    p.Kind = PrimitiveKind::Circle;
-    p.At = c;
-    p.Radius = r;
-    p.Colour = colour;
-    p.NcLine = ncLine;
-    Added();
 }
 
 void Picture::Text(Point at, std::string text) {

@@ -4,6 +4,7 @@
 #include "core/ncplot/drawing.h"
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/plot_limits.h"
+#include "core/numeric/single_precision.h"
 
 #include <algorithm>
 #include <cmath>
@@ -82,9 +83,35 @@ public:
     void SetScale(double left, double top, double width, double height);
     const UserScale& Scale() const { return *drawing_.Scale; }
 
-    void Line(Point from, Point to, Color colour, LineStyle style, int ncLine = NoNcLine);
-    void Dot(Point at, Color colour, int ncLine);
-    void Circle(Point centre, double radius, Color colour, int ncLine);
+    // A path draws one of these for nearly every line of a program: they are written here, where
+    // the plots' loops see them, each item in one piece.
+    void Line(Point from, Point to, Color colour, LineStyle style, int ncLine = NoNcLine) {
+        Primitive p;
+        p.Kind = PrimitiveKind::Line;
+        p.At = Single(from);
+        p.To = Single(to);
+        p.Colour = colour;
+        p.Style = style;
+        p.NcLine = ncLine;
+        Add(p);
+    }
+    void Dot(Point at, Color colour, int ncLine) {
+        Primitive p;
+        p.Kind = PrimitiveKind::Dot;
+        p.At = Single(at);
+        p.Colour = colour;
+        p.NcLine = ncLine;
+        Add(p);
+    }
+    void Circle(Point centre, double radius, Color colour, int ncLine) {
+        Primitive p;
+        p.Kind = PrimitiveKind::Circle;
+        p.At = Single(centre);
+        p.Radius = Single(radius);
+        p.Colour = colour;
+        p.NcLine = ncLine;
+        Add(p);
+    }
     void Text(Point at, std::string text);  // in the label colour and size
 
     void Complete() {
@@ -95,6 +122,17 @@ public:
     std::size_t ItemCount() const { return drawing_.Items.size(); }
 
 private:
+    // The picture's coordinates are single precision: anything beyond cannot be drawn.
+    static float Single(double value) {
+        if (!FitsSingle(value)) throw PictureFailure{};
+        return static_cast<float>(value);
+    }
+    static DrawPoint Single(Point p) { return {static_cast<double>(Single(p.X)), static_cast<double>(Single(p.Y))}; }
+    void Add(const Primitive& p) {
+        drawing_.Items.push_back(p);
+        Added();
+    }
+
     // Items gathered before a drain takes them.
     static constexpr std::size_t DrainAt = std::size_t{1} << 14;
     // Hands the items to the drain once enough have gathered and the scale, which a consumer
@@ -147,17 +185,28 @@ void ForEachStep(double start, double end, double step, double low, double high,
 template <class AfterScan>
 std::optional<std::string_view> WalkNcLines(std::string_view text, std::size_t start, int index, ScanState& scan,
                                             AfterScan&& afterScan) {
-    std::optional<std::string_view> last;
+    // Lines are scanned a batch at a time, the scanner's state in registers across each batch.
+    constexpr std::size_t batchSize = 256;
+    ScannedLine batch[batchSize];
+    std::size_t lastStart = 0, lastEnd = std::string_view::npos;
+    const auto last = [&]() -> std::optional<std::string_view> {
+        if (lastEnd == std::string_view::npos) return std::nullopt;
+        return text.substr(lastStart, lastEnd - lastStart);
+    };
     for (;;) {
-        const std::size_t end = ScanNextNcLine(scan, text, start);
-        if (end == std::string_view::npos) break;
-        last = text.substr(start, end - start);
-        start = end + 1;
-        const bool more = afterScan(index, start);
-        if (index < INT32_MAX) ++index;
-        if (!more) break;
+        const std::size_t count = ScanNcLines(scan, text, start, batch, batchSize);
+        for (std::size_t k = 0; k < count; ++k) {
+            const ScannedLine& line = batch[k];
+            ApplyScannedLine(scan, line, start);
+            lastStart = start;
+            lastEnd = line.End;
+            start = line.End + 1;
+            const bool more = afterScan(index, start);
+            if (index < INT32_MAX) ++index;
+            if (!more) return last();
+        }
+        if (count < batchSize) return last();
     }
-    return last;
 }
 
 // Calls `afterScan(lineIndex)` after scanning each line of `text` that a CR LF ends, from the
