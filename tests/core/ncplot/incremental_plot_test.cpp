@@ -389,3 +389,34 @@ INSTANTIATE_TEST_SUITE_P(Heads, IncrementalPlotTakesACarry,
 
 }  // namespace
 }  // namespace quillane
+
+namespace quillane {
+namespace {
+
+// An edit whose rescan meets the old track at the checkpoint before the last line, where the line
+// before it now ends on an operator, and a later edit of that last line alone: the scanner ends
+// where a whole replot leaves it. A text handed from past where the rescan starts is asked for
+// whole.
+TEST(IncrementalPlot, EditsAtTheEndLeaveTheScannerAsAWholeReplot) {
+    const GeneratorState gen = WorkedState();
+    IncrementalPlot plot(PlotKind::PointData, 1);
+    ScanState scan;
+    plot.Replot("X1 Z1\r\nX2 Z2\r\nZ3", gen, scan);
+    for (const auto& [text, edit] : {std::pair<std::string, LineEdit>{"X1 Z1\r\nX2 Z2+\r\nZ3", {1, 1, 1}},
+                                     std::pair<std::string, LineEdit>{"X1 Z1\r\nX2 Z2+\r\nZ4", {2, 1, 1}}}) {
+        EXPECT_TRUE(plot.Update(text, edit, gen, scan).Spliced);
+        ScanState whole;
+        EXPECT_EQ(plot.Picture(), PlotPointData(text, gen.Shape, whole));
+        ExpectSameScan(scan, whole);
+    }
+    const std::string longer = "X1 Z1\r\nX2 Z2+\r\nZ4\r\nZ5\r\nZ6\r\n";
+    plot.Replot(longer, gen, scan);
+    const LineEdit edit{2, 1, 1};
+    const std::size_t from = plot.ReadsFrom(edit, gen, scan);
+    EXPECT_GT(from, 0U);
+    EXPECT_FALSE(plot.Update(longer, edit, gen, scan, from).NeedsWholeText);
+    EXPECT_TRUE(plot.Update(longer, edit, gen, scan, from + 1).NeedsWholeText);
+}
+
+}  // namespace
+}  // namespace quillane

@@ -154,3 +154,40 @@ INSTANTIATE_TEST_SUITE_P(Splices, ThinnedPictureFollows, testing::Values(
 
 }  // namespace
 }  // namespace quillane
+
+namespace quillane {
+namespace {
+
+// How far a pan may move the thinned picture: its own size less a few pixels either way, in
+// the same units per pixel. Beyond, lines compared only within the reach would show cut short.
+struct PanRow {
+    const char* Name;
+    float Left, Top, Width;
+    bool Reaches;
+};
+
+class ThinnedPictureReach : public testing::TestWithParam<PanRow> {};
+
+TEST_P(ThinnedPictureReach, AsFarAsItsOwnSize) {
+    const PanRow& row = GetParam();
+    // 100 x 50 units on 200 x 100 pixels: two pixels a unit.
+    Drawing d = Crowded(10, 1);
+    ThinnedPicture thinned;
+    thinned.Thin(d, *d.Scale, 200, 100);
+    EXPECT_EQ(thinned.Reaches(UserScale{row.Left, row.Top, row.Width, 50}), row.Reaches);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Pans, ThinnedPictureReach, testing::Values(
+    PanRow{"Unmoved", 0, 0, 100, true},
+    PanRow{"RightToTheSlack", 98, 0, 100, true},
+    PanRow{"RightPastIt", 98.5F, 0, 100, false},
+    PanRow{"LeftToTheSlack", -98, 0, 100, true},
+    PanRow{"DownToTheSlack", 0, 48, 100, true},
+    PanRow{"DownPastIt", 0, 48.5F, 100, false},
+    PanRow{"Zoomed", 0, 0, 50, false}),
+    [](const auto& row) { return std::string(row.param.Name); });
+// clang-format on
+
+}  // namespace
+}  // namespace quillane
