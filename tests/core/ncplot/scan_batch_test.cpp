@@ -2,6 +2,8 @@
 // that line alone leaves, whatever the batch size, and ScanNextNcLine agrees line by line.
 #include "core/ncplot/nc_scanner.h"
 
+#include "ncplot/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -97,16 +99,9 @@ TEST_P(BatchScan, ScansEachLineAsThatLineAlone) {
 }
 
 TEST(BatchScan, RandomTextsScanAsTheirLines) {
-    const std::vector<std::string> pieces = {
-        "X",   "Z",      "G",    "G00 ",   "G32",         "X-",     "Z+",        ".",       "0",
-        "7",   "28.",    "17.7", "-80.0",  "30.303",      " ",      "\t",        "(",       ")",
-        "P=",  "+",      "*2",   "/",      "\r\n",        "\r\n",   "\r\n",      "\r",      "\n",
-        "N1 ", "F12.7 ", "M8",   "ZSP=A ", "123456789.5", "0.0001", "1.0000001", "99999999"};
     std::mt19937 random(2311);
     for (int i = 0; i < 3000; ++i) {
-        std::string text;
-        const int count = static_cast<int>(random() % 120);
-        for (int k = 0; k < count; ++k) text += pieces[random() % pieces.size()];
+        const std::string text = testing_support::RandomNcText(random, 120);
         ExpectBatchesScanAsLines(text, 1 + random() % 4, i % 2 == 0);
         ExpectBatchesScanAsLines(text, 256, i % 2 != 0);
     }

@@ -6,6 +6,8 @@
 #include "ncplot/reference_scanner.h"
 #include "param_name.h"
 
+#include "ncplot/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -479,16 +481,9 @@ TEST(ScanInPlace, ReadsWordsWithTextAfterThemAsTheirTextReadsBack) {
 // Walking a text finds each CR LF as it scans and leaves what scanning each line alone leaves; a
 // last line without CR LF is not scanned.
 TEST(ScanWalk, ScansEachLineOfATextAsThatLineAlone) {
-    const std::vector<std::string> pieces = {
-        "X",   "Z",      "G",    "G00 ",   "G32",         "X-",     "Z+",        ".",       "0",
-        "7",   "28.",    "17.7", "-80.0",  "30.303",      " ",      "\t",        "(",       ")",
-        "P=",  "+",      "*2",   "/",      "\r\n",        "\r\n",   "\r\n",      "\r",      "\n",
-        "N1 ", "F12.7 ", "M8",   "ZSP=A ", "123456789.5", "0.0001", "1.0000001", "99999999"};
     std::mt19937 random(1990);
     for (int i = 0; i < 20000; ++i) {
-        std::string text;
-        const int count = static_cast<int>(random() % 40);
-        for (int k = 0; k < count; ++k) text += pieces[random() % pieces.size()];
+        const std::string text = testing_support::RandomNcText(random, 40);
         for (const bool open : {false, true}) {
             ScanState walked = Before(), alone = Before();
             walked.InComment = alone.InComment = open;

@@ -3,6 +3,7 @@
 
 #include "core/ncplot/drawing.h"
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,20 @@ inline constexpr Color Yellow = Color::Rgb(255, 255, 0);
 inline constexpr Color Cyan = Color::Rgb(0, 255, 255);
 inline constexpr Color PlotBackground = Color::Rgb(8, 0, 0);
 inline constexpr Color ButtonShadow = Color::System(ColorRole::ButtonShadow);
+
+// A text of fewer than `pieces` random pieces of program: words, numbers at the edges of what is
+// read in one step, comments, and line ends of every kind.
+inline std::string RandomNcText(std::mt19937& random, unsigned pieces) {
+    static const std::vector<std::string> kPieces = {
+        "X",   "Z",      "G",    "G00 ",   "G32",         "X-",     "Z+",        ".",       "0",
+        "7",   "28.",    "17.7", "-80.0",  "30.303",      " ",      "\t",        "(",       ")",
+        "P=",  "+",      "*2",   "/",      "\r\n",        "\r\n",   "\r\n",      "\r",      "\n",
+        "N1 ", "F12.7 ", "M8",   "ZSP=A ", "123456789.5", "0.0001", "1.0000001", "99999999"};
+    std::string text;
+    const unsigned count = static_cast<unsigned>(random() % pieces);
+    for (unsigned k = 0; k < count; ++k) text += kPieces[random() % kPieces.size()];
+    return text;
+}
 
 // A point as the plots store it: computed in double, kept in single precision.
 inline DrawPoint P(double x, double y) { return {static_cast<float>(x), static_cast<float>(y)}; }
