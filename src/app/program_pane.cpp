@@ -162,6 +162,13 @@ std::string_view ProgramPane::programTextFrom(std::size_t from) const {
     return {tail - from, length};
 }
 
+std::string_view ProgramPane::programTextTo(std::size_t length) const {
+    length = std::min(length, textLength());
+    if (length == 0) return {};
+    const long at = SendScintilla(SCI_GETRANGEPOINTER, 0UL, static_cast<long>(length));
+    return {reinterpret_cast<const char*>(static_cast<std::intptr_t>(at)), length};
+}
+
 std::size_t ProgramPane::textLength() const { return static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH)); }
 
 bool ProgramPane::isEmpty() const { return SendScintilla(SCI_GETLENGTH) == 0; }

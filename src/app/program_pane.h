@@ -30,6 +30,9 @@ public:
     // the caret types, and reading it whole joins the two parts, moving all that follows the
     // caret on every key.
     std::string_view programTextFrom(std::size_t from) const;
+    // The first `length` bytes of the text where they lie: the buffer is not rearranged while the
+    // caret's split lies after them.
+    std::string_view programTextTo(std::size_t length) const;
     // Bytes of the text, without reading it.
     std::size_t textLength() const;
     bool isEmpty() const;

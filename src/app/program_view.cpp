@@ -105,6 +105,9 @@ void ProgramView::replot(const GeneratorState& record) {
         update = &plotter_->Replot(pane_->programText(), record, scan_);
     } else {
         const LineEdit edit{changed.First, changed.Before, changed.After};
+        // The first key after a replot: what the scanner brings is taken up from the lines before
+        // the edit, which lie before the buffer's split.
+        plotter_->TakeCarry(pane_->programTextTo(plotter_->CarryReach(edit, record, scan_)), edit, record, scan_);
         const std::size_t from = plotter_->ReadsFrom(edit, record, scan_);
         update = &plotter_->Update(pane_->programTextFrom(from), edit, record, scan_, from);
         if (update->NeedsWholeText) update = &plotter_->Update(pane_->programText(), edit, record, scan_);

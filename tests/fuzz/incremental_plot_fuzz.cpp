@@ -95,6 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LineEdit edit = EditBetween(before, after, (how >> 3) % 3);
     // Handed from where it is read, as the window hands its editor's buffer, the bytes before
     // made what the scanner acts on: they must never be read.
+    if ((how & 0x80) != 0) {
+        // The scanner's values taken up first from the lines before the edit alone.
+        plot.TakeCarry(after.substr(0, plot.CarryReach(edit, gen, scan)), edit, gen, scan);
+    }
     const std::size_t from = plot.ReadsFrom(edit, gen, scan);
     std::string tail(after);
     std::fill_n(tail.begin(), std::min(from, tail.size()), 'X');

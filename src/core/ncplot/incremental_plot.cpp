@@ -149,6 +149,20 @@ std::size_t IncrementalPlot::ReadsFrom(const LineEdit& edit, const GeneratorStat
     return checkpoints_[StartOf(edit)].Offset;
 }
 
+std::size_t IncrementalPlot::CarryReach(const LineEdit& edit, const GeneratorState& gen, const ScanState& scan) const {
+    if (ReplotsWhole(edit, gen) || SameCarry(CarryOf(scan), entry_)) return 0;
+    // Through the LF that starts the checkpoint's line: the line before ends with a whole CR LF.
+    const std::size_t last = StartOf(edit);
+    return last == 0 ? 0 : checkpoints_[last].Offset + 1;
+}
+
+void IncrementalPlot::TakeCarry(std::string_view head, const LineEdit& edit, const GeneratorState& gen,
+                                const ScanState& scan) {
+    const std::size_t reach = CarryReach(edit, gen, scan);
+    if (reach == 0 || head.size() < reach) return;
+    TakeCarry(head.substr(0, reach), edit, CarryOf(scan));
+}
+
 const PlotUpdate& IncrementalPlot::Update(std::string_view text, const LineEdit& edit, const GeneratorState& gen,
                                           ScanState& scan, std::size_t readable) {
     const auto needsWholeText = [&]() -> const PlotUpdate& {

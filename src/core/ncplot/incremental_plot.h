@@ -88,6 +88,13 @@ public:
     // can be told before it runs (0 when it replots the whole text).
     std::size_t ReadsFrom(const LineEdit& edit, const GeneratorState& gen, const ScanState& scan) const;
 
+    // When the scanner brings other values than the picture was drawn with, Update first rescans
+    // the lines before the edit with them (see TakeCarry); a caller may do that beforehand from
+    // just those lines, the first `CarryReach` bytes of the new text (0: nothing to do), which
+    // an editor has where the caret left them, and then hand Update the text from ReadsFrom on.
+    std::size_t CarryReach(const LineEdit& edit, const GeneratorState& gen, const ScanState& scan) const;
+    void TakeCarry(std::string_view head, const LineEdit& edit, const GeneratorState& gen, const ScanState& scan);
+
     // Whether Update with `edit` and `gen` starts with a whole replot (it may still fall back to one
     // when the rescan does not come back on its old track).
     bool ReplotsWhole(const LineEdit& edit, const GeneratorState& gen) const;

@@ -210,6 +210,11 @@ TEST_P(IncrementalPlotMatchesReplot, AfterEveryEdit) {
         const std::string text = editors[pane].Text.Text();
         // Handed over from where it is read, as the window hands its editor's buffer: the bytes
         // before are made what the scanner would act on most, and must never be read.
+        // Now and then the scanner's values are taken up first from the lines before the edit alone.
+        if (random() % 2 == 0) {
+            const std::size_t reach = plots[pane]->CarryReach(edit, gen, scan);
+            plots[pane]->TakeCarry(std::string_view(text).substr(0, reach), edit, gen, scan);
+        }
         const std::size_t from = plots[pane]->ReadsFrom(edit, gen, scan);
         std::string tail = text;
         std::fill_n(tail.begin(), std::min(from, tail.size()), 'X');
@@ -355,6 +360,7 @@ struct CarryRow {
     const char* Name;
     const char* Head;  // the program's first lines, before the repeated passes
     bool DrawsOtherwise;
+    int EditLine;  // from the end when negative
 };
 
 class IncrementalPlotTakesACarry : public testing::TestWithParam<CarryRow> {};
@@ -368,10 +374,16 @@ TEST_P(IncrementalPlotTakesACarry, AsAWholeReplot) {
     ScanState scan;
     scan.GValue = 32;
     plot.Replot(lines.Text(), run.State, scan);
-    const int line = lines.Count() - 40;
+    const int line = row.EditLine < 0 ? lines.Count() + row.EditLine : row.EditLine;
     lines.Of[static_cast<std::size_t>(line)] = "G00 X31. Z-3.";
     const std::string changed = lines.Text();
-    const PlotUpdate& update = plot.Update(changed, {line, 1, 1}, run.State, scan);
+    // Taken up from the lines before the edit alone, the update reads from the edit's checkpoint.
+    const LineEdit edit{line, 1, 1};
+    const std::size_t reach = plot.CarryReach(edit, run.State, scan);
+    EXPECT_GT(reach, 0U);
+    plot.TakeCarry(std::string_view(changed).substr(0, reach), edit, run.State, scan);
+    EXPECT_EQ(plot.ReadsFrom(edit, run.State, scan) > 0, !row.DrawsOtherwise);
+    const PlotUpdate& update = plot.Update(changed, edit, run.State, scan);
     EXPECT_TRUE(update.Spliced);
     EXPECT_EQ(update.RescannedLines < 200, !row.DrawsOtherwise) << update.RescannedLines;
     ScanState whole;
@@ -382,10 +394,14 @@ TEST_P(IncrementalPlotTakesACarry, AsAWholeReplot) {
     ExpectSameScan(scan, whole);
 }
 
-INSTANTIATE_TEST_SUITE_P(Heads, IncrementalPlotTakesACarry,
-                         testing::Values(CarryRow{"AGWordFirst", "G00 X40. Z20.\r\n", false},
-                                         CarryRow{"AMoveBeforeAnyGWord", "X40. Z20.\r\nX41. Z21.\r\n", true}),
-                         [](const auto& row) { return std::string(row.param.Name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Heads, IncrementalPlotTakesACarry, testing::Values(
+    CarryRow{"AGWordFirst", "G00 X40. Z20.\r\n", false, -40},
+    // met at the edit's own checkpoint: the line before it is read to its CR LF
+    CarryRow{"AGWordFirstEditInTheSecondBlock", "G00 X40. Z20.\r\n", false, 100},
+    CarryRow{"AMoveBeforeAnyGWord", "X40. Z20.\r\nX41. Z21.\r\n", true, -40}),
+    [](const auto& row) { return std::string(row.param.Name); });
+// clang-format on
 
 }  // namespace
 }  // namespace quillane
