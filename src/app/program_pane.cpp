@@ -143,7 +143,7 @@ ProgramPane::ProgramPane(const QString& objectName, const QString& caption, QWid
 }
 
 std::string_view ProgramPane::programText() const {
-    const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
+    const std::size_t length = textLength();
     if (length == 0) return {};
     return {static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)), length};
 }
@@ -171,7 +171,7 @@ std::string_view ProgramPane::programTextTo(std::size_t length) const {
 
 std::size_t ProgramPane::textLength() const { return static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH)); }
 
-bool ProgramPane::isEmpty() const { return SendScintilla(SCI_GETLENGTH) == 0; }
+bool ProgramPane::isEmpty() const { return textLength() == 0; }
 
 void ProgramPane::replaceText(std::string_view text) {
     const std::string lines = WithCrLfLineEnds(text);

@@ -203,11 +203,8 @@ private:
         painter_.setPen(pen);
         pen_ = look;
     }
-    QColor ColourOf(const Primitive& item) {
-        if (emphasis_.Colour) return *emphasis_.Colour;
-        if (!colour_ || !(colour_->first == item.Colour))
-            colour_.emplace(item.Colour, PaintColor(item.Colour, palette_));
-        return colour_->second;
+    QColor ColourOf(const Primitive& item) const {
+        return emphasis_.Colour.value_or(PaintColor(item.Colour, palette_));
     }
 
     QPainter& painter_;
@@ -218,9 +215,8 @@ private:
     const QPalette& palette_;
     Emphasis emphasis_;
     LabelFont labels_;
-    std::optional<bool> antialiased_;                 // none: as the painter came
-    std::optional<PenLook> pen_;                      // none: as the painter came, or no pen
-    std::optional<std::pair<Color, QColor>> colour_;  // the last item colour and its paint colour
+    std::optional<bool> antialiased_;  // none: as the painter came
+    std::optional<PenLook> pen_;       // none: as the painter came, or no pen
 };
 
 }  // namespace

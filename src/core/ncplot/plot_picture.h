@@ -86,30 +86,15 @@ public:
     // A path draws one of these for nearly every line of a program: they are written here, where
     // the plots' loops see them, each item in one piece.
     void Line(Point from, Point to, Color colour, LineStyle style, int ncLine = NoNcLine) {
-        Primitive p;
-        p.Kind = PrimitiveKind::Line;
-        p.At = Single(from);
+        Primitive p = Item(PrimitiveKind::Line, from, colour, ncLine);
         p.To = Single(to);
-        p.Colour = colour;
         p.Style = style;
-        p.NcLine = ncLine;
         Add(p);
     }
-    void Dot(Point at, Color colour, int ncLine) {
-        Primitive p;
-        p.Kind = PrimitiveKind::Dot;
-        p.At = Single(at);
-        p.Colour = colour;
-        p.NcLine = ncLine;
-        Add(p);
-    }
+    void Dot(Point at, Color colour, int ncLine) { Add(Item(PrimitiveKind::Dot, at, colour, ncLine)); }
     void Circle(Point centre, double radius, Color colour, int ncLine) {
-        Primitive p;
-        p.Kind = PrimitiveKind::Circle;
-        p.At = Single(centre);
+        Primitive p = Item(PrimitiveKind::Circle, centre, colour, ncLine);
         p.Radius = Single(radius);
-        p.Colour = colour;
-        p.NcLine = ncLine;
         Add(p);
     }
     void Text(Point at, std::string text);  // in the label colour and size
@@ -123,6 +108,15 @@ public:
 
 private:
     // The picture's coordinates are single precision: anything beyond cannot be drawn.
+    // What every kind of item has: where it is, its colour and the line that drew it.
+    static Primitive Item(PrimitiveKind kind, Point at, Color colour, int ncLine) {
+        Primitive p;
+        p.Kind = kind;
+        p.At = Single(at);
+        p.Colour = colour;
+        p.NcLine = ncLine;
+        return p;
+    }
     static float Single(double value) {
         if (!FitsSingle(value)) throw PictureFailure{};
         return static_cast<float>(value);

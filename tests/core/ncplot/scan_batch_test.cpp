@@ -15,22 +15,6 @@
 namespace quillane {
 namespace {
 
-std::uint64_t Bits(double v) {
-    std::uint64_t b = 0;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-
-void ExpectSame(const ScanState& a, const ScanState& b, const std::string& text) {
-    ASSERT_EQ(Bits(a.XValue), Bits(b.XValue)) << text;
-    ASSERT_EQ(Bits(a.ZValue), Bits(b.ZValue)) << text;
-    ASSERT_EQ(Bits(static_cast<double>(a.GValue)), Bits(static_cast<double>(b.GValue))) << text;
-    ASSERT_EQ(a.InComment, b.InComment) << text;
-    ASSERT_EQ(a.StartNewPath, b.StartNewPath) << text;
-    ASSERT_EQ(a.ScanPos, b.ScanPos) << text;
-    ASSERT_EQ(a.LineLength, b.LineLength) << text;
-}
-
 ScanState Start(bool open) {
     ScanState s;
     s.GValue = 7;
@@ -55,8 +39,8 @@ void ExpectBatchesScanAsLines(const std::string& text, std::size_t capacity, boo
             ApplyScannedLine(batched, lines[k], start);
             ASSERT_EQ(ScanNextNcLine(stepped, text, start), cr) << text;
             ScanNcLine(alone, std::string_view(text).substr(start, cr - start));
-            ExpectSame(batched, alone, text);
-            ExpectSame(stepped, alone, text);
+            testing_support::ExpectSameScanState(batched, alone, text);
+            testing_support::ExpectSameScanState(stepped, alone, text);
             start = cr + 1;
             ++count;
         }
@@ -67,7 +51,7 @@ void ExpectBatchesScanAsLines(const std::string& text, std::size_t capacity, boo
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1)) ++crlf;
     EXPECT_EQ(count, crlf) << text;
     EXPECT_EQ(ScanNextNcLine(stepped, text, start), std::string_view::npos) << text;
-    ExpectSame(stepped, alone, text);
+    testing_support::ExpectSameScanState(stepped, alone, text);
 }
 
 // Long enough that the first words are read where the text goes on for a while, as in a program,

@@ -383,21 +383,7 @@ TEST(WordValue, SingleRangeLimit) {
 
 // ---- the scanner against its literal form --------------------------------------------------------
 
-// Everything the scan leaves that the plots or the next line read, the values to the bit.
-void ExpectSameScan(const ScanState& fast, const ScanState& literal, const std::string& line) {
-    const auto bits = [](double v) {
-        std::uint64_t b = 0;
-        std::memcpy(&b, &v, sizeof b);
-        return b;
-    };
-    ASSERT_EQ(bits(fast.XValue), bits(literal.XValue)) << line;
-    ASSERT_EQ(bits(fast.ZValue), bits(literal.ZValue)) << line;
-    ASSERT_EQ(bits(static_cast<double>(fast.GValue)), bits(static_cast<double>(literal.GValue))) << line;
-    ASSERT_EQ(fast.InComment, literal.InComment) << line;
-    ASSERT_EQ(fast.StartNewPath, literal.StartNewPath) << line;
-    ASSERT_EQ(fast.ScanPos, literal.ScanPos) << line;
-    ASSERT_EQ(fast.LineLength, literal.LineLength) << line;
-}
+using testing_support::ExpectSameScanState;
 
 // Words read where they lie give what reading back their collected and rounded text gives:
 // program words, long and short decimals, expressions, symbolic words and comments.
@@ -432,7 +418,7 @@ TEST(ScanInPlace, ReadsEveryWordAsItsTextReadsBack) {
             fast.LineText = literal.LineText = line;
             ScanNcLine(fast);
             reference::ScanNcLine(literal);
-            ExpectSameScan(fast, literal, line);
+            ExpectSameScanState(fast, literal, line);
         }
     }
 }
@@ -446,7 +432,7 @@ TEST(ScanInPlace, ReadsProgramDecimalsAsTheirTextReadsBack) {
             fast.LineText = literal.LineText = line;
             ScanNcLine(fast);
             reference::ScanNcLine(literal);
-            ExpectSameScan(fast, literal, line);
+            ExpectSameScanState(fast, literal, line);
         }
     }
 }
@@ -471,7 +457,7 @@ TEST(ScanInPlace, ReadsWordsWithTextAfterThemAsTheirTextReadsBack) {
             fast.LineText = literal.LineText = line;
             ScanNcLine(fast);
             reference::ScanNcLine(literal);
-            ExpectSameScan(fast, literal, line);
+            ExpectSameScanState(fast, literal, line);
         }
     }
 }
@@ -498,10 +484,10 @@ TEST(ScanWalk, ScansEachLineOfATextAsThatLineAlone) {
                 ASSERT_EQ(end, cr) << text;
                 const std::string line = text.substr(start, cr - start);
                 ScanNcLine(alone, line);
-                ExpectSameScan(walked, alone, text);
+                ExpectSameScanState(walked, alone, text);
                 start = cr + 1;  // the next line starts with the LF
             }
-            ExpectSameScan(walked, alone, text);  // the unfinished last line left both as they were
+            ExpectSameScanState(walked, alone, text);  // the unfinished last line left both as they were
         }
     }
 }

@@ -2,6 +2,12 @@
 #pragma once
 
 #include "core/ncplot/drawing.h"
+#include "core/ncplot/nc_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
 
 #include <random>
 #include <string>
@@ -30,6 +36,22 @@ inline std::string RandomNcText(std::mt19937& random, unsigned pieces) {
     const unsigned count = static_cast<unsigned>(random() % pieces);
     for (unsigned k = 0; k < count; ++k) text += kPieces[random() % kPieces.size()];
     return text;
+}
+
+// Everything a line's scan leaves that the plots or the next line read, the values to the bit.
+inline void ExpectSameScanState(const ScanState& a, const ScanState& b, const std::string& text) {
+    const auto bits = [](double v) {
+        std::uint64_t out = 0;
+        std::memcpy(&out, &v, sizeof out);
+        return out;
+    };
+    ASSERT_EQ(bits(a.XValue), bits(b.XValue)) << text;
+    ASSERT_EQ(bits(a.ZValue), bits(b.ZValue)) << text;
+    ASSERT_EQ(bits(static_cast<double>(a.GValue)), bits(static_cast<double>(b.GValue))) << text;
+    ASSERT_EQ(a.InComment, b.InComment) << text;
+    ASSERT_EQ(a.StartNewPath, b.StartNewPath) << text;
+    ASSERT_EQ(a.ScanPos, b.ScanPos) << text;
+    ASSERT_EQ(a.LineLength, b.LineLength) << text;
 }
 
 // A point as the plots store it: computed in double, kept in single precision.
