@@ -93,6 +93,20 @@ void BM_IncrementalEdit(benchmark::State& bench) {
     bench.counters["rescanned"] = static_cast<double>(plot.LastUpdate().RescannedLines);
 }
 
+// The links of a plotted program made whole, as after a replot of a pasted text.
+void BM_LinksRebuild(benchmark::State& bench) {
+    const RunResult run = WorkedExampleRun(true);
+    const std::string text = Repeated(run.ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
+    ScanState scan;
+    const std::optional<Drawing> drawing = PlotCuttingPath(text, run.State, scan);
+    PlotLinks links;
+    for (auto _ : bench) {
+        links.Rebuild(*drawing, PlotKind::CuttingPath);
+        benchmark::DoNotOptimize(links.Passes().size());
+    }
+    bench.counters["passes"] = static_cast<double>(links.Passes().size());
+}
+
 void BM_PlotCuttingPath(benchmark::State& bench) {
     const RunResult run = WorkedExampleRun(true);
     const std::string text = Repeated(run.ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
@@ -212,6 +226,7 @@ BENCHMARK(BM_HighlightProgram)
 BENCHMARK(BM_SplitLinesMemchr)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanStandardProgram)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPath)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinksRebuild)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPathTrv)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotPointData)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotCuttingPathRecycled)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);

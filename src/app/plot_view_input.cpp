@@ -121,7 +121,7 @@ QString PlotView::passToolTipAt(const QPointF& widgetPosition) const {
     const std::optional<std::size_t> item =
         NearestMove(*drawing_, ToDrawPoint(drawingPositionAt(widgetPosition)), pixelsPerUnit(), kPickTolerance);
     if (!item) return {};
-    const std::optional<std::size_t> pass = links_->PassOfLine(drawing_->Items[*item].NcLine);
+    const std::optional<std::size_t> pass = links_->PassOfLine(drawing_->LineOf(*item));
     return pass ? passToolTip(*pass) : QString();
 }
 
@@ -254,7 +254,7 @@ void PlotView::mousePressEvent(QMouseEvent* e) {
     }
     const std::optional<std::size_t> item =
         NearestMove(*drawing_, ToDrawPoint(drawingPositionAt(e->position())), pixelsPerUnit(), kPickTolerance);
-    if (item) emit lineClicked(drawing_->Items[*item].NcLine);
+    if (item) emit lineClicked(drawing_->LineOf(*item));
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* e) {

@@ -155,7 +155,7 @@ void ProgramView::putCaretOn(int line) {
 }
 
 std::optional<int> ProgramView::stepPassLine(std::optional<std::size_t> current, int step) const {
-    const std::vector<PlotPass>& passes = plot_->links().Passes();
+    const ShiftedList<PlotPass>& passes = plot_->links().Passes();
     if (passes.empty()) return std::nullopt;
     std::size_t next = 0;
     if (current) {
@@ -170,7 +170,7 @@ std::optional<int> ProgramView::stepPassLine(std::optional<std::size_t> current,
 
 void ProgramView::light(std::optional<std::size_t> pass, bool leads, bool reveal) {
     const PlotLinks& links = plot_->links();
-    const std::vector<PlotPass>& passes = links.Passes();
+    const ShiftedList<PlotPass>& passes = links.Passes();
     std::vector<ItemRange> lineItems;
     if (leads) lineItems = links.ItemsOfLine(caretLine());
     if (pass && *pass < passes.size()) {

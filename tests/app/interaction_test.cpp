@@ -176,9 +176,9 @@ private slots:
         const std::vector<ItemRange> lit = plot2_->highlightedLine();
         QCOMPARE(lit, plot2_->links().ItemsOfLine(line));
         QCOMPARE(lit.size(), std::size_t{1});
-        const std::vector<Primitive>& items = plot2_->drawing().Items;
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            QCOMPARE(items[i].NcLine == line, i >= lit[0].First && i < lit[0].End);
+        const Drawing& drawing = plot2_->drawing();
+        for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+            QCOMPARE(drawing.LineOf(i) == line, i >= lit[0].First && i < lit[0].End);
         }
         // The whole pass in both plots and both panes: in the point data its one line, N002.
         QCOMPARE(plot2_->highlightedPass(), plot2_->links().Passes()[1].Items);

@@ -3,6 +3,7 @@
 
 #include "core/numeric/single_precision.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ostream>
@@ -96,6 +97,53 @@ std::optional<UserScale> MakeUserScale(double left, double top, double width, do
 
 Drawing FreshPicture() { return Drawing{}; }
 
+void Drawing::OweFrom(std::size_t to) {
+    const int owed = owedLines_;
+    if (owed == 0) {
+        owedFrom_ = to;
+        return;
+    }
+    const auto at = [&](std::size_t i) { return Items.begin() + static_cast<std::ptrdiff_t>(i); };
+    // Items that come to owe the move hold their line less it, which must not read as NoNcLine:
+    // if one would (lines added far below, then an edit in the first few lines), every item
+    // is renumbered now instead.
+    const auto readsUnnumbered = [&](const Primitive& p) { return p.NcLine != NoNcLine && p.NcLine == owed - 1; };
+    if (to < owedFrom_ && std::any_of(at(to), at(owedFrom_), readsUnnumbered)) {
+        OweFrom(Items.size());
+        owedLines_ = 0;
+        owedFrom_ = to;
+        return;
+    }
+    for (std::size_t i = owedFrom_; i < to; ++i) {
+        if (Items[i].NcLine != NoNcLine) Items[i].NcLine += owed;
+    }
+    for (std::size_t i = to; i < owedFrom_; ++i) {
+        if (Items[i].NcLine != NoNcLine) Items[i].NcLine -= owed;
+    }
+    owedFrom_ = to;
+}
+
+void Drawing::SpliceItems(std::size_t first, std::size_t last, const std::vector<Primitive>& with, int lines) {
+    OweFrom(last);
+    Replace(Items, first, last, with);
+    owedFrom_ = first + with.size();
+    owedLines_ += lines;
+}
+
+bool operator==(const Drawing& a, const Drawing& b) {
+    if (!(a.Background == b.Background && a.Scale == b.Scale && a.Texts == b.Texts &&
+          a.ReadoutVisible == b.ReadoutVisible && a.Crosshair == b.Crosshair && a.Items.size() == b.Items.size())) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.Items.size(); ++i) {
+        Primitive p = a.Items[i], q = b.Items[i];
+        p.NcLine = a.LineOf(i);
+        q.NcLine = b.LineOf(i);
+        if (!(p == q)) return false;
+    }
+    return true;
+}
+
 namespace {
 
 // Background, scale and the opening of the item list.
@@ -120,7 +168,8 @@ void AppendJsonHead(std::string& out, const Drawing& drawing) {
 }
 
 // One item, on a line of its own after the separator of the one before.
-void AppendJsonItem(std::string& out, const Drawing& drawing, const Primitive& p, bool first) {
+void AppendJsonItem(std::string& out, const Drawing& drawing, std::size_t i, bool first) {
+    const Primitive& p = drawing.Items[i];
     if (!first) out += ',';
     out += '\n';
     switch (p.Kind) {
@@ -133,7 +182,7 @@ void AppendJsonItem(std::string& out, const Drawing& drawing, const Primitive& p
             AppendColor(out, p.Colour);
             out += p.Style == LineStyle::Dotted ? ",\"style\":\"dotted\"" : ",\"style\":\"solid\"";
             out += ",\"line\":";
-            AppendLineIndex(out, p.NcLine);
+            AppendLineIndex(out, drawing.LineOf(i));
             break;
         case PrimitiveKind::Dot:
             out += "{\"kind\":\"dot\",\"at\":";
@@ -141,7 +190,7 @@ void AppendJsonItem(std::string& out, const Drawing& drawing, const Primitive& p
             out += ",\"color\":";
             AppendColor(out, p.Colour);
             out += ",\"line\":";
-            AppendLineIndex(out, p.NcLine);
+            AppendLineIndex(out, drawing.LineOf(i));
             break;
         case PrimitiveKind::Circle:
             out += "{\"kind\":\"circle\",\"center\":";
@@ -151,7 +200,7 @@ void AppendJsonItem(std::string& out, const Drawing& drawing, const Primitive& p
             out += ",\"color\":";
             AppendColor(out, p.Colour);
             out += ",\"line\":";
-            AppendLineIndex(out, p.NcLine);
+            AppendLineIndex(out, drawing.LineOf(i));
             break;
         case PrimitiveKind::Text:
             out += "{\"kind\":\"text\",\"at\":";
@@ -189,8 +238,8 @@ std::string DrawingJson(const Drawing& drawing, bool untouched) {
     out.reserve(64 + drawing.Items.size() * 96);
     AppendJsonHead(out, drawing);
     bool first = true;
-    for (const Primitive& p : drawing.Items) {
-        AppendJsonItem(out, drawing, p, first);
+    for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+        AppendJsonItem(out, drawing, i, first);
         first = false;
     }
     AppendJsonTail(out, drawing, untouched);
@@ -205,7 +254,7 @@ DrawingJsonWriter::DrawingJsonWriter(std::ostream& stream) : stream_(stream) { b
 
 void DrawingJsonWriter::Drain(Drawing& pending) {
     Write(pending);
-    pending.Items.clear();
+    pending.ClearItems();
 }
 
 void DrawingJsonWriter::Finish(const Drawing& rest, bool untouched) {
@@ -219,8 +268,8 @@ void DrawingJsonWriter::Write(const Drawing& drawing) {
         AppendJsonHead(buffer_, drawing);
         started_ = true;
     }
-    for (const Primitive& p : drawing.Items) {
-        AppendJsonItem(buffer_, drawing, p, firstItem_);
+    for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+        AppendJsonItem(buffer_, drawing, i, firstItem_);
         firstItem_ = false;
         if (buffer_.size() >= kJsonPiece) Flush();
     }

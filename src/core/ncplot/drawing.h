@@ -8,6 +8,8 @@
 // downwards, and the user scale says which rectangle of them fills the picture. In the NC plots
 // x is Z in millimetres and y is minus the radius (-X/2).
 
+#include "core/ncplot/shifted_list.h"
+
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -67,7 +69,7 @@ struct Primitive {
     DrawPoint To;                        // line: end
     float Radius = 0;                    // circle: radius in horizontal (x) units, drawn round on screen
     std::uint32_t Text = 0;              // text: index of its string in Drawing::Texts
-    int NcLine = NoNcLine;               // 0-based index of the CR LF line of the plotted text that drew it
+    int NcLine = NoNcLine;  // 0-based index of the CR LF line of the plotted text that drew it (see Drawing::LineOf)
 
     friend bool operator==(const Primitive&, const Primitive&) = default;
 };
@@ -100,7 +102,35 @@ struct Drawing {
     // The string of a text item.
     const std::string& TextOf(const Primitive& item) const { return Texts.at(item.Text); }
 
-    friend bool operator==(const Drawing&, const Drawing&) = default;
+    // The line that drew item `i`, NoNcLine for the grid, the blank line and labels. Read it
+    // here, not from the item: after an edit that adds or removes lines the items after it are
+    // renumbered only as later edits come by (see shifted_list.h).
+    int LineOf(std::size_t i) const {
+        const int line = Items[i].NcLine;
+        return i < owedFrom_ || line == NoNcLine ? line : line + owedLines_;
+    }
+    // Items [first, last) replaced by `with` (their lines as they are), and the lines of every
+    // item after them moved by `lines`.
+    void SpliceItems(std::size_t first, std::size_t last, const std::vector<Primitive>& with, int lines);
+    // No items, and none that owes a move: a picture to draw into again.
+    void ClearItems() {
+        Items.clear();
+        owedFrom_ = kNoneOwes;
+        owedLines_ = 0;
+    }
+
+    // Equal pictures, item lines as LineOf reads them.
+    friend bool operator==(const Drawing& a, const Drawing& b);
+
+private:
+    // Items from `to` on owe owedLines_ instead of those from owedFrom_ on.
+    void OweFrom(std::size_t to);
+
+    // Items from owedFrom_ on are drawn by lines owedLines_ further on than their NcLine says,
+    // but for those of NoNcLine, which never move.
+    static constexpr std::size_t kNoneOwes = ~std::size_t{0};
+    std::size_t owedFrom_ = kNoneOwes;
+    int owedLines_ = 0;
 };
 
 // A picture that no plot has drawn into yet: the desktop's button face, no scale, nothing drawn.

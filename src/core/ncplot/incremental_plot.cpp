@@ -231,16 +231,16 @@ int IncrementalPlot::TakeCarry(std::string_view text, const LineEdit& edit, cons
         met = false;
     }
     fresh_ = fresh.Take();
-    const auto drawn = [&](std::size_t i) { return drawing_.Items.begin() + static_cast<std::ptrdiff_t>(i); };
     // Item for item to the bit: a zero's sign shows in the read-out.
-    const auto same = [](const Primitive& a, const Primitive& b) {
+    const auto same = [&](std::size_t k) {
+        const Primitive &a = fresh_.Items[k], &b = drawing_.Items[start.Item + k];
         return a.Kind == b.Kind && a.Style == b.Style && a.FontSize == b.FontSize && a.Colour == b.Colour &&
                SameBits(a.At, b.At) && SameBits(a.To, b.To) && SameBits(a.Radius, b.Radius) && a.Text == b.Text &&
-               a.NcLine == b.NcLine;
+               a.NcLine == drawing_.LineOf(start.Item + k);
     };
-    if (!met || !std::equal(fresh_.Items.begin(), fresh_.Items.end(), drawn(start.Item), drawn(checkpoints_[next].Item),
-                            same)) {
-        return scanned;
+    if (!met || fresh_.Items.size() != checkpoints_[next].Item - start.Item) return scanned;
+    for (std::size_t k = 0; k < fresh_.Items.size(); ++k) {
+        if (!same(k)) return scanned;
     }
     // Up to the checkpoint met, whose state is the old one but for what the line before it left,
     // which the last line's scan reads if the edit's rescan starts there.
@@ -318,22 +318,9 @@ bool IncrementalPlot::Splice(std::string_view text, const LineEdit& edit, ScanSt
     if (met) checkpoints_[meet].Before = metState;
 
     // The new items replace those of the rescanned lines; the lines after keep theirs, renumbered.
-    std::vector<Primitive>& items = drawing_.Items;
-    const std::vector<Primitive>& got = fresh_.Items;
-    const std::size_t first = start.Item, oldEnd = met ? checkpoints_[meet].Item : items.size();
-    const std::size_t oldCount = oldEnd - first, newCount = got.size();
-    const auto gotAt = [&](std::size_t i) { return got.begin() + static_cast<std::ptrdiff_t>(i); };
-    const auto itemAt = [&](std::size_t i) { return items.begin() + static_cast<std::ptrdiff_t>(i); };
-    if (newCount >= oldCount) {
-        std::copy(got.begin(), gotAt(oldCount), itemAt(first));
-        items.insert(itemAt(first + oldCount), gotAt(oldCount), got.end());
-    } else {
-        std::copy(got.begin(), got.end(), itemAt(first));
-        items.erase(itemAt(first + newCount), itemAt(oldEnd));
-    }
-    if (met && delta != 0) {
-        for (std::size_t i = first + newCount; i < items.size(); ++i) items[i].NcLine += delta;
-    }
+    const std::size_t first = start.Item, oldEnd = met ? checkpoints_[meet].Item : drawing_.Items.size();
+    const std::size_t oldCount = oldEnd - first, newCount = fresh_.Items.size();
+    drawing_.SpliceItems(first, oldEnd, fresh_.Items, met ? delta : 0);
 
     // The checkpoints likewise.
     const std::size_t keepFrom = met ? meet : checkpoints_.size();

@@ -3,7 +3,6 @@
 
 #include "core/ncplot/plot_picture.h"
 #include "core/ncplot/plot_readout.h"
-#include "core/ncplot/vector_splice.h"
 #include "core/numeric/number_text.h"
 
 #include <algorithm>
@@ -16,8 +15,9 @@
 namespace quillane {
 namespace {
 
-bool IsMove(const Primitive& item) {
-    return item.NcLine != NoNcLine && (item.Kind == PrimitiveKind::Line || item.Kind == PrimitiveKind::Dot);
+// `line`: the line that drew it (Drawing::LineOf).
+bool IsMove(const Primitive& item, int line) {
+    return line != NoNcLine && (item.Kind == PrimitiveKind::Line || item.Kind == PrimitiveKind::Dot);
 }
 
 // A cutting move: the rapid moves are purple, and the dot that starts a path is no move at all.
@@ -85,17 +85,18 @@ std::string Z(float x, double zOffset) {
 }  // namespace
 
 void PlotLinks::Rebuild(const Drawing& drawing, PlotKind kind) {
-    lines_.clear();
-    passes_.clear();
+    std::vector<LineItems>& lines = lines_.Refill();
+    passes_.Refill();
     extents_.reset();
     bool ordered = true;
     const std::vector<Primitive>& items = drawing.Items;
     bool numbers = true;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Primitive& item = items[i];
-        if (item.NcLine == NoNcLine) continue;
-        ordered = Take(lines_, item, i) && ordered;
-        if (!IsMove(item)) continue;
+        const int line = drawing.LineOf(i);
+        if (line == NoNcLine) continue;
+        ordered = Take(lines, item, line, i) && ordered;
+        if (!IsMove(item, line)) continue;
         numbers = numbers && Numbers(item);
         if (!extents_) extents_ = PlotExtents{item.At.X, item.At.X, item.At.Y, item.At.Y};
         Grow(*extents_, item.At);
@@ -105,27 +106,27 @@ void PlotLinks::Rebuild(const Drawing& drawing, PlotKind kind) {
     CountReached();
     if (!ordered) {
         // Not as a plot draws: the lines can still be found, but passes are not told apart.
-        std::stable_sort(lines_.begin(), lines_.end(),
+        std::stable_sort(lines.begin(), lines.end(),
                          [](const LineItems& a, const LineItems& b) { return a.Line < b.Line; });
         return;
     }
     FindPasses(drawing, kind);
 }
 
-bool PlotLinks::Take(std::vector<LineItems>& lines, const Primitive& item, std::size_t i) {
+bool PlotLinks::Take(std::vector<LineItems>& lines, const Primitive& item, int line, std::size_t i) {
     bool ordered = true;
-    if (lines.empty() || lines.back().Line != item.NcLine || lines.back().Items.End != i) {
-        ordered = lines.empty() || lines.back().Line < item.NcLine;
-        lines.push_back({item.NcLine, {i, i}, false, false, {}});
+    if (lines.empty() || lines.back().Line != line || lines.back().Items.End != i) {
+        ordered = lines.empty() || lines.back().Line < line;
+        lines.push_back({line, {i, i}, false, false, {}});
     }
-    LineItems& line = lines.back();
-    line.Items.End = i + 1;
-    if (!IsMove(item)) return ordered;
-    if (!line.Move) line.Box = {item.At.X, item.At.X, item.At.Y, item.At.Y};
-    line.Move = true;
-    line.Cut = line.Cut || IsCut(item);
-    Grow(line.Box, item.At);
-    if (item.Kind == PrimitiveKind::Line) Grow(line.Box, item.To);
+    LineItems& drew = lines.back();
+    drew.Items.End = i + 1;
+    if (!IsMove(item, line)) return ordered;
+    if (!drew.Move) drew.Box = {item.At.X, item.At.X, item.At.Y, item.At.Y};
+    drew.Move = true;
+    drew.Cut = drew.Cut || IsCut(item);
+    Grow(drew.Box, item.At);
+    if (item.Kind == PrimitiveKind::Line) Grow(drew.Box, item.To);
     return ordered;
 }
 
@@ -163,11 +164,11 @@ void PlotLinks::CountReached() {
 }
 
 void PlotLinks::FindPasses(const Drawing& drawing, PlotKind kind) {
-    passes_.clear();
+    std::vector<PlotPass>& passes = passes_.Refill();
     if (kind == PlotKind::PointData) {
-        PointPassesOf(drawing, 0, lines_.size(), passes_);
+        PointPassesOf(drawing, 0, lines_.size(), passes);
     } else {
-        CuttingPassesOf(drawing, 0, lines_.size(), std::nullopt, passes_);
+        CuttingPassesOf(drawing, 0, lines_.size(), std::nullopt, passes);
     }
 }
 
@@ -193,20 +194,21 @@ void PlotLinks::Splice(const Drawing& drawing, PlotKind kind, const ItemSplice& 
     bool ordered = true, numbers = true, met = false;
     for (std::size_t i = from; i < items.size(); ++i) {
         const Primitive& item = items[i];
-        if (item.NcLine == NoNcLine) continue;
-        numbers = numbers && (!IsMove(item) || Numbers(item));
-        const bool starts = fresh_.empty() || fresh_.back().Line != item.NcLine || fresh_.back().Items.End != i;
+        const int line = drawing.LineOf(i);
+        if (line == NoNcLine) continue;
+        numbers = numbers && (!IsMove(item, line) || Numbers(item));
+        const bool starts = fresh_.empty() || fresh_.back().Line != line || fresh_.back().Items.End != i;
         if (starts && i >= s.NewEnd) {
             // From an old line's start on, the lines are the old ones moved along.
             const std::size_t old = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(i) - itemDelta);
             while (j < lines_.size() && lines_[j].Items.First < old) ++j;
             if (j < lines_.size() && lines_[j].Items.First == old) {
-                ordered = ordered && (fresh_.empty() || fresh_.back().Line < item.NcLine);
+                ordered = ordered && (fresh_.empty() || fresh_.back().Line < line);
                 met = true;
                 break;
             }
         }
-        ordered = Take(fresh_, item, i) && ordered;
+        ordered = Take(fresh_, item, line, i) && ordered;
     }
     if (!met) j = lines_.size();
     if (!ordered || !numbers) {
@@ -238,15 +240,7 @@ void PlotLinks::Splice(const Drawing& drawing, PlotKind kind, const ItemSplice& 
 
     // The lines after move along; the made ones replace the old.
     const std::size_t oldStableItem = j < lines_.size() ? lines_[j].Items.First : kNone;
-    if (itemDelta != 0 || s.LineDelta != 0) {
-        for (std::size_t i = j; i < lines_.size(); ++i) {
-            LineItems& l = lines_[i];
-            l.Line += s.LineDelta;
-            l.Items.First = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(l.Items.First) + itemDelta);
-            l.Items.End = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(l.Items.End) + itemDelta);
-        }
-    }
-    Replace(lines_, seed, j, fresh_);
+    lines_.Replace(seed, j, fresh_, {s.LineDelta, itemDelta});
     if (follow) {
         extents_ = grown;
         reached_ = reached;
@@ -259,7 +253,7 @@ void PlotLinks::Splice(const Drawing& drawing, PlotKind kind, const ItemSplice& 
 // The first item of a line that is a move (a point), or a cut when `cut`.
 static const Primitive& FirstMoveOf(const Drawing& drawing, ItemRange r, bool cut) {
     for (std::size_t i = r.First; i < r.End; ++i) {
-        if (IsMove(drawing.Items[i]) && (!cut || IsCut(drawing.Items[i]))) return drawing.Items[i];
+        if (IsMove(drawing.Items[i], drawing.LineOf(i)) && (!cut || IsCut(drawing.Items[i]))) return drawing.Items[i];
     }
     return drawing.Items[r.First];
 }
@@ -351,25 +345,13 @@ bool PlotLinks::CuttingPassesOf(const Drawing& drawing, std::size_t from, std::s
 void PlotLinks::RedoPasses(const Drawing& drawing, PlotKind kind, std::size_t seed, std::size_t stable,
                            std::size_t oldStableItem, const ItemSplice& s) {
     const std::ptrdiff_t itemDelta = static_cast<std::ptrdiff_t>(s.NewEnd) - static_cast<std::ptrdiff_t>(s.OldEnd);
-    const auto moved = [&](PlotPass p) {
-        p.FirstLine += s.LineDelta;
-        p.LastLine += s.LineDelta;
-        p.MoveLine += s.LineDelta;
-        p.Items.First = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(p.Items.First) + itemDelta);
-        p.Items.End = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(p.Items.End) + itemDelta);
-        return p;
-    };
+    const Shift shift{s.LineDelta, itemDelta};
     // The passes and lines before `seed` are as they were; where they end in the items.
     const std::size_t changed = seed < lines_.size() ? lines_[seed].Items.First
                                 : seed > 0           ? lines_[seed - 1].Items.End
                                                      : 0;
     // Old passes [0, keep) stay, [again, end) come back moved along; those between are made again.
-    const auto keepAll = [&](std::size_t keep, std::size_t again) {
-        if (itemDelta != 0 || s.LineDelta != 0) {
-            for (std::size_t i = again; i < passes_.size(); ++i) passes_[i] = moved(passes_[i]);
-        }
-        Replace(passes_, keep, again, window_);
-    };
+    const auto keepAll = [&](std::size_t keep, std::size_t again) { passes_.Replace(keep, again, window_, shift); };
     window_.clear();
     if (kind == PlotKind::PointData) {
         const auto byFirst = [](const PlotPass& p, std::size_t i) { return p.Items.First < i; };
@@ -415,7 +397,7 @@ void PlotLinks::RedoPasses(const Drawing& drawing, PlotKind kind, std::size_t se
                 static_cast<std::size_t>(static_cast<std::ptrdiff_t>(window_[w].Items.First) - itemDelta);
             const auto again = std::lower_bound(passes_.begin(), passes_.end(), old,
                                                 [](const PlotPass& p, std::size_t i) { return p.Items.First < i; });
-            if (again == passes_.end() || !SamePass(moved(*again), window_[w])) break;
+            if (again == passes_.end() || !SamePass(Moved(*again, shift), window_[w])) break;
             window_.resize(w);
             keepAll(keep, static_cast<std::size_t>(again - passes_.begin()));
             return;
@@ -436,8 +418,8 @@ bool operator==(const PlotLinks& a, const PlotLinks& b) {
                 std::bit_cast<std::array<std::uint32_t, 4>>(std::array<float, 4>{e->Left, e->Right, e->Top, e->Bottom});
         return out;
     };
-    return a.lines_ == b.lines_ && a.extents_.has_value() == b.extents_.has_value() &&
-           bits(a.extents_) == bits(b.extents_) &&
+    return std::equal(a.lines_.begin(), a.lines_.end(), b.lines_.begin(), b.lines_.end()) &&
+           a.extents_.has_value() == b.extents_.has_value() && bits(a.extents_) == bits(b.extents_) &&
            std::equal(a.passes_.begin(), a.passes_.end(), b.passes_.begin(), b.passes_.end(), SamePass);
 }
 
@@ -445,7 +427,7 @@ std::vector<ItemRange> PlotLinks::ItemsOfLine(int line) const {
     const auto [from, to] = std::equal_range(lines_.begin(), lines_.end(), LineItems{line, {}, false, false, {}},
                                              [](const LineItems& a, const LineItems& b) { return a.Line < b.Line; });
     std::vector<ItemRange> ranges;
-    for (auto it = from; it != to; ++it) ranges.push_back(it->Items);
+    for (auto it = from; it != to; ++it) ranges.push_back((*it).Items);
     return ranges;
 }
 
@@ -454,7 +436,7 @@ std::optional<std::size_t> PlotLinks::PassOfLine(int line) const {
                                         [](int l, const PlotPass& p) { return l < p.FirstLine; });
     if (after == passes_.begin()) return std::nullopt;
     const auto pass = std::prev(after);
-    if (line > pass->LastLine) return std::nullopt;
+    if (line > (*pass).LastLine) return std::nullopt;
     return static_cast<std::size_t>(pass - passes_.begin());
 }
 
@@ -463,7 +445,7 @@ std::optional<std::size_t> NearestMove(const Drawing& drawing, DrawPoint at, Pix
     double bestScore = 0;
     for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
         const Primitive& item = drawing.Items[i];
-        if (!IsMove(item)) continue;
+        if (!IsMove(item, drawing.LineOf(i))) continue;
         const DrawPoint to = item.Kind == PrimitiveKind::Line ? item.To : item.At;
         const double d = std::sqrt(PixelDistanceSquared(at, item.At, to, scale));
         if (!(d <= tolerance)) continue;
@@ -488,8 +470,9 @@ std::optional<DrawPoint> NearestEndPoint(const Drawing& drawing, DrawPoint at, P
             best = p;
         }
     };
-    for (const Primitive& item : drawing.Items) {
-        if (!IsMove(item)) continue;
+    for (std::size_t i = 0; i < drawing.Items.size(); ++i) {
+        const Primitive& item = drawing.Items[i];
+        if (!IsMove(item, drawing.LineOf(i))) continue;
         consider(item.At);
         if (item.Kind == PrimitiveKind::Line) consider(item.To);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/ncplot/drawing.h"
+#include "core/ncplot/shifted_list.h"
 
 #include <cstddef>
 #include <optional>
@@ -38,6 +39,16 @@ struct PlotPass {
     DrawPoint Start;   // where the pass starts cutting, in drawing coordinates
 };
 
+// A pass moved along by lines and items.
+inline PlotPass Moved(PlotPass p, const Shift& by) {
+    p.FirstLine += by.Lines;
+    p.LastLine += by.Lines;
+    p.MoveLine += by.Lines;
+    p.Items.First = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(p.Items.First) + by.Items);
+    p.Items.End = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(p.Items.End) + by.Items);
+    return p;
+}
+
 // The smallest rectangle, in drawing coordinates, that holds every plotted move.
 struct PlotExtents {
     float Left = 0, Right = 0, Top = 0, Bottom = 0;
@@ -64,7 +75,8 @@ public:
     std::vector<ItemRange> ItemsOfLine(int line) const;
     // The pass (0-based) whose lines hold `line`.
     std::optional<std::size_t> PassOfLine(int line) const;
-    const std::vector<PlotPass>& Passes() const { return passes_; }
+    // Read by value (see shifted_list.h).
+    const ShiftedList<PlotPass>& Passes() const { return passes_; }
     std::optional<PlotExtents> Extents() const { return extents_; }
 
     // The same links, extents to the bit (a zero's sign shows in the read-out).
@@ -78,10 +90,16 @@ private:
         bool Cut = false;   // it drew a cutting move
         PlotExtents Box;    // of its moves, when it drew one
         friend bool operator==(const LineItems&, const LineItems&) = default;
+        friend LineItems Moved(LineItems l, const Shift& by) {
+            l.Line += by.Lines;
+            l.Items.First = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(l.Items.First) + by.Items);
+            l.Items.End = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(l.Items.End) + by.Items);
+            return l;
+        }
     };
-    // Adds item `i` to the lines as Rebuild walks them; false when it starts a line numbered
-    // before the last.
-    static bool Take(std::vector<LineItems>& lines, const Primitive& item, std::size_t i);
+    // Adds item `i`, drawn by `line`, to the lines as Rebuild walks them; false when it starts a
+    // line numbered before the last.
+    static bool Take(std::vector<LineItems>& lines, const Primitive& item, int line, std::size_t i);
     void FindPasses(const Drawing& drawing, PlotKind kind);
     // The passes of lines_[from, to) appended to `out`: a point's for each line that drew one.
     void PointPassesOf(const Drawing& drawing, std::size_t from, std::size_t to, std::vector<PlotPass>& out) const;
@@ -98,8 +116,8 @@ private:
     void FindExtents();
     void CountReached();
 
-    std::vector<LineItems> lines_;  // in order of Line
-    std::vector<PlotPass> passes_;  // in order of their lines
+    ShiftedList<LineItems> lines_;  // in order of Line
+    ShiftedList<PlotPass> passes_;  // in order of their lines
     std::optional<PlotExtents> extents_;
     bool spliceable_ = true;          // lines_ came in order of Line and no move is NaN
     std::vector<std::size_t> moves_;  // working memory: the lines that drew a move

@@ -66,7 +66,7 @@ public:
     // DrawingDrain); Take() then returns only those drawn since.
     explicit Picture(Color background, Drawing recycled = {}, DrawingDrain drain = {})
         : drawing_(std::move(recycled)), drain_(std::move(drain)) {
-        drawing_.Items.clear();
+        drawing_.ClearItems();
         drawing_.Texts.clear();
         drawing_.Scale.reset();
         drawing_.ReadoutVisible = false;

@@ -171,13 +171,14 @@ void ThinnedPicture::Unthinned(const Drawing& drawing) {
 }
 
 void ThinnedPicture::Thin(const Drawing& drawing, const UserScale& view, double width, double height) {
-    CopyHeader(drawing, out_);
-    out_.Scale = view;
     if (PixelBox{0, 0, width, height}.Empty()) {
         view_.reset();
-        out_.Items = drawing.Items;
+        out_ = drawing;
+        out_.Scale = view;
         return;
     }
+    CopyHeader(drawing, out_);
+    out_.Scale = view;
     view_ = view;
     width_ = width;
     height_ = height;
@@ -281,11 +282,14 @@ void ThinnedPicture::Collect(const Drawing& drawing) {
             ++count;
         }
     }
-    out_.Items.clear();
+    out_.ClearItems();
     out_.Items.reserve(count);
     for (const Block& b : blocks_) {
         for (std::size_t i = b.KeptFirst; i < b.KeptEnd; ++i) {
-            if (keep_[i] != 0) out_.Items.push_back(drawing.Items[b.First + kept_[i].Offset]);
+            if (keep_[i] == 0) continue;
+            const std::size_t item = b.First + kept_[i].Offset;
+            out_.Items.push_back(drawing.Items[item]);
+            out_.Items.back().NcLine = drawing.LineOf(item);
         }
     }
 }

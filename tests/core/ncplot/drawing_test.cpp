@@ -9,8 +9,10 @@
 #include <charconv>
 #include <cmath>
 #include <ostream>
+#include <random>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 namespace quillane {
 namespace {
@@ -97,6 +99,39 @@ Drawing Sample() {
     d.ReadoutVisible = true;
     d.Crosshair = true;
     return d;
+}
+
+// Splices that add and remove lines here and there, above and below the one before, read as the
+// same splices with every item after them renumbered at once; also the unnumbered grid items.
+TEST(DrawingSplice, ItemsReadTheLinesOfAnEagerRenumbering) {
+    std::mt19937 random(7);
+    const auto item = [](int line) {
+        Primitive p;
+        p.NcLine = line;
+        return p;
+    };
+    Drawing lazy;
+    std::vector<Primitive> eager;
+    for (int i = 0; i < 60; ++i) eager.push_back(item(i % 7 == 0 ? NoNcLine : i));
+    lazy.Items = eager;
+    for (int edit = 0; edit < 400; ++edit) {
+        const std::size_t first = random() % (eager.size() + 1);
+        const std::size_t last = first + random() % (eager.size() - first + 1);
+        const int lines = static_cast<int>(random() % 7) - 3;
+        std::vector<Primitive> with(random() % 4, item(static_cast<int>(random() % 90)));
+        if (random() % 5 == 0) with.assign(1, item(NoNcLine));
+        lazy.SpliceItems(first, last, with, lines);
+        eager.erase(eager.begin() + static_cast<std::ptrdiff_t>(first),
+                    eager.begin() + static_cast<std::ptrdiff_t>(last));
+        eager.insert(eager.begin() + static_cast<std::ptrdiff_t>(first), with.begin(), with.end());
+        for (std::size_t i = first + with.size(); i < eager.size(); ++i) {
+            if (eager[i].NcLine != NoNcLine) eager[i].NcLine += lines;
+        }
+        Drawing settled;
+        settled.Items = eager;
+        ASSERT_EQ(lazy, settled) << "edit " << edit;
+        for (std::size_t i = 0; i < eager.size(); ++i) ASSERT_EQ(lazy.LineOf(i), eager[i].NcLine) << edit << " " << i;
+    }
 }
 
 TEST(DrawingJson, EveryKindInShortestRoundTripForm) {
