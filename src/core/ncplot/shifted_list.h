@@ -90,6 +90,8 @@ public:
     std::size_t size() const { return v_.size(); }
     bool empty() const { return v_.empty(); }
     T operator[](std::size_t i) const { return i < from_ ? v_[i] : Moved(v_[i], by_); }
+    // An element as stored: only for what no move changes.
+    const T& Stored(std::size_t i) const { return v_[i]; }
     T front() const { return (*this)[0]; }
     T back() const { return (*this)[v_.size() - 1]; }
     Iterator begin() const { return {this, 0}; }
