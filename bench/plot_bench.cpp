@@ -59,13 +59,14 @@ void BM_SplitLinesMemchr(benchmark::State& bench) {
 }
 
 // One key in a large standard program, plotted through IncrementalPlot: a Z value in the middle
-// changes back and forth (its line draws another cut and other rings), or Enter splits a line and
-// the next key joins it again. Arguments: megabytes, 0 for a changed character or 1 for a line
-// added and removed, 1 when the links follow.
+// changes back and forth (its line draws another cut and other rings), Enter splits a line and
+// the next key joins it again, or the Z word becomes a Y and back (its line draws no cut and fewer
+// rings: the items after it move). Arguments: megabytes, 0 for a changed character, 1 for a line
+// added and removed or 2 for items removed and added, 1 when the links follow.
 void BM_IncrementalEdit(benchmark::State& bench) {
     const RunResult run = WorkedExampleRun(true);
     std::string text = Repeated(run.ProgramText, static_cast<std::size_t>(bench.range(0)) * MB);
-    const bool enter = bench.range(1) != 0;
+    const bool enter = bench.range(1) == 1, items = bench.range(1) == 2;
     // The first cutting move past the middle: "G32 Z-80. F…"; its Z digit becomes another.
     const std::size_t cut = text.find("G32 Z-", text.size() / 2);
     const std::size_t digit = cut + 6;
@@ -83,6 +84,9 @@ void BM_IncrementalEdit(benchmark::State& bench) {
         if (enter) {
             const LineEdit edit = changed ? LineEdit{line, 1, 2} : LineEdit{line, 2, 1};
             spliced += plot.Update(changed ? split : text, edit, run.State, scan).Spliced ? 1 : 0;
+        } else if (items) {
+            text[cut + 4] = changed ? 'Y' : 'Z';
+            spliced += plot.Update(text, {line, 1, 1}, run.State, scan).Spliced ? 1 : 0;
         } else {
             text[digit] = changed ? '7' : '8';
             spliced += plot.Update(text, {line, 1, 1}, run.State, scan).Spliced ? 1 : 0;
@@ -238,4 +242,6 @@ BENCHMARK(BM_IncrementalEdit)
     ->Args({100, 0, 0})
     ->Args({100, 1, 0})
     ->Args({100, 0, 1})
+    ->Args({100, 1, 1})
+    ->Args({100, 2, 1})
     ->Unit(benchmark::kMillisecond);

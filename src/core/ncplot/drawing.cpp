@@ -1,6 +1,8 @@
 // A plot picture as data: scale checks, the fresh picture and the JSON form of a drawing.
 #include "core/ncplot/drawing.h"
 
+#include "core/ncplot/vector_splice.h"
+
 #include "core/numeric/single_precision.h"
 
 #include <algorithm>

@@ -8,8 +8,6 @@
 // downwards, and the user scale says which rectangle of them fills the picture. In the NC plots
 // x is Z in millimetres and y is minus the radius (-X/2).
 
-#include "core/ncplot/shifted_list.h"
-
 #include <cstdint>
 #include <functional>
 #include <iosfwd>

@@ -5,10 +5,10 @@
 // link line and pass after it along by the same count: millions of them on every key. Instead
 // a list keeps one move that its elements from some index on still owe, and makes it good
 // element by element as later edits come by, so an edit costs the distance from the one before
-// it, as in an editor's line table.
+// it, as in an editor's line table. The list also keeps a gap where those elements start, as an
+// editor's buffer does, so that an edit that adds or removes elements does not move all after it.
 
-#include "core/ncplot/vector_splice.h"
-
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <vector>
@@ -25,19 +25,8 @@ struct Shift {
     Shift operator+(const Shift& s) const { return {Lines + s.Lines, Items + s.Items}; }
 };
 
-// Elements [from, end) of `v` owe `by`; they are made to owe it from `to` on instead: elements
-// on the way are moved, forwards or backwards, with Moved(element, shift).
-template <class T>
-void MoveOwedTo(std::vector<T>& v, std::size_t& from, const Shift& by, std::size_t to) {
-    if (!by.None()) {
-        for (std::size_t i = from; i < to; ++i) v[i] = Moved(v[i], by);
-        for (std::size_t i = to; i < from; ++i) v[i] = Moved(v[i], -by);
-    }
-    from = to;
-}
-
-// A vector whose elements from some index on owe a move (see above). Read it by value: an
-// element as stored may not be the element.
+// A vector whose elements from some index on owe a move and lie after a gap (see above). Read it
+// by value: an element as stored may not be the element.
 template <class T>
 class ShiftedList {
 public:
@@ -87,36 +76,64 @@ public:
         std::size_t i_ = 0;
     };
 
-    std::size_t size() const { return v_.size(); }
-    bool empty() const { return v_.empty(); }
-    T operator[](std::size_t i) const { return i < from_ ? v_[i] : Moved(v_[i], by_); }
+    std::size_t size() const { return v_.size() - gapLength_; }
+    bool empty() const { return size() == 0; }
+    T operator[](std::size_t i) const { return i < gapAt_ ? v_[i] : Moved(v_[i + gapLength_], by_); }
     // An element as stored: only for what no move changes.
-    const T& Stored(std::size_t i) const { return v_[i]; }
+    const T& Stored(std::size_t i) const { return v_[i < gapAt_ ? i : i + gapLength_]; }
     T front() const { return (*this)[0]; }
-    T back() const { return (*this)[v_.size() - 1]; }
+    T back() const { return (*this)[size() - 1]; }
     Iterator begin() const { return {this, 0}; }
-    Iterator end() const { return {this, v_.size()}; }
+    Iterator end() const { return {this, size()}; }
 
     // Emptied and handed out to be filled again with elements as they are.
     std::vector<T>& Refill() {
         v_.clear();
-        from_ = kNoneOwes;
+        gapAt_ = kNoGap;
+        gapLength_ = 0;
         by_ = {};
         return v_;
     }
     // Elements [first, last) become `with` (as they are), and every element after them moves by
     // `shift`.
     void Replace(std::size_t first, std::size_t last, const std::vector<T>& with, Shift shift) {
-        MoveOwedTo(v_, from_, by_, last);
-        quillane::Replace(v_, first, last, with);
-        from_ = first + with.size();
+        GapTo(last);
+        gapAt_ = first;  // the replaced elements join the gap
+        gapLength_ += last - first;
+        if (with.size() > gapLength_) {
+            // Room for these and as many again: an edit that keeps adding elements here moves
+            // the elements after it now and then, not on every key.
+            const std::size_t grow = 2 * with.size() - gapLength_ + kSpareRoom;
+            v_.insert(v_.begin() + static_cast<std::ptrdiff_t>(gapAt_ + gapLength_), grow, T{});
+            gapLength_ += grow;
+        }
+        std::copy(with.begin(), with.end(), v_.begin() + static_cast<std::ptrdiff_t>(gapAt_));
+        gapAt_ += with.size();
+        gapLength_ -= with.size();
         by_ = by_ + shift;
     }
 
 private:
-    static constexpr std::size_t kNoneOwes = ~std::size_t{0};
-    std::vector<T> v_;
-    std::size_t from_ = kNoneOwes;  // the first element that owes by_
+    static constexpr std::size_t kNoGap = ~std::size_t{0};  // the elements lie as built, none owes
+    static constexpr std::size_t kSpareRoom = 256;
+
+    // The gap, and the move owed, start at element `to`: elements that cross it make good the
+    // move or come to owe it.
+    void GapTo(std::size_t to) {
+        if (gapAt_ == kNoGap) {
+            gapAt_ = to;  // an empty gap, and by_ is none
+            return;
+        }
+        for (; gapAt_ < to; ++gapAt_) v_[gapAt_] = Moved(v_[gapAt_ + gapLength_], by_);
+        while (gapAt_ > to) {
+            --gapAt_;
+            v_[gapAt_ + gapLength_] = Moved(v_[gapAt_], -by_);
+        }
+    }
+
+    std::vector<T> v_;            // the elements, with gapLength_ unused ones from gapAt_ on
+    std::size_t gapAt_ = kNoGap;  // elements from here on owe by_
+    std::size_t gapLength_ = 0;
     Shift by_;
 };
 
