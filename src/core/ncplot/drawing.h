@@ -67,7 +67,7 @@ struct Primitive {
     DrawPoint To;                        // line: end
     float Radius = 0;                    // circle: radius in horizontal (x) units, drawn round on screen
     std::uint32_t Text = 0;              // text: index of its string in Drawing::Texts
-    int NcLine = NoNcLine;  // 0-based index of the CR LF line of the plotted text that drew it (see Drawing::LineOf)
+    int NcLine = NoNcLine;               // the CR LF line (0-based) that drew it: read Drawing::LineOf
 
     friend bool operator==(const Primitive&, const Primitive&) = default;
 };
