@@ -12,14 +12,23 @@ void Picture::SetScale(double left, double top, double width, double height) {
 
 void Picture::Text(Point at, std::string text) {
     const DrawPoint a = Single(at);
-    Primitive& p = drawing_.Items.emplace_back();
-    p.Kind = PrimitiveKind::Text;
-    p.At = a;
-    p.Colour = Label;
-    p.FontSize = LabelFontSize;
-    p.Text = static_cast<std::uint32_t>(drawing_.Texts.size());
+    const auto index = static_cast<std::uint32_t>(drawing_.Texts.size());
     drawing_.Texts.push_back(std::move(text));
-    Added();
+    Add([&](Primitive& p) {
+        Set(p, PrimitiveKind::Text, a, Label, NoNcLine);
+        p.FontSize = LabelFontSize;
+        p.Text = index;
+    });
+}
+
+void Picture::MakeRoom() {
+    std::vector<Primitive>& items = drawing_.Items;
+    items.reserve(std::max<std::size_t>(64, 2 * items.size()));
+}
+
+void Picture::Drain() {
+    if (!drain_ || !drawing_.Scale) return;
+    drain_(drawing_);
 }
 
 std::int16_t ToInt16(double value) {
