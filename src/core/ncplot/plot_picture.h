@@ -148,7 +148,9 @@ private:
         // The storage is asked for ahead of the items written into it, so that a recycled
         // picture's lines have arrived by the time they are written; asking about pages not yet
         // there costs nothing.
-        __builtin_prefetch(items.data() + items.size() + WriteAhead, 1);
+        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(items.data() + items.size()) +
+                                                         WriteAhead * sizeof(Primitive)),
+                           1);
         fill(items.emplace_back());
         if (items.size() >= drainAt_) [[unlikely]]
             Drain();
