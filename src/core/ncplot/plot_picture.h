@@ -78,7 +78,7 @@ public:
     // Room for the primitives a text of this size is likely to draw: a program line draws at
     // most a line and two rings, and most lines are longer than six characters. Growing the
     // list item by item would copy it over and over for a large program.
-    void ReserveFor(std::size_t textSize) { drawing_.Items.reserve(drain_ ? DrainAt : 64 + textSize / 6); }
+    void ReserveFor(std::size_t textSize);
 
     // Sets the user scale; a width or height of 0 fails, as on a real picture.
     void SetScale(double left, double top, double width, double height);
