@@ -133,7 +133,9 @@ private:
         p.NcLine = ncLine;
     }
     static float Single(double value) {
-        if (!FitsSingle(value)) throw PictureFailure{};
+        // FitsSingle in one comparison: NaN and infinities fail it as well.
+        if (!(std::fabs(value) < kSingleRoundsToInfinity)) [[unlikely]]
+            throw PictureFailure{};
         return static_cast<float>(value);
     }
 
