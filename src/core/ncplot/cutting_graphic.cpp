@@ -62,7 +62,7 @@ std::optional<Drawing> PlotCuttingPath(std::string_view plotText, const Generato
     picture.ReserveFor(plotText.size());
     try {
         const PathStep step = DrawCuttingPathGrid(picture, gen);
-        DrawPath(picture, step, plotText, scan, [](int, std::size_t, const PathWalk&) {});
+        DrawPath(picture, step, plotText, scan, NothingAfterLine{});
         picture.Complete();
     } catch (const PictureFailure&) {
         // Stops silently with what has been drawn.

@@ -72,12 +72,13 @@ public:
         drawing_.ReadoutVisible = false;
         drawing_.Crosshair = false;
         drawing_.Background = background;
+        drainAt_ = drain_ ? DrainAt : SIZE_MAX;
     }
 
     // Room for the primitives a text of this size is likely to draw: a program line draws at
     // most a line and two rings, and most lines are longer than six characters. Growing the
     // list item by item would copy it over and over for a large program.
-    void ReserveFor(std::size_t textSize) { drawing_.Items.reserve(drain_ ? DrainAt : 64 + textSize / 6); }
+    void ReserveFor(std::size_t textSize);
 
     // Sets the user scale; a width or height of 0 fails, as on a real picture.
     void SetScale(double left, double top, double width, double height);
@@ -86,18 +87,35 @@ public:
     // A path draws one of these for nearly every line of a program: they are written here, where
     // the plots' loops see them, each item in one piece.
     void Line(Point from, Point to, Color colour, LineStyle style, int ncLine = NoNcLine) {
-        Primitive p = Item(PrimitiveKind::Line, from, colour, ncLine);
-        p.To = Single(to);
-        p.Style = style;
-        Add(p);
+        const DrawPoint a = Single(from);
+        StoredLine(a, Single(to), colour, style, ncLine);
     }
-    void Dot(Point at, Color colour, int ncLine) { Add(Item(PrimitiveKind::Dot, at, colour, ncLine)); }
+    void Dot(Point at, Color colour, int ncLine) { StoredDot(Single(at), colour, ncLine); }
     void Circle(Point centre, double radius, Color colour, int ncLine) {
-        Primitive p = Item(PrimitiveKind::Circle, centre, colour, ncLine);
-        p.Radius = Single(radius);
-        Add(p);
+        const DrawPoint c = Single(centre);
+        const float r = Single(radius);
+        Add([&](Primitive& p) {
+            Set(p, PrimitiveKind::Circle, c, colour, ncLine);
+            p.Radius = r;
+        });
     }
     void Text(Point at, std::string text);  // in the label colour and size
+
+    // The same on points already in the picture's precision (see Single): a path's moves start
+    // where the one before ended, which need not be converted and checked again.
+    void StoredLine(DrawPoint from, DrawPoint to, Color colour, LineStyle style, int ncLine) {
+        Add([&](Primitive& p) {
+            Set(p, PrimitiveKind::Line, from, colour, ncLine);
+            p.To = to;
+            p.Style = style;
+        });
+    }
+    void StoredDot(DrawPoint at, Color colour, int ncLine) {
+        Add([&](Primitive& p) { Set(p, PrimitiveKind::Dot, at, colour, ncLine); });
+    }
+
+    // A point as the picture stores it; a coordinate beyond single precision cannot be drawn.
+    static DrawPoint Single(Point p) { return {static_cast<double>(Single(p.X)), static_cast<double>(Single(p.Y))}; }
 
     void Complete() {
         drawing_.Crosshair = true;
@@ -107,36 +125,52 @@ public:
     std::size_t ItemCount() const { return drawing_.Items.size(); }
 
 private:
-    // The picture's coordinates are single precision: anything beyond cannot be drawn.
     // What every kind of item has: where it is, its colour and the line that drew it.
-    static Primitive Item(PrimitiveKind kind, Point at, Color colour, int ncLine) {
-        Primitive p;
+    static void Set(Primitive& p, PrimitiveKind kind, DrawPoint at, Color colour, int ncLine) {
         p.Kind = kind;
-        p.At = Single(at);
+        p.At = at;
         p.Colour = colour;
         p.NcLine = ncLine;
-        return p;
     }
     static float Single(double value) {
-        if (!FitsSingle(value)) throw PictureFailure{};
+        // FitsSingle in one comparison: NaN and infinities fail it as well.
+        if (!(std::fabs(value) < kSingleRoundsToInfinity)) [[unlikely]]
+            throw PictureFailure{};
         return static_cast<float>(value);
     }
-    static DrawPoint Single(Point p) { return {static_cast<double>(Single(p.X)), static_cast<double>(Single(p.Y))}; }
-    void Add(const Primitive& p) {
-        drawing_.Items.push_back(p);
-        Added();
+
+    // A new item, written in place by `fill` (an item put together first and then copied would be
+    // read back in pieces before its parts have arrived). The list grows out of line: the loops
+    // that draw see only the stores of the item.
+    template <class Fill>
+    void Add(Fill&& fill) {
+        std::vector<Primitive>& items = drawing_.Items;
+        if (items.size() == items.capacity()) [[unlikely]]
+            MakeRoom();
+        // The storage is asked for ahead of the items written into it, so that a recycled
+        // picture's lines have arrived by the time they are written; asking about pages not yet
+        // there costs nothing.
+        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(items.data() + items.size()) +
+                                                         WriteAhead * sizeof(Primitive)),
+                           1);
+        fill(items.emplace_back());
+        if (items.size() >= drainAt_) [[unlikely]]
+            Drain();
     }
+    void MakeRoom();
+
+    // Items ahead of the one written whose storage is asked for (about 3 kB).
+    static constexpr std::size_t WriteAhead = 96;
 
     // Items gathered before a drain takes them.
     static constexpr std::size_t DrainAt = std::size_t{1} << 14;
     // Hands the items to the drain once enough have gathered and the scale, which a consumer
     // needs before any item, is set.
-    void Added() {
-        if (drain_ && drawing_.Items.size() >= DrainAt && drawing_.Scale) drain_(drawing_);
-    }
+    void Drain();
 
     Drawing drawing_;
     DrawingDrain drain_;
+    std::size_t drainAt_ = SIZE_MAX;  // DrainAt with a drain
 };
 
 // A 16-bit loop counter's start or end: the value rounded half to even; beyond 16 bits it fails.

@@ -58,7 +58,7 @@ Drawing PlotPointData(std::string_view plotText, const ShapeData& shape, ScanSta
     picture.ReserveFor(plotText.size());
     try {
         const PathStep step = DrawPointDataGrid(picture, shape);
-        DrawPath(picture, step, plotText, scan, [](int, std::size_t, const PathWalk&) {});
+        DrawPath(picture, step, plotText, scan, NothingAfterLine{});
         picture.Complete();
     } catch (const PictureFailure&) {
         // Stops silently with what has been drawn.

@@ -1,8 +1,11 @@
 // What both plots share, at its caps: exactly MaxStepsAcross steps, the 16-bit counter's ends,
 // the single-precision limit of a picture, and the line the scanner holds after a plot.
+#include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/drawing.h"
+#include "core/ncplot/plot_path.h"
 #include "core/ncplot/plot_picture.h"
 #include "core/ncplot/point_graphic.h"
+#include "ncplot/test_support.h"
 #include "param_name.h"
 #include "worked_example.h"
 
@@ -114,6 +117,77 @@ TEST(PlotLineWalk, ScannerHoldsTheLastLine) {
     EXPECT_EQ(scan.LineText, "\nX2");
     EXPECT_EQ(scan.XValue, 2);
 }
+
+// A path drawn with nothing after each line is drawn from the scanner's lines directly: it draws
+// what the walk line by line draws and leaves the scanner as it does, also where the picture
+// stops on a line, across batches of lines and with a comment or a G value carried in.
+struct PathRow {
+    const char* Name;
+    std::string Text;
+    bool Cutting;        // the cutting graphic's path, else the point graphic's
+    double StartZ;       // the point graphic's Z origin
+    bool OpenComment;    // the scan starts inside a comment
+    bool Stops = false;  // the picture stops on a line
+};
+
+class PathWalkKinds : public testing::TestWithParam<PathRow> {};
+
+TEST_P(PathWalkKinds, DrawAsTheLineByLineWalk) {
+    const PathRow& row = GetParam();
+    ShapeData shape = testing_shapes::WorkedExample();
+    shape.StartPointZ = row.StartZ;
+    const auto draw = [&](bool lean, ScanState& scan) {
+        plot::Picture picture(plot::Background);
+        picture.SetScale(-100, -30, 120, 30);
+        const plot::PathStep step =
+            row.Cutting ? plot::PathStep::CuttingPath(shape, picture.Scale()) : plot::PathStep::PointData(shape);
+        try {
+            if (lean) {
+                plot::DrawPath(picture, step, row.Text, scan, plot::NothingAfterLine{});
+            } else {
+                plot::DrawPath(picture, step, row.Text, scan, [](int, std::size_t, const plot::PathWalk&) {});
+            }
+        } catch (const plot::PictureFailure&) {
+            scan.LineText += "|stopped";
+        }
+        return picture.Take();
+    };
+    ScanState lean, walked;
+    lean.GValue = walked.GValue = 3;
+    lean.InComment = walked.InComment = row.OpenComment;
+    const Drawing a = draw(true, lean), b = draw(false, walked);
+    EXPECT_EQ(a, b);
+    testing_support::ExpectSameScanState(lean, walked, row.Text);
+    EXPECT_EQ(lean.LineText, walked.LineText);
+    EXPECT_EQ(lean.LineText.ends_with("|stopped"), row.Stops);
+}
+
+// Z values from 2^104 on lie beyond single precision once the origin below is subtracted.
+constexpr double kFarOrigin = -(0x1.ffffffp127 - 0x1p104);
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int k = 0; k < times; ++k) out += text;
+    return out;
+}
+
+const std::string kLongZ = "Z30000000000000000000000000000000";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, PathWalkKinds, testing::Values(
+    PathRow{"Empty", "", true, 0, false},
+    PathRow{"LastLineWithoutLineEnd", "G00 X30. Z17.7\r\nG32 Z-80. F12.7\r\nX28.", true, 0, false},
+    PathRow{"CommentsAcrossLines", "X1 (open\r\nX2\r\n) Z3\r\nZ3\r\n(a)X4\r\n", true, 0, true},
+    PathRow{"ManyBatches", Repeat("G00 X30.0 Z17.7\r\nG32 Z-80.0 F12.7\r\nG00 X28.0\r\nG00 Z17.7\r\nN1\r\n", 120),
+            true, 0, false},
+    PathRow{"PointData", "X1 Z2\r\nX1 Z2\r\n(\r\n)X3\r\nZ-4\r\n", false, 5, false},
+    PathRow{"StopsOnTheFirstPoint", "X1 Z2\r\nX3\r\n", false, 1e39, false, true},
+    PathRow{"StopsOnALine", "Z1\r\nZ2\r\n" + kLongZ + "\r\nZ3\r\n", false, kFarOrigin, false, true},
+    PathRow{"StopsOnADotAfterAComment", "Z1\r\n(\r\n) " + kLongZ + "\r\n", false, kFarOrigin, false, true},
+    PathRow{"StopsInALaterBatch", Repeat("X1 Z1\r\nX2 Z2\r\n", 200) + kLongZ + "\r\nX5\r\n", false, kFarOrigin,
+            false, true}),
+    test::ByNameField());
+// clang-format on
 
 // The point graphic ends its Z labels with "mm" at the first whole number past Pitch + 1, or
 // at 0 when Pitch + 1 is negative; Pitch + 1 of exactly 0 is not negative.
