@@ -109,7 +109,7 @@ void Drawing::OweFrom(std::size_t to) {
     // Items that come to owe the move hold their line less it, which must not read as NoNcLine:
     // if one would (lines added far below, then an edit in the first few lines), every item
     // is renumbered now instead.
-    const auto readsUnnumbered = [&](const Primitive& p) { return p.NcLine != NoNcLine && p.NcLine == owed - 1; };
+    const auto readsUnnumbered = [&](const Primitive& p) { return p.NcLine == owed - 1; };  // owed is not 0
     if (to < owedFrom_ && std::any_of(at(to), at(owedFrom_), readsUnnumbered)) {
         OweFrom(Items.size());
         owedLines_ = 0;

@@ -20,7 +20,6 @@ struct Shift {
     int Lines = 0;
     std::ptrdiff_t Items = 0;
 
-    bool None() const { return Lines == 0 && Items == 0; }
     Shift operator-() const { return {-Lines, -Items}; }
     Shift operator+(const Shift& s) const { return {Lines + s.Lines, Items + s.Items}; }
 };
@@ -81,7 +80,6 @@ public:
     T operator[](std::size_t i) const { return i < gapAt_ ? v_[i] : Moved(v_[i + gapLength_], by_); }
     // An element as stored: only for what no move changes.
     const T& Stored(std::size_t i) const { return v_[i < gapAt_ ? i : i + gapLength_]; }
-    T front() const { return (*this)[0]; }
     T back() const { return (*this)[size() - 1]; }
     Iterator begin() const { return {this, 0}; }
     Iterator end() const { return {this, size()}; }
