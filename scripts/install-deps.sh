@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev libx11-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev libx11-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtomlplusplus-dev
   clang libclang-rt-14-dev clang-format clang-tidy

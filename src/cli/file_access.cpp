@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -17,6 +18,10 @@
 #include <ostream>
 #include <random>
 #include <streambuf>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillane::cli {
 namespace {
@@ -142,6 +147,41 @@ std::string ReadInput(const std::string& path, std::uint64_t limit) {
                         (S_ISFIFO(info.st_mode) ? " (give - and redirect it to standard input)" : ""));
     }
     return ReadRegular(fd.get(), static_cast<std::uint64_t>(info.st_size), limit, path);
+}
+
+std::size_t LoneLineFeeds(std::string_view text) {
+    // Sixteen bytes at a time, each compared with the byte before it: a program has a line end
+    // every twenty bytes or so, and a search for each of them would cost more than the reading.
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t lone = size > 0 && data[0] == '\n' ? 1 : 0;
+    std::size_t i = 1;  // each byte from here on has one before it
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i - 1));
+        const __m128i lf = _mm_cmpeq_epi8(here, _mm_set1_epi8('\n'));
+        const __m128i cr = _mm_cmpeq_epi8(before, _mm_set1_epi8('\r'));
+        const auto loneHere = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(cr, lf)));
+        lone += static_cast<std::size_t>(std::popcount(loneHere));
+    }
+#endif
+    for (; i < size; ++i) {
+        if (data[i] == '\n' && data[i - 1] != '\r') ++lone;
+    }
+    return lone;
+}
+
+std::string WithCrLf(std::string text) {
+    const std::size_t lone = LoneLineFeeds(text);
+    if (lone == 0) return text;  // most programs have CR LF throughout
+    std::string out;
+    out.reserve(text.size() + lone);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
 }
 
 const std::string* InputReplacedBy(const std::string& output, const std::vector<std::string>& inputs) {

@@ -36,6 +36,12 @@ std::string ByteSizeText(std::uint64_t bytes);
 // std::bad_alloc.
 std::string ReadInput(const std::string& path, std::uint64_t limit);
 
+// The program text with every line feed that no carriage return precedes made a CR LF, as the
+// panes and the plots read line ends; a text that has CR LF throughout is handed back as it is.
+std::string WithCrLf(std::string text);
+// How many line feeds of `text` no carriage return precedes.
+std::size_t LoneLineFeeds(std::string_view text);
+
 // The first of `inputs` that is the same file as `output` under any name, or nothing.
 const std::string* InputReplacedBy(const std::string& output, const std::vector<std::string>& inputs);
 

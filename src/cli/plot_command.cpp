@@ -43,26 +43,6 @@ bool ParseSize(std::string_view text, int& width, int& height) {
     return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
 }
 
-// The pane holds CR LF line ends; a file saved with lone LFs is read as if it had them. A text
-// that has them all already is kept as it is, and any other gets one allocation of its new size.
-std::string WithCrLf(std::string text) {
-    // LF by LF: the library's search for a byte is many times faster than a test of each byte,
-    // and most programs have CR LF throughout, so nothing more is done.
-    std::size_t lone = 0;
-    const std::string_view all = text;
-    for (std::size_t lf = all.find('\n'); lf != std::string_view::npos; lf = all.find('\n', lf + 1)) {
-        if (lf == 0 || all[lf - 1] != '\r') ++lone;
-    }
-    if (lone == 0) return text;
-    std::string out;
-    out.reserve(text.size() + lone);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
-    }
-    return out;
-}
-
 int Plot(const std::vector<std::string>& args, std::ostream& err);
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -111,6 +112,27 @@ TEST(ByteSize, ParsedAndShown) {
         }
     }
     EXPECT_EQ(ByteSizeText(DefaultInputLimit), "256 MB");
+}
+
+// Line feeds are counted sixteen bytes at a time, each against the byte before it: texts of every
+// length up to a few blocks, with line ends falling on and across the blocks' edges.
+TEST(ProgramLineEnds, LoneLineFeedsBecomeCrLf) {
+    std::mt19937 random(17);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(random() % 70, 'X');
+        for (char& c : text) c = "\r\nX"[random() % 3];
+        std::size_t lone = 0;
+        std::string expected;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+                ++lone;
+                expected += '\r';
+            }
+            expected += text[i];
+        }
+        EXPECT_EQ(LoneLineFeeds(text), lone) << text.size();
+        EXPECT_EQ(WithCrLf(text), expected);
+    }
 }
 
 TEST_F(Files, AnOutputIsAnInputUnderAnyOfItsNames) {
