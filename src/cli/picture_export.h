@@ -10,11 +10,17 @@
 
 namespace quillane::cli {
 
-// Paints `drawing` into a `width` x `height` picture and returns the bytes of its SVG or PNG
-// file. What lies outside the picture or is painted over on the same pixels is left out first
-// (the drawing is taken by value for that: move it in). On failure says why on `err` (naming `path`, where it was to
-// go) and returns nothing.
-std::optional<std::string> RenderPicture(Drawing drawing, const std::string& path, bool svg, int width, int height,
-                                         std::ostream& err);
+// Starts the toolkit for painting, fonts included, and returns it for StopToolkit; nothing when
+// the caller runs the toolkit itself. Plots never need a display: without a platform chosen,
+// the offscreen one is used.
+void* StartToolkit();
+void StopToolkit(void* toolkit);
+
+// Paints `drawing`, as the picture shows it (ClipToPicture and ThinForPainting for `width` x
+// `height`), into a picture and returns the bytes of its SVG or PNG file; starts the toolkit if
+// nobody has. On failure says why on `err` (naming `path`, where it was to go) and returns
+// nothing.
+std::optional<std::string> RenderPicture(const Drawing& drawing, const std::string& path, bool svg, int width,
+                                         int height, std::ostream& err);
 
 }  // namespace quillane::cli

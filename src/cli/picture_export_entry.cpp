@@ -3,4 +3,5 @@
 #include "cli/picture_library.h"
 
 extern "C" __attribute__((visibility("default"))) const quillane::cli::PictureExport quillane_picture_export{
-    quillane::cli::kPictureExportInterface, QUILLANE_VERSION, &quillane::cli::RenderPicture};
+    quillane::cli::kPictureExportInterface, QUILLANE_VERSION, &quillane::cli::StartToolkit, &quillane::cli::StopToolkit,
+    &quillane::cli::RenderPicture};

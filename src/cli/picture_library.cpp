@@ -8,7 +8,7 @@
 
 namespace quillane::cli {
 
-RenderPictureFunction LoadPictureExport(std::ostream& err) {
+const PictureExport* LoadPictureExport(std::ostream& err) {
     // A bare file name: the dynamic loader looks for it on the tool's run path, which is the
     // build folder in a build and the library folder of the installation once installed.
     // Never closed: the toolkit does not unload, and the process ends soon after.
@@ -23,13 +23,14 @@ RenderPictureFunction LoadPictureExport(std::ostream& err) {
     }
     const auto* entry = static_cast<const PictureExport*>(::dlsym(library, kPictureExportSymbol));
     if (entry == nullptr || entry->Interface != kPictureExportInterface ||
-        std::string_view(entry->Version) != QUILLANE_VERSION || entry->Render == nullptr) {
+        std::string_view(entry->Version) != QUILLANE_VERSION || entry->Render == nullptr ||
+        entry->StartToolkit == nullptr || entry->StopToolkit == nullptr) {
         err << "quillane-cli plot: the picture export library " QUILLANE_PICTURE_LIBRARY
                " that was found belongs to another build of quillane-cli (this is " QUILLANE_VERSION
                "); install both from the same build\n";
         return nullptr;
     }
-    return entry->Render;
+    return entry;
 }
 
 }  // namespace quillane::cli

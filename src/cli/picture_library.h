@@ -11,23 +11,23 @@
 
 namespace quillane::cli {
 
-// Paints a drawing into a picture file's bytes (see RenderPicture in picture_export.h).
-using RenderPictureFunction = std::optional<std::string> (*)(Drawing drawing, const std::string& path, bool svg,
-                                                             int width, int height, std::ostream& err);
-
-// What the library offers, under the one name that is looked up in it. A library of another
-// build or interface is refused rather than called with data it lays out differently.
+// What the library offers (see picture_export.h), under the one name that is looked up in it. A
+// library of another build or interface is refused rather than called with data it lays out
+// differently.
 struct PictureExport {
     int Interface;        // kPictureExportInterface of the build that made it
     const char* Version;  // the version of that build
-    RenderPictureFunction Render;
+    void* (*StartToolkit)();
+    void (*StopToolkit)(void* toolkit);
+    std::optional<std::string> (*Render)(const Drawing& drawing, const std::string& path, bool svg, int width,
+                                         int height, std::ostream& err);
 };
-inline constexpr int kPictureExportInterface = 1;
+inline constexpr int kPictureExportInterface = 2;
 inline constexpr const char* kPictureExportSymbol = "quillane_picture_export";
 
 // The picture export, or nothing when this build has none or its library cannot be loaded
 // (said on `err`, with what to do about it).
-RenderPictureFunction LoadPictureExport(std::ostream& err);
+const PictureExport* LoadPictureExport(std::ostream& err);
 
 }  // namespace quillane::cli
 

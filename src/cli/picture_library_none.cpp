@@ -5,7 +5,7 @@
 
 namespace quillane::cli {
 
-RenderPictureFunction LoadPictureExport(std::ostream& err) {
+const PictureExport* LoadPictureExport(std::ostream& err) {
     err << "quillane-cli plot: this build writes .json only (it has no picture export)\n";
     return nullptr;
 }

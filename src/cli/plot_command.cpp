@@ -6,18 +6,24 @@
 
 #include "core/ncplot/cutting_graphic.h"
 #include "core/ncplot/drawing.h"
+#include "core/ncplot/picture_clip.h"
 #include "core/ncplot/point_graphic.h"
 #include "core/numeric/data_error.h"
 #include "core/shape/program_writers.h"
 #include "core/shape/shape_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
+#include <future>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace quillane::cli {
@@ -62,7 +68,6 @@ struct PlotArguments {
     int Width = DefaultWidth, Height = DefaultHeight;
     std::uint64_t InputLimit = DefaultInputLimit;
     bool Json = false, Svg = false;
-    RenderPictureFunction Render = nullptr;  // for a picture: the loaded picture export
 };
 
 // The arguments, or the usage error already said on `err`.
@@ -110,8 +115,6 @@ std::optional<PlotArguments> ParsePlotArguments(const std::vector<std::string>& 
     if (!p.Json && !p.Svg && !EndsWith(p.OutPath, ".png")) {
         return usage("the output file must end in .png, .svg or .json");
     }
-    // Before any input is read: a picture that cannot be written is known at once.
-    if (!p.Json && (p.Render = LoadPictureExport(err)) == nullptr) return std::nullopt;
     if (p.ShapePath == StandardInput && p.ProgramPath == StandardInput) {
         return usage("standard input (-) can be read only once");
     }
@@ -121,87 +124,160 @@ std::optional<PlotArguments> ParsePlotArguments(const std::vector<std::string>& 
     return p;
 }
 
-int Plot(const std::vector<std::string>& args, std::ostream& err) {
-    const std::optional<PlotArguments> parsed = ParsePlotArguments(args, err);
-    if (!parsed) return ExitUsage;
-    const PlotArguments& p = *parsed;
-    const std::string& shapePath = p.ShapePath;
-    const std::string& outPath = p.OutPath;
-    const std::string& programPath = p.ProgramPath;
-    const std::uint64_t inputLimit = p.InputLimit;
-    const bool json = p.Json, svg = p.Svg;
-    const int width = p.Width, height = p.Height;
-    using Kind = Graphic;
-    const Kind kind = p.Kind;
+// What a plot is drawn from: the program text and the generator's state after one press of
+// "Program Output" on the shape file.
+struct PlotInput {
+    std::string Program;
+    GeneratorState State;
+};
 
+// The inputs `p` names, read and run; or nothing, with the reason said on `err` and the exit
+// code in `exit`.
+std::optional<PlotInput> ReadPlotInput(const PlotArguments& p, std::ostream& err, int& exit) {
+    PlotInput input;
     ShapeFile file;
-    std::string program;
     try {
-        const std::string shapeName = shapePath == StandardInput ? std::string("standard input") : shapePath;
-        file = ParseShapeFile(ReadInput(shapePath, inputLimit), shapeName);
-        program = WithCrLf(ReadInput(programPath, inputLimit));
+        const std::string shapeName = p.ShapePath == StandardInput ? std::string("standard input") : p.ShapePath;
+        file = ParseShapeFile(ReadInput(p.ShapePath, p.InputLimit), shapeName);
+        input.Program = WithCrLf(ReadInput(p.ProgramPath, p.InputLimit));
     } catch (const FileError& e) {
         err << "quillane-cli plot: " << e.what() << "\n";
-        return ExitUsage;
+        exit = ExitUsage;
+        return std::nullopt;
     } catch (const ShapeFileError& e) {
         err << "quillane-cli plot: " << e.what() << "\n";
-        return ExitUsage;
+        exit = ExitUsage;
+        return std::nullopt;
     }
-
     // The record and CutSpanZ as one press of "Program Output" leaves them; the plot is drawn
     // also when the geometry fails, as the window would after such a run.
-    GeneratorState state;
     try {
-        ReadShapeBoxes(file.Boxes, state.Shape);
+        ReadShapeBoxes(file.Boxes, input.State.Shape);
     } catch (const DataError& e) {
         err << DataErrorMessage << file.Name << ": " << e.what() << "\n";
-        return ExitDataError;
+        exit = ExitDataError;
+        return std::nullopt;
     }
-    state = RunGenerator(state, OptionsFor(file, OutputOptions{}), "", "").State;
+    input.State = RunGenerator(input.State, OptionsFor(file, OutputOptions{}), "", "").State;
+    return input;
+}
 
-    // JSON is written while the plot draws, so that a long program's drawing is never held whole;
-    // a picture needs the whole drawing to leave out what is painted over.
-    std::optional<AtomicFile> jsonFile;
-    std::optional<DrawingJsonWriter> jsonWriter;
-    DrawingDrain drain;
-    if (json) {
-        jsonFile.emplace(outPath);
-        if (jsonFile->Open()) {
-            jsonWriter.emplace(jsonFile->Stream());
-            drain = [&](Drawing& pending) { jsonWriter->Drain(pending); };
-        }
-    }
-
+// The graphic `p` asks for, drawn from `input` (whose program is let go of afterwards: the
+// drawing holds all that is needed then); `untouched` when nothing was drawn into the picture.
+Drawing DrawPlot(const PlotArguments& p, PlotInput& input, const DrawingDrain& drain, bool& untouched) {
     ScanState scan;
     Drawing drawing;
-    bool untouched = false;
-    if (kind == Kind::Points) {
-        drawing = PlotPointData(program, state.Shape, scan, {}, drain);
-    } else if (auto cutting = PlotCuttingPath(program, state, scan, {}, drain)) {
+    untouched = false;
+    if (p.Kind == Graphic::Points) {
+        drawing = PlotPointData(input.Program, input.State.Shape, scan, {}, drain);
+    } else if (auto cutting = PlotCuttingPath(input.Program, input.State, scan, {}, drain)) {
         drawing = std::move(*cutting);
     } else {
         drawing = FreshPicture();  // nothing was drawn into the picture before
         untouched = true;
     }
+    std::string().swap(input.Program);
+    return drawing;
+}
 
-    std::string().swap(program);  // the drawing holds all that is needed now
-
-    if (json) {
-        if (jsonWriter) jsonWriter->Finish(drawing, untouched);
-        if (!jsonFile->Commit()) {
-            err << "quillane-cli plot: " << jsonFile->Error() << "\n";
-            return ExitUsage;
-        }
-        return ExitOk;
+// JSON is written while the plot draws, so that a long program's drawing is never held whole.
+int PlotJson(const PlotArguments& p, std::ostream& err) {
+    int exit = ExitOk;
+    std::optional<PlotInput> input = ReadPlotInput(p, err, exit);
+    if (!input) return exit;
+    AtomicFile file(p.OutPath);
+    std::optional<DrawingJsonWriter> writer;
+    DrawingDrain drain;
+    if (file.Open()) {
+        writer.emplace(file.Stream());
+        drain = [&](Drawing& pending) { writer->Drain(pending); };
     }
-    const std::optional<std::string> picture = p.Render(std::move(drawing), outPath, svg, width, height, err);
-    if (!picture) return ExitUsage;
+    bool untouched = false;
+    const Drawing drawing = DrawPlot(p, *input, drain, untouched);
+    if (writer) writer->Finish(drawing, untouched);
+    if (!file.Commit()) {
+        err << "quillane-cli plot: " << file.Error() << "\n";
+        return ExitUsage;
+    }
+    return ExitOk;
+}
+
+// The drawing as the picture shows it, or the exit code of what went wrong.
+struct PictureDrawing {
+    int Exit = ExitOk;
+    Drawing Shown;
+};
+
+// A picture needs the whole drawing, cut to the picture and without what is painted over on the
+// same pixels; it is gathered while the plot draws. Nothing is drawn once `wanted` turns false
+// (the picture cannot be painted after all).
+PictureDrawing DrawPicture(const PlotArguments& p, const std::atomic<bool>& wanted, std::ostream& err) {
+    PictureDrawing picture;
+    std::optional<PlotInput> input = ReadPlotInput(p, err, picture.Exit);
+    if (!input || !wanted) return picture;
+    ShownPicture shown(p.Width, p.Height);
+    bool untouched = false;
+    const DrawingDrain drain = [&shown](Drawing& pending) { shown.Take(pending); };
+    Drawing rest = DrawPlot(p, *input, drain, untouched);
+    picture.Shown = shown.Finish(std::move(rest));
+    return picture;
+}
+
+// Starts the picture library's toolkit and stops it when it goes out of scope.
+class ToolkitRun {
+public:
+    explicit ToolkitRun(const PictureExport* library)
+        : library_(library), toolkit_(library != nullptr ? library->StartToolkit() : nullptr) {}
+    ToolkitRun(const ToolkitRun&) = delete;
+    ToolkitRun& operator=(const ToolkitRun&) = delete;
+    ~ToolkitRun() {
+        if (library_ != nullptr) library_->StopToolkit(toolkit_);
+    }
+
+private:
+    const PictureExport* library_;
+    void* toolkit_;
+};
+
+int PlotPicture(const PlotArguments& p, std::ostream& err) {
+    // Plots never need a display; chosen before the other thread starts, which must not see the
+    // environment change.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform == nullptr || *platform == '\0') ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The toolkit's start (some fifty libraries, the fonts) takes about as long as drawing a
+    // program of several megabytes: the program is read and drawn on another thread meanwhile.
+    std::atomic<bool> wanted{true};
+    std::ostringstream drawErr;
+    const auto draw = [&] { return DrawPicture(p, wanted, drawErr); };
+    std::future<PictureDrawing> drawn;
+    try {
+        drawn = std::async(std::launch::async, draw);
+    } catch (const std::system_error&) {
+        drawn = std::async(std::launch::deferred, draw);  // no thread to be had: drawn after the start
+    }
+    const PictureExport* library = LoadPictureExport(err);
+    if (library == nullptr) wanted = false;
+    const ToolkitRun toolkit(library);
+    const PictureDrawing picture = drawn.get();
+    if (library == nullptr) return ExitUsage;
+    if (picture.Exit != ExitOk) {
+        err << drawErr.str();
+        return picture.Exit;
+    }
+    const std::optional<std::string> bytes = library->Render(picture.Shown, p.OutPath, p.Svg, p.Width, p.Height, err);
+    if (!bytes) return ExitUsage;
     std::string why;
-    if (!WriteFileAtomically(outPath, *picture, why)) {
+    if (!WriteFileAtomically(p.OutPath, *bytes, why)) {
         err << "quillane-cli plot: " << why << "\n";
         return ExitUsage;
     }
     return ExitOk;
+}
+
+int Plot(const std::vector<std::string>& args, std::ostream& err) {
+    const std::optional<PlotArguments> parsed = ParsePlotArguments(args, err);
+    if (!parsed) return ExitUsage;
+    return parsed->Json ? PlotJson(*parsed, err) : PlotPicture(*parsed, err);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The thinned picture: what it keeps is every item but those a later item of the same look covers
 // on the same rounded pixels, and after a splice of its drawing it is what thinning the whole
 // drawing gives, wherever the splice falls among its blocks.
+#include "core/ncplot/picture_clip.h"
 #include "core/ncplot/plot_thinning.h"
 #include "core/ncplot/view_transform.h"
 
@@ -188,6 +189,32 @@ INSTANTIATE_TEST_SUITE_P(Pans, ThinnedPictureReach, testing::Values(
     PanRow{"Zoomed", 0, 0, 50, false}),
     [](const auto& row) { return std::string(row.param.Name); });
 // clang-format on
+
+// A picture gathered from a plot's drained batches, whatever their size, is the whole drawing cut
+// to the picture and thinned: also with lines that come from far off it and are cut at its edge.
+TEST(ShownPicture, GatheredInBatchesAsTheWhole) {
+    Drawing whole = Crowded(20000, 5);
+    for (std::size_t i = 0; i < whole.Items.size(); i += 7) {
+        Primitive& p = whole.Items[i];
+        if (p.Kind != PrimitiveKind::Line) continue;
+        p.At = {p.At.X - 300.0F * static_cast<float>(i % 3), p.At.Y + 90.0F * static_cast<float>(i % 2)};
+        if (i % 5 == 0) p.Style = LineStyle::Dotted;
+    }
+    Drawing expected = whole;
+    ClipToPicture(expected, 400, 200);
+    expected = ThinForPainting(expected, 400, 200);
+    ASSERT_LT(expected.Items.size(), whole.Items.size() / 2);
+    for (const std::size_t batch : {std::size_t{1}, std::size_t{999}, std::size_t{4096}, std::size_t{50000}}) {
+        ShownPicture shown(400, 200);
+        Drawing pending = whole;
+        pending.Items.clear();
+        for (const Primitive& item : whole.Items) {
+            pending.Items.push_back(item);
+            if (pending.Items.size() == batch) shown.Take(pending);
+        }
+        EXPECT_EQ(shown.Finish(std::move(pending)), expected) << batch;
+    }
+}
 
 }  // namespace
 }  // namespace quillane
