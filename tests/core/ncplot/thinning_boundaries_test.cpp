@@ -75,11 +75,13 @@ INSTANTIATE_TEST_SUITE_P(Table, ThinningPair, testing::Values(
     test::ByNameField());
 // clang-format on
 
-// Long lines from starts far off the picture: only their part within the reach tells them apart.
+// Long lines from starts far off the picture (or, Down, towards ends far below it): only their
+// part within the reach tells them apart.
 struct LongLineRow {
     const char* Name;
     float SecondStartX, SecondY;
     std::size_t Kept;
+    bool Down = false;
 };
 
 class ThinningLongLines : public testing::TestWithParam<LongLineRow> {};
@@ -92,6 +94,10 @@ TEST_P(ThinningLongLines, ComparedWithinTheReach) {
         Primitive p = Item(PrimitiveKind::Line, startX);
         p.At.Y = y;
         p.To = {50, y};
+        if (row.Down) {
+            p.At = {y, 50};
+            p.To = {y, -startX};
+        }
         d.Items.push_back(p);
     }
     EXPECT_EQ(ThinForPainting(d, Side, Side).Items.size(), row.Kept);
@@ -101,7 +107,9 @@ TEST_P(ThinningLongLines, ComparedWithinTheReach) {
 INSTANTIATE_TEST_SUITE_P(Table, ThinningLongLines, testing::Values(
     LongLineRow{"FromFurtherAway", -90000, 10, 1},
     LongLineRow{"FromWithinTheReach", -80, 10, 2},
-    LongLineRow{"APixelApart", -5000, 11, 2}),
+    LongLineRow{"APixelApart", -5000, 11, 2},
+    LongLineRow{"DownToFurtherAway", -90000, 10, 1, true},
+    LongLineRow{"DownAPixelApart", -5000, 11, 2, true}),
     test::ByNameField());
 // clang-format on
 
