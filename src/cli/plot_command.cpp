@@ -1,4 +1,5 @@
 // quillane-cli plot: draws a program text as the point or cutting graphic into PNG, SVG or JSON.
+#include "cli/batch_queue.h"
 #include "cli/commands.h"
 
 #include "cli/file_access.h"
@@ -202,25 +203,36 @@ int PlotJson(const PlotArguments& p, std::ostream& err) {
     return ExitOk;
 }
 
-// The drawing as the picture shows it, or the exit code of what went wrong.
-struct PictureDrawing {
+// What the drawing thread leaves: the drawing the plot returned (its items since the last batch,
+// its texts and scale), or the exit code of what went wrong.
+struct DrawnProgram {
     int Exit = ExitOk;
-    Drawing Shown;
+    Drawing Rest;
 };
 
-// A picture needs the whole drawing, cut to the picture and without what is painted over on the
-// same pixels; it is gathered while the plot draws. Nothing is drawn once `wanted` turns false
-// (the picture cannot be painted after all).
-PictureDrawing DrawPicture(const PlotArguments& p, const std::atomic<bool>& wanted, std::ostream& err) {
-    PictureDrawing picture;
-    std::optional<PlotInput> input = ReadPlotInput(p, err, picture.Exit);
-    if (!input || !wanted) return picture;
-    ShownPicture shown(p.Width, p.Height);
+// Reads and draws the program, handing the items to `batches` as they gather (a picture needs
+// them all, cut to it and without what is painted over; that is done on the other thread as
+// they come). Nothing is drawn once `wanted` turns false (the picture cannot be painted after
+// all); `batches` is closed in any case.
+DrawnProgram DrawProgram(const PlotArguments& p, const std::atomic<bool>& wanted, BatchQueue& batches,
+                         std::ostream& err) {
+    struct Closer {
+        BatchQueue& Queue;
+        ~Closer() { Queue.Close(); }
+    } closer{batches};
+    DrawnProgram drawn;
+    std::optional<PlotInput> input = ReadPlotInput(p, err, drawn.Exit);
+    if (!input || !wanted) return drawn;
+    const DrawingDrain drain = [&batches](Drawing& pending) {
+        // The batch leaves with the list's storage, and the list goes on in returned storage.
+        std::vector<Primitive> next = batches.Spare(pending.Items.capacity());
+        std::swap(next, pending.Items);
+        pending.ClearItems();
+        batches.Push({*pending.Scale, std::move(next)});
+    };
     bool untouched = false;
-    const DrawingDrain drain = [&shown](Drawing& pending) { shown.Take(pending); };
-    Drawing rest = DrawPlot(p, *input, drain, untouched);
-    picture.Shown = shown.Finish(std::move(rest));
-    return picture;
+    drawn.Rest = DrawPlot(p, *input, drain, untouched);
+    return drawn;
 }
 
 // Starts the picture library's toolkit and stops it when it goes out of scope.
@@ -245,26 +257,42 @@ int PlotPicture(const PlotArguments& p, std::ostream& err) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform == nullptr || *platform == '\0') ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // The toolkit's start (some fifty libraries, the fonts) takes about as long as drawing a
-    // program of several megabytes: the program is read and drawn on another thread meanwhile.
+    // program of several megabytes: the program is read and drawn on another thread meanwhile,
+    // and this one then cuts and thins the items as they come.
     std::atomic<bool> wanted{true};
+    BatchQueue batches;
     std::ostringstream drawErr;
-    const auto draw = [&] { return DrawPicture(p, wanted, drawErr); };
-    std::future<PictureDrawing> drawn;
+    const auto draw = [&] { return DrawProgram(p, wanted, batches, drawErr); };
+    std::future<DrawnProgram> drawn;
     try {
         drawn = std::async(std::launch::async, draw);
     } catch (const std::system_error&) {
-        drawn = std::async(std::launch::deferred, draw);  // no thread to be had: drawn after the start
+        // No thread to be had: drawn here, before its batches are taken.
+        drawn = std::async(std::launch::deferred, draw);
+        drawn.wait();
     }
     const PictureExport* library = LoadPictureExport(err);
-    if (library == nullptr) wanted = false;
-    const ToolkitRun toolkit(library);
-    const PictureDrawing picture = drawn.get();
-    if (library == nullptr) return ExitUsage;
-    if (picture.Exit != ExitOk) {
-        err << drawErr.str();
-        return picture.Exit;
+    if (library == nullptr) {
+        wanted = false;
+        drawn.wait();
+        return ExitUsage;
     }
-    const std::optional<std::string> bytes = library->Render(picture.Shown, p.OutPath, p.Svg, p.Width, p.Height, err);
+    const ToolkitRun toolkit(library);
+    ShownPicture shown(p.Width, p.Height);
+    Drawing batch;
+    while (std::optional<DrawnBatch> next = batches.Pop()) {
+        batch.Scale = next->Scale;
+        batch.Items = std::move(next->Items);
+        shown.Take(batch);
+        batches.Return(std::move(batch.Items));
+    }
+    DrawnProgram program = drawn.get();
+    if (program.Exit != ExitOk) {
+        err << drawErr.str();
+        return program.Exit;
+    }
+    const Drawing picture = shown.Finish(std::move(program.Rest));
+    const std::optional<std::string> bytes = library->Render(picture, p.OutPath, p.Svg, p.Width, p.Height, err);
     if (!bytes) return ExitUsage;
     std::string why;
     if (!WriteFileAtomically(p.OutPath, *bytes, why)) {

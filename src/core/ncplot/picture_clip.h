@@ -16,10 +16,10 @@ namespace quillane {
 void ClipToPicture(Drawing& drawing, double width, double height);
 
 // The drawing a `width` x `height` picture shows (ClipToPicture, then ThinForPainting), gathered
-// from the batches a plot hands its drain while it draws: each batch is cut and thinned at once,
-// while it is still in the cache, and what the batches keep is thinned once more at the end. An
-// item that a later one covers is left out either way, so the result is that of the whole
-// drawing, which is never held: a long program draws millions of items.
+// from the batches a plot hands its drain while it draws: each batch is cut and thinned as it
+// comes, and what the batches keep is thinned once more at the end. An item that a later one
+// covers is left out either way, so the result is that of the whole drawing, which is never
+// held: a long program draws millions of items.
 class ShownPicture {
 public:
     ShownPicture(double width, double height) : width_(width), height_(height) {}
