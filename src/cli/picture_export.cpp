@@ -42,10 +42,10 @@ struct Toolkit {
     QGuiApplication App{Argc, Argv};
 };
 
-// The picture as a PNG file's bytes, false when libpng fails. The toolkit's writer tries every
-// row filter at its strongest compression, which took longer than all the painting; a plot is
-// mostly plain background, and unfiltered rows at a low level come out nearly as small in a
-// quarter of the time. The pixels are the same either way.
+// The picture as a PNG file's bytes, false when libpng fails. The toolkit's own writer took
+// longer than all the painting (15 ms for 1200 x 500 pixels, 8 ms even without compression); a
+// plot is mostly plain background, and unfiltered rows at level 3 take a quarter of that for a
+// file a third larger. The pixels are the same either way.
 bool WritePng(const QImage& image, int dotsPerMeter, std::string& out) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);  // PNG's byte order
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
