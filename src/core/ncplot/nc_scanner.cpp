@@ -278,13 +278,16 @@ struct Chars {
 #if defined(__SSE2__)
 // The value of `count` (0 to 8) decimal digits at p, read in one piece: the eight bytes from p are
 // shifted so that the digits end the number, the bytes before them counting as leading zeros.
-std::uint64_t EightDigitsValue(std::uint64_t v, int count) {
-    v -= 0x3030303030303030u;  // no byte of the digits borrows; the others are shifted out
-    v = count == 0 ? 0 : v << (64 - 8 * count);
+// The value of eight digit values, one a byte, the first in the lowest byte.
+std::uint64_t DigitBytesValue(std::uint64_t v) {
     v = v * 10 + (v >> 8);
     return ((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)) +
             ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >>
            32;
+}
+std::uint64_t EightDigitsValue(std::uint64_t v, int count) {
+    v -= 0x3030303030303030u;  // no byte of the digits borrows; the others are shifted out
+    return count == 0 ? 0 : DigitBytesValue(v << (64 - 8 * count));
 }
 std::uint64_t EightBytesAt(const char* p) {
     std::uint64_t v = 0;
@@ -425,44 +428,53 @@ const char* ReadLongG(const char* p, const char* end, float& g) {
 }
 
 #if defined(__SSE2__)
-// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits, at
-// most one point, and then a character that is no part of an expression), read as PlainDecimalAt
-// reads them but with fewer steps, at least 32 characters before the text's end. Returns nullptr
-// for every other word, which PlainDecimalAt then reads.
-inline const char* CommonDecimalAt(const char* p, double& value) {
-    const char first = *p;
+// (units - 1) below this for `decimals` digits after the point makes a word below 0.001; the
+// value of units 0 (the word 0) never is.
+constexpr std::array<std::uint64_t, 9> kBelowThousandth = [] {
+    std::array<std::uint64_t, 9> t{};
+    for (std::size_t d = 0; d < t.size(); ++d) t[d] = (d > 3 ? kWholePowersOfTen[d - 3] : 1) - 1;
+    return t;
+}();
+
+// True for "*" to "9" and "=": a character after the digits that makes the word an expression.
+constexpr bool ContinuesExpression(unsigned ch) {
+    constexpr std::uint64_t kSet = (((std::uint64_t{1} << ('9' - '*' + 1)) - 1) << '*') | std::uint64_t{1} << '=';
+    return ch < 64 && ((kSet >> ch) & 1) != 0;
+}
+
+// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits with
+// at most seven before the point, at most one point, and then a character that is no part of an
+// expression), read as PlainDecimalAt reads them but with fewer steps, at least 32 characters
+// before the text's end. Sets `bits` to the value's bits; returns nullptr for every other word,
+// which PlainDecimalAt then reads.
+inline const char* CommonDecimalAt(const char* p, std::uint64_t& bits) {
+    const unsigned first = static_cast<unsigned char>(*p);
     const bool negative = first == '-';
-    const char* q = p + ((negative || first == '+') ? 1 : 0);
+    const char* q = p + ((first == '-' || first == '+') ? 1 : 0);
     const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
     const __m128i shifted = _mm_xor_si128(_mm_sub_epi8(c, _mm_set1_epi8('0')), _mm_set1_epi8(-128));
     const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(shifted, _mm_set1_epi8(-118))));
     const auto points = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('.'))));
-    const int length = std::countr_zero(~(digits | points));  // at most 16
-    const unsigned point = points & ((1u << length) - 1);     // the point within the word, if any
-    const int count = length - (point != 0 ? 1 : 0);          // its digits
-    const unsigned next = static_cast<unsigned char>(q[length]);
-    // Not common: no digit or point, more than one point, more than eight digits, or an
-    // expression (the next character one of "*+,-./0-9" or "=").
-    if (length == 0 || (point & (point - 1)) != 0 || count > 8 || next - unsigned{'*'} <= unsigned{'9' - '*'} ||
-        next == '=') {
-        return nullptr;
-    }
-    const int whole = point != 0 ? std::countr_zero(point) : length;  // digits before the point
-    const int decimals = count - whole;
+    // The word runs over digits and its first point; a second point ends it, and then makes it an
+    // expression below.
+    const unsigned firstPoint = points & (0u - points);
+    const auto length = static_cast<unsigned>(__builtin_ctz(~(digits | firstPoint)));      // at most 16
+    const auto whole = static_cast<unsigned>(__builtin_ctz(firstPoint | (1u << length)));  // digits before the point
+    const unsigned count = length - (whole < length ? 1u : 0u);                            // its digits
+    // Not common: no digit, more than eight digits or eight before the point, or an expression.
+    if (((count - 1) | whole) > 7 || ContinuesExpression(static_cast<unsigned char>(q[length]))) return nullptr;
+    const unsigned decimals = count - whole;
     // The digits without the point, in one piece: those before it from q, the rest from q + 1.
-    const std::uint64_t before = whole >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * whole)) - 1;
-    const std::uint64_t units = EightDigitsValue((EightBytesAt(q) & before) | (EightBytesAt(q + 1) & ~before), count);
-    if (units == 0) {
-        value = 0.0;
-        return q + length;
-    }
+    const std::uint64_t before = (std::uint64_t{1} << (8 * whole)) - 1;
+    const std::uint64_t digitBytes =
+        ((EightBytesAt(q) & before) | (EightBytesAt(q + 1) & ~before)) - 0x3030303030303030u;
+    const std::uint64_t units = DigitBytesValue(digitBytes << (64 - 8 * count));  // see EightDigitsValue
     // Seven significant digits, 0.001 <= units / 10^decimals < 10^7 (see PlainDecimalAt).
-    if (units >= 10000000 || (decimals > 3 && units < kWholePowersOfTen[static_cast<std::size_t>(decimals - 3)])) {
-        return nullptr;
-    }
-    const std::uint64_t signBit = std::uint64_t{negative} << 63;
-    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(static_cast<double>(units) / PowerOfTen(decimals)) |
-                                  signBit);
+    if (units >= 10000000 || units - 1 < kBelowThousandth[decimals]) return nullptr;
+    // Exact below 10^7, and a division rounds a negative quotient as its negation: the sign is the
+    // numerator's. Units 0 give +0.
+    const auto numerator = static_cast<std::int32_t>(negative ? 0 - units : units);
+    bits = std::bit_cast<std::uint64_t>(static_cast<double>(numerator) / PowerOfTen(static_cast<int>(decimals)));
     return q + length;
 }
 #endif
@@ -574,14 +586,18 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
     const Chars<true> chars{textBegin + text.size()};
     const char* const end = chars.End;
     // The state as it stands after the characters examined so far; a line is handed back only
-    // once its CR LF is reached, so a line the text ends in leaves nothing behind.
+    // once its CR LF is reached, so a line the text ends in leaves nothing behind. The axis values
+    // are kept as their bits, and whether a comment is open among the flags of the line in hand:
+    // the loop keeps them all in registers.
     float g = from.GValue;
-    double x = from.XValue, z = from.ZValue;
-    bool inComment = from.InComment;
-    std::uint8_t flags = 0;  // of the line in hand
-    std::size_t count = 0;
-    const char* lineBegin = textBegin + start;
-    const char* p = lineBegin;
+    auto xBits = std::bit_cast<std::uint64_t>(from.XValue), zBits = std::bit_cast<std::uint64_t>(from.ZValue);
+    std::uint8_t flags = from.InComment ? ScannedLine::InComment : 0;
+    ScannedLine* out = lines;
+    ScannedLine* const full = lines + capacity;
+    const auto count = [&] { return static_cast<std::size_t>(out - lines); };
+    // Where the line in hand starts, for the rare words read on the line as a whole.
+    const auto lineBegin = [&] { return out == lines ? textBegin + start : textBegin + out[-1].End + 1; };
+    const char* p = textBegin + start;
     // The characters to act on, found 64 at a time where the text has them (several lines: the
     // walk leaves its window at a place that does not depend on where the lines lie): `mask`
     // holds those from `base` on, at or after `p`. CR is one of them: the walk finds the line
@@ -594,24 +610,23 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
     };
     // Hands back the line that ends at the CR `cr`; false when `lines` is full.
     const auto finish = [&](const char* cr, std::uint8_t extra) {
-        ScannedLine& line = lines[count++];
+        ScannedLine& line = *out++;
         line.End = static_cast<std::size_t>(cr - textBegin);
-        line.XValue = x;
-        line.ZValue = z;
+        std::memcpy(&line.XValue, &xBits, sizeof xBits);
+        std::memcpy(&line.ZValue, &zBits, sizeof zBits);
         line.GValue = g;
-        line.Flags = static_cast<std::uint8_t>(flags | extra | (inComment ? ScannedLine::InComment : 0));
-        flags = 0;
-        lineBegin = cr + 1;  // the next line starts with the LF
-        p = lineBegin;
-        return count < capacity;
+        line.Flags = static_cast<std::uint8_t>(flags | extra);
+        flags &= ScannedLine::InComment;
+        p = cr + 1;  // the next line starts with the LF
+        return out != full;
     };
 
     for (;;) {
         // At the start of a line.
-        if (inComment) {
-            if (p >= end) return count;
+        if ((flags & ScannedLine::InComment) != 0) {
+            if (p >= end) return count();
             if (chars.EndsLine(p)) {  // an empty line
-                if (!finish(p, 0)) return count;
+                if (!finish(p, 0)) return count();
                 passOver();
                 continue;
             }
@@ -619,13 +634,13 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
             // The search starts after the character in hand: while a comment is still open from an
             // earlier line, a ")" in the first column is not seen.
             const char* close = CommentCloseOrLineEnd(p + 1, end);
-            if (close == nullptr) return count;
+            if (close == nullptr) return count();
             if (*close != ')') {  // nothing inside a comment acts
-                if (!finish(close, 0)) return count;
+                if (!finish(close, 0)) return count();
                 passOver();
                 continue;
             }
-            inComment = false;
+            flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
             p = close + 1;
             passOver();
         }
@@ -648,7 +663,7 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
                     if (mask == 0) p += 16;
                 } else {
                     while (p < end && kClass[static_cast<unsigned char>(*p)] == kPass) ++p;
-                    if (p == end) return count;
+                    if (p == end) return count();
                     base = p;
                     mask = 1;
                 }
@@ -657,33 +672,35 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
             const char ch = *p;
             if ((ch | 2) == 'Z') {  // "X" (0x58) or "Z" (0x5A): the second bit picks the axis
                 const bool isZ = (ch & 2) != 0;
-                double value = 0;
+                std::uint64_t bits = 0;
                 const char* after = nullptr;
 #if defined(__SSE2__)
-                if (end - p >= 40) after = CommonDecimalAt(p + 1, value);
+                if (end - p >= 40) after = CommonDecimalAt(p + 1, bits);
 #endif
-                if (after == nullptr) after = PlainDecimalAt(chars, p + 1, value);
+                if (after == nullptr) {
+                    double value = 0;
+                    after = PlainDecimalAt(chars, p + 1, value);
+                    bits = std::bit_cast<std::uint64_t>(value);
+                }
                 if (after != nullptr) {
-                    if (isZ) {
-                        z = value;
-                    } else {
-                        x = value;
-                    }
+                    xBits = isZ ? xBits : bits;
+                    zBits = isZ ? bits : zBits;
                     p = after;
                     mask &= mask - 1;
                     continue;
                 }
                 // Symbolic words, expressions and long words: the general reader, on the line.
                 const char* lineEnd = LineEndFrom(p, end);
-                if (lineEnd == nullptr) return count;
-                std::size_t pos = static_cast<std::size_t>(p - lineBegin) + 1;
+                if (lineEnd == nullptr) return count();
+                const char* const begin = lineBegin();
+                std::size_t pos = static_cast<std::size_t>(p - begin) + 1;
                 if (const auto general =
-                        EvaluateAxisWord({lineBegin, static_cast<std::size_t>(lineEnd - lineBegin)}, pos, nullptr)) {
-                    (isZ ? z : x) = *general;
+                        EvaluateAxisWord({begin, static_cast<std::size_t>(lineEnd - begin)}, pos, nullptr)) {
+                    (isZ ? zBits : xBits) = std::bit_cast<std::uint64_t>(*general);
                 }
-                p = lineBegin + pos;  // the character after the last one consumed
+                p = begin + pos;  // the character after the last one consumed
                 if (p >= lineEnd) {
-                    if (!finish(lineEnd, p > lineEnd ? ScannedLine::PastEnd : 0)) return count;
+                    if (!finish(lineEnd, p > lineEnd ? ScannedLine::PastEnd : 0)) return count();
                     passOver();
                     goto nextLine;
                 }
@@ -696,16 +713,15 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
                 p = ReadG(p, end, g);
                 mask &= mask - 1;
             } else if (ch == '(') {
-                flags |= ScannedLine::NewPath;
-                inComment = true;
+                flags |= ScannedLine::NewPath | ScannedLine::InComment;
                 const char* close = CommentCloseOrLineEnd(p + 1, end);
-                if (close == nullptr) return count;
+                if (close == nullptr) return count();
                 if (*close != ')') {  // nothing inside a comment acts
-                    if (!finish(close, 0)) return count;
+                    if (!finish(close, 0)) return count();
                     passOver();
                     goto nextLine;
                 }
-                inComment = false;
+                flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
                 p = close + 1;
                 passOver();
             } else {  // ")"
@@ -713,7 +729,7 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
                 mask &= mask - 1;
             }
         }
-        if (!finish(p, 0)) return count;
+        if (!finish(p, 0)) return count();
         mask &= mask - 1;  // the CR's; the LF is passed over
     nextLine:;
     }
