@@ -405,7 +405,10 @@ inline const char* ReadG(const char* p, const char* end, float& g) {
             return p + 2;
         }
     }
-    return ReadLongG(p, end, g);
+    float number = g;  // a copy: g itself stays in a register
+    const char* const after = ReadLongG(p, end, number);
+    g = number;
+    return after;
 }
 
 // ReadG beyond one and two digits, and near the text's end.
@@ -577,72 +580,173 @@ const char* LineEndFrom(const char* from, const char* end) {
     return nullptr;
 }
 
+// The text ScanNcLines walks and where it hands its lines back.
+struct WalkText {
+    const char* Begin;   // the text's first character
+    Chars<true> Ends;    // and its end
+    const char* Start;   // where the first line starts
+    ScannedLine* Lines;  // the lines handed back
+    ScannedLine* Full;   // one past the last there is room for
+};
+
+// ScanNcLines' state between two characters, handed to its rare steps: the loop keeps it in
+// registers and copies it here and back around a rare step, so that nothing of it has to live
+// across a call.
+struct Walker {
+    // (The values apart: copied as a pair, the compiler would keep them as one.)
+    std::uint64_t XBits;
+    const char* P;  // the character in hand
+    std::uint64_t ZBits;
+    const char* Base;
+    std::uint64_t Mask;  // the characters to act on from Base on, at or after P
+    ScannedLine* Out;    // the next line to hand back
+    float G;
+    std::uint8_t Flags;  // ScannedLine::NewPath and ScannedLine::InComment of the line in hand
+
+    // The characters before P need no action any more.
+    void PassOver() {
+        const auto passed = P - Base;
+        Mask = passed >= 64 ? 0 : Mask & (~std::uint64_t{0} << passed);
+    }
+    // Hands back the line that ends at the CR `cr`; false when the lines are full.
+    bool Finish(const WalkText& text, const char* cr, std::uint8_t extra) {
+        ScannedLine& line = *Out++;
+        line.End = static_cast<std::size_t>(cr - text.Begin);
+        std::memcpy(&line.XValue, &XBits, sizeof XBits);
+        std::memcpy(&line.ZValue, &ZBits, sizeof ZBits);
+        line.GValue = G;
+        line.Flags = static_cast<std::uint8_t>(Flags | extra);
+        Flags &= ScannedLine::InComment;
+        P = cr + 1;  // the next line starts with the LF
+        return Out != text.Full;
+    }
+};
+
+// What the loop does after a rare step.
+enum class Next : std::uint8_t {
+    Go,        // on to the next character to act on
+    NextLine,  // the line was handed back: on to the next one
+    Stop,      // the text or the room for lines ran out
+};
+
+// The start of a line while a comment is open: the comment is passed over, to its ")" (Go) or to
+// the line's end.
+[[gnu::noinline]] Next LineInComment(const WalkText& text, Walker& walk) {
+    const char* const end = text.Ends.End;
+    if (walk.P >= end) return Next::Stop;
+    if (text.Ends.EndsLine(walk.P)) {  // an empty line
+        if (!walk.Finish(text, walk.P, 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.Flags |= ScannedLine::NewPath;
+    // The search starts after the character in hand: while a comment is still open from an
+    // earlier line, a ")" in the first column is not seen.
+    const char* close = CommentCloseOrLineEnd(walk.P + 1, end);
+    if (close == nullptr) return Next::Stop;
+    if (*close != ')') {  // nothing inside a comment acts
+        if (!walk.Finish(text, close, 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.Flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
+    walk.P = close + 1;
+    walk.PassOver();
+    return Next::Go;
+}
+
+// The "(" in hand opens a comment.
+[[gnu::noinline]] Next OpenComment(const WalkText& text, Walker& walk) {
+    walk.Flags |= ScannedLine::NewPath | ScannedLine::InComment;
+    const char* close = CommentCloseOrLineEnd(walk.P + 1, text.Ends.End);
+    if (close == nullptr) return Next::Stop;
+    if (*close != ')') {  // nothing inside a comment acts
+        if (!walk.Finish(text, close, 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.Flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
+    walk.P = close + 1;
+    walk.PassOver();
+    return Next::Go;
+}
+
+// The X or Z word in hand where CommonDecimalAt does not read it: near the text's end, plain
+// words of other forms, and through the general reader symbolic words, expressions and long
+// words.
+[[gnu::noinline]] Next RareAxisWord(const WalkText& text, Walker& walk) {
+    const char* const p = walk.P;
+    std::uint64_t& axis = (static_cast<unsigned char>(*p) & 2) != 0 ? walk.ZBits : walk.XBits;
+    double value = 0;
+    if (const char* after = PlainDecimalAt(text.Ends, p + 1, value)) {
+        axis = std::bit_cast<std::uint64_t>(value);
+        walk.P = after;
+        walk.Mask &= walk.Mask - 1;
+        return Next::Go;
+    }
+    // The general reader, on the line.
+    const char* lineEnd = LineEndFrom(p, text.Ends.End);
+    if (lineEnd == nullptr) return Next::Stop;
+    const char* const begin = walk.Out == text.Lines ? text.Start : text.Begin + walk.Out[-1].End + 1;
+    std::size_t pos = static_cast<std::size_t>(p - begin) + 1;
+    if (const auto general = EvaluateAxisWord({begin, static_cast<std::size_t>(lineEnd - begin)}, pos, nullptr)) {
+        axis = std::bit_cast<std::uint64_t>(*general);
+    }
+    walk.P = begin + pos;  // the character after the last one consumed
+    if (walk.P >= lineEnd) {
+        if (!walk.Finish(text, lineEnd, walk.P > lineEnd ? ScannedLine::PastEnd : 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.PassOver();
+    return Next::Go;
+}
+
 }  // namespace
 
 std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_t start, ScannedLine* lines,
                         std::size_t capacity) {
     if (start >= text.size() || capacity == 0) return 0;
-    const char* const textBegin = text.data();
-    const Chars<true> chars{textBegin + text.size()};
-    const char* const end = chars.End;
+    const WalkText walkText{text.data(), {text.data() + text.size()}, text.data() + start, lines, lines + capacity};
+    const char* const textBegin = walkText.Begin;
+    const char* const end = walkText.Ends.End;
+    ScannedLine* const full = walkText.Full;
     // The state as it stands after the characters examined so far; a line is handed back only
     // once its CR LF is reached, so a line the text ends in leaves nothing behind. The axis values
-    // are kept as their bits, and whether a comment is open among the flags of the line in hand:
-    // the loop keeps them all in registers.
+    // are kept as their bits, and whether a comment is open among the flags of the line in hand.
     float g = from.GValue;
     auto xBits = std::bit_cast<std::uint64_t>(from.XValue), zBits = std::bit_cast<std::uint64_t>(from.ZValue);
     std::uint8_t flags = from.InComment ? ScannedLine::InComment : 0;
     ScannedLine* out = lines;
-    ScannedLine* const full = lines + capacity;
-    const auto count = [&] { return static_cast<std::size_t>(out - lines); };
-    // Where the line in hand starts, for the rare words read on the line as a whole.
-    const auto lineBegin = [&] { return out == lines ? textBegin + start : textBegin + out[-1].End + 1; };
-    const char* p = textBegin + start;
+    const char* p = walkText.Start;
     // The characters to act on, found 64 at a time where the text has them (several lines: the
     // walk leaves its window at a place that does not depend on where the lines lie): `mask`
     // holds those from `base` on, at or after `p`. CR is one of them: the walk finds the line
     // ends as it goes.
     const char* base = p;
     std::uint64_t mask = 0;
-    const auto passOver = [&] {
-        const auto passed = p - base;
-        mask = passed >= 64 ? 0 : mask & (~std::uint64_t{0} << passed);
+    // A rare step, on a copy of the state.
+    const auto rare = [&](Next (*step)(const WalkText&, Walker&)) {
+        Walker walk{xBits, p, zBits, base, mask, out, g, flags};
+        const Next next = step(walkText, walk);
+        p = walk.P;
+        base = walk.Base;
+        mask = walk.Mask;
+        out = walk.Out;
+        xBits = walk.XBits;
+        zBits = walk.ZBits;
+        g = walk.G;
+        flags = walk.Flags;
+        return next;
     };
-    // Hands back the line that ends at the CR `cr`; false when `lines` is full.
-    const auto finish = [&](const char* cr, std::uint8_t extra) {
-        ScannedLine& line = *out++;
-        line.End = static_cast<std::size_t>(cr - textBegin);
-        std::memcpy(&line.XValue, &xBits, sizeof xBits);
-        std::memcpy(&line.ZValue, &zBits, sizeof zBits);
-        line.GValue = g;
-        line.Flags = static_cast<std::uint8_t>(flags | extra);
-        flags &= ScannedLine::InComment;
-        p = cr + 1;  // the next line starts with the LF
-        return out != full;
-    };
+    const auto count = [&] { return static_cast<std::size_t>(out - lines); };
 
     for (;;) {
         // At the start of a line.
         if ((flags & ScannedLine::InComment) != 0) {
-            if (p >= end) return count();
-            if (chars.EndsLine(p)) {  // an empty line
-                if (!finish(p, 0)) return count();
-                passOver();
-                continue;
-            }
-            flags |= ScannedLine::NewPath;
-            // The search starts after the character in hand: while a comment is still open from an
-            // earlier line, a ")" in the first column is not seen.
-            const char* close = CommentCloseOrLineEnd(p + 1, end);
-            if (close == nullptr) return count();
-            if (*close != ')') {  // nothing inside a comment acts
-                if (!finish(close, 0)) return count();
-                passOver();
-                continue;
-            }
-            flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
-            p = close + 1;
-            passOver();
+            const Next next = rare(LineInComment);
+            if (next == Next::Stop) return count();
+            if (next == Next::NextLine) continue;
         }
         // Up to the CR LF that ends the line. A word read in one step holds no character to act
         // on (digits, signs and points): what it passes over needs no change of the mask beyond
@@ -671,67 +775,50 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
             p = base + std::countr_zero(mask);
             const char ch = *p;
             if ((ch | 2) == 'Z') {  // "X" (0x58) or "Z" (0x5A): the second bit picks the axis
-                const bool isZ = (ch & 2) != 0;
-                std::uint64_t bits = 0;
-                const char* after = nullptr;
 #if defined(__SSE2__)
-                if (end - p >= 40) after = CommonDecimalAt(p + 1, bits);
+                std::uint64_t bits = 0;
+                if (end - p >= 40) {
+                    if (const char* after = CommonDecimalAt(p + 1, bits)) {
+                        const bool isZ = (ch & 2) != 0;
+                        xBits = isZ ? xBits : bits;
+                        zBits = isZ ? bits : zBits;
+                        p = after;
+                        mask &= mask - 1;
+                        continue;
+                    }
+                }
 #endif
-                if (after == nullptr) {
-                    double value = 0;
-                    after = PlainDecimalAt(chars, p + 1, value);
-                    bits = std::bit_cast<std::uint64_t>(value);
-                }
-                if (after != nullptr) {
-                    xBits = isZ ? xBits : bits;
-                    zBits = isZ ? bits : zBits;
-                    p = after;
-                    mask &= mask - 1;
-                    continue;
-                }
-                // Symbolic words, expressions and long words: the general reader, on the line.
-                const char* lineEnd = LineEndFrom(p, end);
-                if (lineEnd == nullptr) return count();
-                const char* const begin = lineBegin();
-                std::size_t pos = static_cast<std::size_t>(p - begin) + 1;
-                if (const auto general =
-                        EvaluateAxisWord({begin, static_cast<std::size_t>(lineEnd - begin)}, pos, nullptr)) {
-                    (isZ ? zBits : xBits) = std::bit_cast<std::uint64_t>(*general);
-                }
-                p = begin + pos;  // the character after the last one consumed
-                if (p >= lineEnd) {
-                    if (!finish(lineEnd, p > lineEnd ? ScannedLine::PastEnd : 0)) return count();
-                    passOver();
-                    goto nextLine;
-                }
-                passOver();
+                const Next next = rare(RareAxisWord);
+                if (next == Next::Stop) return count();
+                if (next == Next::NextLine) break;
             } else if (ch == '\r') {
-                if (p + 1 < end && p[1] == '\n') break;
+                if (p + 1 < end && p[1] == '\n') {
+                    ScannedLine& line = *out++;
+                    line.End = static_cast<std::size_t>(p - textBegin);
+                    std::memcpy(&line.XValue, &xBits, sizeof xBits);
+                    std::memcpy(&line.ZValue, &zBits, sizeof zBits);
+                    line.GValue = g;
+                    line.Flags = flags;
+                    flags &= ScannedLine::InComment;
+                    if (out == full) return count();
+                    ++p;  // the next line starts with the LF, which is passed over
+                    mask &= mask - 1;
+                    break;
+                }
                 ++p;
                 mask &= mask - 1;
             } else if (ch == 'G') {
                 p = ReadG(p, end, g);
                 mask &= mask - 1;
             } else if (ch == '(') {
-                flags |= ScannedLine::NewPath | ScannedLine::InComment;
-                const char* close = CommentCloseOrLineEnd(p + 1, end);
-                if (close == nullptr) return count();
-                if (*close != ')') {  // nothing inside a comment acts
-                    if (!finish(close, 0)) return count();
-                    passOver();
-                    goto nextLine;
-                }
-                flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
-                p = close + 1;
-                passOver();
+                const Next next = rare(OpenComment);
+                if (next == Next::Stop) return count();
+                if (next == Next::NextLine) break;
             } else {  // ")"
                 ++p;
                 mask &= mask - 1;
             }
         }
-        if (!finish(p, 0)) return count();
-        mask &= mask - 1;  // the CR's; the LF is passed over
-    nextLine:;
     }
 }
 
