@@ -451,26 +451,34 @@ constexpr bool ContinuesExpression(unsigned ch) {
 // before the text's end. Sets `bits` to the value's bits; returns nullptr for every other word,
 // which PlainDecimalAt then reads.
 inline const char* CommonDecimalAt(const char* p, std::uint64_t& bits) {
+    // The characters are classified from p, a sign taken as one of the word's digits (a leading
+    // zero): nothing of the classification waits for the sign.
     const unsigned first = static_cast<unsigned char>(*p);
     const bool negative = first == '-';
-    const char* q = p + ((first == '-' || first == '+') ? 1 : 0);
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+    const unsigned sign = (first == '-' || first == '+') ? 1 : 0;
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i shifted = _mm_xor_si128(_mm_sub_epi8(c, _mm_set1_epi8('0')), _mm_set1_epi8(-128));
-    const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(shifted, _mm_set1_epi8(-118))));
-    const auto points = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('.'))));
-    // The word runs over digits and its first point; a second point ends it, and then makes it an
-    // expression below.
-    const unsigned firstPoint = points & (0u - points);
-    const auto length = static_cast<unsigned>(__builtin_ctz(~(digits | firstPoint)));      // at most 16
-    const auto whole = static_cast<unsigned>(__builtin_ctz(firstPoint | (1u << length)));  // digits before the point
-    const unsigned count = length - (whole < length ? 1u : 0u);                            // its digits
-    // Not common: no digit, more than eight digits or eight before the point, or an expression.
-    if (((count - 1) | whole) > 7 || ContinuesExpression(static_cast<unsigned char>(q[length]))) return nullptr;
+    const __m128i isPoint = _mm_cmpeq_epi8(c, _mm_set1_epi8('.'));
+    const __m128i isPart = _mm_or_si128(_mm_cmplt_epi8(shifted, _mm_set1_epi8(-118)), isPoint);
+    // The characters that end the word (the first of them, at most the 17th, is always among
+    // them), and the points.
+    const unsigned stop = ~(static_cast<unsigned>(_mm_movemask_epi8(isPart)) | sign);
+    const auto points = static_cast<unsigned>(_mm_movemask_epi8(isPoint));
+    const auto length = static_cast<unsigned>(__builtin_ctz(stop));          // the word's characters
+    const auto whole = static_cast<unsigned>(__builtin_ctz(stop | points));  // before the point, the sign too
+    const unsigned count = length - (whole < length ? 1u : 0u);             // digits and sign, if one point
+    // Not common: no digit, more than eight digits and sign or eight before the point, a second
+    // point, or an expression.
+    if (((count - 1) | whole) > 7 || count == sign || (points & (points - 1) & ((1u << length) - 1)) != 0 ||
+        ContinuesExpression(static_cast<unsigned char>(p[length]))) {
+        return nullptr;
+    }
     const unsigned decimals = count - whole;
-    // The digits without the point, in one piece: those before it from q, the rest from q + 1.
+    // The digits without the point, in one piece: those before it from p, the rest from p + 1; the
+    // sign is made a zero.
     const std::uint64_t before = (std::uint64_t{1} << (8 * whole)) - 1;
-    const std::uint64_t digitBytes =
-        ((EightBytesAt(q) & before) | (EightBytesAt(q + 1) & ~before)) - 0x3030303030303030u;
+    const std::uint64_t zeros = 0x3030303030303000u | (sign != 0 ? first : unsigned{'0'});
+    const std::uint64_t digitBytes = ((EightBytesAt(p) & before) | (EightBytesAt(p + 1) & ~before)) - zeros;
     const std::uint64_t units = DigitBytesValue(digitBytes << (64 - 8 * count));  // see EightDigitsValue
     // Seven significant digits, 0.001 <= units / 10^decimals < 10^7 (see PlainDecimalAt).
     if (units >= 10000000 || units - 1 < kBelowThousandth[decimals]) return nullptr;
@@ -478,7 +486,7 @@ inline const char* CommonDecimalAt(const char* p, std::uint64_t& bits) {
     // numerator's. Units 0 give +0.
     const auto numerator = static_cast<std::int32_t>(negative ? 0 - units : units);
     bits = std::bit_cast<std::uint64_t>(static_cast<double>(numerator) / PowerOfTen(static_cast<int>(decimals)));
-    return q + length;
+    return p + length;
 }
 #endif
 
