@@ -439,11 +439,26 @@ constexpr std::array<std::uint64_t, 9> kBelowThousandth = [] {
     return t;
 }();
 
+// The low n bytes of 64 bits set (n < 8), and the factor that moves the low n bytes (n from 1 to 8)
+// to the top: tables rather than shifts by a count, which wait for the flags before them.
+constexpr std::array<std::uint64_t, 8> kLowBytes = [] {
+    std::array<std::uint64_t, 8> t{};
+    for (std::size_t n = 0; n < t.size(); ++n) t[n] = (std::uint64_t{1} << (8 * n)) - 1;
+    return t;
+}();
+constexpr std::array<std::uint64_t, 9> kToTopBytes = [] {
+    std::array<std::uint64_t, 9> t{};
+    for (std::size_t n = 1; n < t.size(); ++n) t[n] = std::uint64_t{1} << (64 - 8 * n);
+    return t;
+}();
+
 // True for "*" to "9" and "=": a character after the digits that makes the word an expression.
-constexpr bool ContinuesExpression(unsigned ch) {
-    constexpr std::uint64_t kSet = (((std::uint64_t{1} << ('9' - '*' + 1)) - 1) << '*') | std::uint64_t{1} << '=';
-    return ch < 64 && ((kSet >> ch) & 1) != 0;
-}
+constexpr std::array<bool, 256> kContinuesExpression = [] {
+    std::array<bool, 256> set{};
+    for (int ch = '*'; ch <= '9'; ++ch) set[static_cast<std::size_t>(ch)] = true;
+    set['='] = true;
+    return set;
+}();
 
 // The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits with
 // at most seven before the point, at most one point, and then a character that is no part of an
@@ -466,20 +481,20 @@ inline const char* CommonDecimalAt(const char* p, std::uint64_t& bits) {
     const auto points = static_cast<unsigned>(_mm_movemask_epi8(isPoint));
     const auto length = static_cast<unsigned>(__builtin_ctz(stop));          // the word's characters
     const auto whole = static_cast<unsigned>(__builtin_ctz(stop | points));  // before the point, the sign too
-    const unsigned count = length - (whole < length ? 1u : 0u);             // digits and sign, if one point
+    const unsigned count = length - (whole < length ? 1u : 0u);              // digits and sign, if one point
     // Not common: no digit, more than eight digits and sign or eight before the point, a second
     // point, or an expression.
     if (((count - 1) | whole) > 7 || count == sign || (points & (points - 1) & ((1u << length) - 1)) != 0 ||
-        ContinuesExpression(static_cast<unsigned char>(p[length]))) {
+        kContinuesExpression[static_cast<unsigned char>(p[length])]) {
         return nullptr;
     }
     const unsigned decimals = count - whole;
     // The digits without the point, in one piece: those before it from p, the rest from p + 1; the
     // sign is made a zero.
-    const std::uint64_t before = (std::uint64_t{1} << (8 * whole)) - 1;
+    const std::uint64_t before = kLowBytes[whole];
     const std::uint64_t zeros = 0x3030303030303000u | (sign != 0 ? first : unsigned{'0'});
     const std::uint64_t digitBytes = ((EightBytesAt(p) & before) | (EightBytesAt(p + 1) & ~before)) - zeros;
-    const std::uint64_t units = DigitBytesValue(digitBytes << (64 - 8 * count));  // see EightDigitsValue
+    const std::uint64_t units = DigitBytesValue(digitBytes * kToTopBytes[count]);  // see EightDigitsValue
     // Seven significant digits, 0.001 <= units / 10^decimals < 10^7 (see PlainDecimalAt).
     if (units >= 10000000 || units - 1 < kBelowThousandth[decimals]) return nullptr;
     // Exact below 10^7, and a division rounds a negative quotient as its negation: the sign is the
