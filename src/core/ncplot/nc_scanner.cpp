@@ -763,6 +763,21 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
         return next;
     };
     const auto count = [&] { return static_cast<std::size_t>(out - lines); };
+    // Hands back the line that ends at the CR `p` and moves p to the LF, which is passed over;
+    // false when the lines are full.
+    const auto handBack = [&] {
+        ScannedLine& line = *out++;
+        line.End = static_cast<std::size_t>(p - textBegin);
+        std::memcpy(&line.XValue, &xBits, sizeof xBits);
+        std::memcpy(&line.ZValue, &zBits, sizeof zBits);
+        line.GValue = g;
+        line.Flags = flags;
+        flags &= ScannedLine::InComment;
+        ++p;
+        return out != full;
+    };
+    // From here on the text is too short for CommonDecimalAt.
+    const char* const roomy = text.size() >= 40 ? end - 40 : textBegin;
 
     for (;;) {
         // At the start of a line.
@@ -800,13 +815,21 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
             if ((ch | 2) == 'Z') {  // "X" (0x58) or "Z" (0x5A): the second bit picks the axis
 #if defined(__SSE2__)
                 std::uint64_t bits = 0;
-                if (end - p >= 40) {
+                if (p < roomy) {
                     if (const char* after = CommonDecimalAt(p + 1, bits)) {
                         const bool isZ = (ch & 2) != 0;
                         xBits = isZ ? xBits : bits;
                         zBits = isZ ? bits : zBits;
                         p = after;
                         mask &= mask - 1;
+                        // A line that ends with the word is handed back here, without looking
+                        // for its CR among the characters to act on. That CR is the next of them,
+                        // or lies past them all: its bit is cleared either way.
+                        if (after[0] == '\r' && after[1] == '\n') {
+                            if (!handBack()) return count();
+                            mask &= mask - 1;
+                            break;
+                        }
                         continue;
                     }
                 }
@@ -816,15 +839,7 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
                 if (next == Next::NextLine) break;
             } else if (ch == '\r') {
                 if (p + 1 < end && p[1] == '\n') {
-                    ScannedLine& line = *out++;
-                    line.End = static_cast<std::size_t>(p - textBegin);
-                    std::memcpy(&line.XValue, &xBits, sizeof xBits);
-                    std::memcpy(&line.ZValue, &zBits, sizeof zBits);
-                    line.GValue = g;
-                    line.Flags = flags;
-                    flags &= ScannedLine::InComment;
-                    if (out == full) return count();
-                    ++p;  // the next line starts with the LF, which is passed over
+                    if (!handBack()) return count();
                     mask &= mask - 1;
                     break;
                 }
