@@ -463,9 +463,9 @@ constexpr std::array<bool, 256> kContinuesExpression = [] {
 // The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits with
 // at most seven before the point, at most one point, and then a character that is no part of an
 // expression), read as PlainDecimalAt reads them but with fewer steps, at least 32 characters
-// before the text's end. Sets `bits` to the value's bits; returns nullptr for every other word,
+// before the text's end. Sets `value`; returns nullptr for every other word,
 // which PlainDecimalAt then reads.
-inline const char* CommonDecimalAt(const char* p, std::uint64_t& bits) {
+inline const char* CommonDecimalAt(const char* p, double& value) {
     // The characters are classified from p, a sign taken as one of the word's digits (a leading
     // zero): nothing of the classification waits for the sign.
     const unsigned first = static_cast<unsigned char>(*p);
@@ -500,7 +500,7 @@ inline const char* CommonDecimalAt(const char* p, std::uint64_t& bits) {
     // Exact below 10^7, and a division rounds a negative quotient as its negation: the sign is the
     // numerator's. Units 0 give +0.
     const auto numerator = static_cast<std::int32_t>(negative ? 0 - units : units);
-    bits = std::bit_cast<std::uint64_t>(static_cast<double>(numerator) / PowerOfTen(static_cast<int>(decimals)));
+    value = static_cast<double>(numerator) / PowerOfTen(static_cast<int>(decimals));
     return p + length;
 }
 #endif
@@ -617,9 +617,9 @@ struct WalkText {
 // across a call.
 struct Walker {
     // (The values apart: copied as a pair, the compiler would keep them as one.)
-    std::uint64_t XBits;
+    double XValue;
     const char* P;  // the character in hand
-    std::uint64_t ZBits;
+    double ZValue;
     const char* Base;
     std::uint64_t Mask;  // the characters to act on from Base on, at or after P
     ScannedLine* Out;    // the next line to hand back
@@ -635,8 +635,8 @@ struct Walker {
     bool Finish(const WalkText& text, const char* cr, std::uint8_t extra) {
         ScannedLine& line = *Out++;
         line.End = static_cast<std::size_t>(cr - text.Begin);
-        std::memcpy(&line.XValue, &XBits, sizeof XBits);
-        std::memcpy(&line.ZValue, &ZBits, sizeof ZBits);
+        line.XValue = XValue;
+        line.ZValue = ZValue;
         line.GValue = G;
         line.Flags = static_cast<std::uint8_t>(Flags | extra);
         Flags &= ScannedLine::InComment;
@@ -699,10 +699,10 @@ enum class Next : std::uint8_t {
 // words.
 [[gnu::noinline]] Next RareAxisWord(const WalkText& text, Walker& walk) {
     const char* const p = walk.P;
-    std::uint64_t& axis = (static_cast<unsigned char>(*p) & 2) != 0 ? walk.ZBits : walk.XBits;
+    double& axis = (static_cast<unsigned char>(*p) & 2) != 0 ? walk.ZValue : walk.XValue;
     double value = 0;
     if (const char* after = PlainDecimalAt(text.Ends, p + 1, value)) {
-        axis = std::bit_cast<std::uint64_t>(value);
+        axis = value;
         walk.P = after;
         walk.Mask &= walk.Mask - 1;
         return Next::Go;
@@ -713,7 +713,7 @@ enum class Next : std::uint8_t {
     const char* const begin = walk.Out == text.Lines ? text.Start : text.Begin + walk.Out[-1].End + 1;
     std::size_t pos = static_cast<std::size_t>(p - begin) + 1;
     if (const auto general = EvaluateAxisWord({begin, static_cast<std::size_t>(lineEnd - begin)}, pos, nullptr)) {
-        axis = std::bit_cast<std::uint64_t>(*general);
+        axis = *general;
     }
     walk.P = begin + pos;  // the character after the last one consumed
     if (walk.P >= lineEnd) {
@@ -735,10 +735,10 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
     const char* const end = walkText.Ends.End;
     ScannedLine* const full = walkText.Full;
     // The state as it stands after the characters examined so far; a line is handed back only
-    // once its CR LF is reached, so a line the text ends in leaves nothing behind. The axis values
-    // are kept as their bits, and whether a comment is open among the flags of the line in hand.
+    // once its CR LF is reached, so a line the text ends in leaves nothing behind. Whether a comment
+    // is open is kept among the flags of the line in hand.
     float g = from.GValue;
-    auto xBits = std::bit_cast<std::uint64_t>(from.XValue), zBits = std::bit_cast<std::uint64_t>(from.ZValue);
+    double x = from.XValue, z = from.ZValue;
     std::uint8_t flags = from.InComment ? ScannedLine::InComment : 0;
     ScannedLine* out = lines;
     const char* p = walkText.Start;
@@ -750,14 +750,14 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
     std::uint64_t mask = 0;
     // A rare step, on a copy of the state.
     const auto rare = [&](Next (*step)(const WalkText&, Walker&)) {
-        Walker walk{xBits, p, zBits, base, mask, out, g, flags};
+        Walker walk{x, p, z, base, mask, out, g, flags};
         const Next next = step(walkText, walk);
         p = walk.P;
         base = walk.Base;
         mask = walk.Mask;
         out = walk.Out;
-        xBits = walk.XBits;
-        zBits = walk.ZBits;
+        x = walk.XValue;
+        z = walk.ZValue;
         g = walk.G;
         flags = walk.Flags;
         return next;
@@ -768,8 +768,8 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
     const auto handBack = [&] {
         ScannedLine& line = *out++;
         line.End = static_cast<std::size_t>(p - textBegin);
-        std::memcpy(&line.XValue, &xBits, sizeof xBits);
-        std::memcpy(&line.ZValue, &zBits, sizeof zBits);
+        line.XValue = x;
+        line.ZValue = z;
         line.GValue = g;
         line.Flags = flags;
         flags &= ScannedLine::InComment;
@@ -814,12 +814,15 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
             const char ch = *p;
             if ((ch | 2) == 'Z') {  // "X" (0x58) or "Z" (0x5A): the second bit picks the axis
 #if defined(__SSE2__)
-                std::uint64_t bits = 0;
+                double value = 0;
                 if (p < roomy) {
-                    if (const char* after = CommonDecimalAt(p + 1, bits)) {
+                    if (const char* after = CommonDecimalAt(p + 1, value)) {
                         const bool isZ = (ch & 2) != 0;
-                        xBits = isZ ? xBits : bits;
-                        zBits = isZ ? bits : zBits;
+                        if (isZ) {
+                            z = value;
+                        } else {
+                            x = value;
+                        }
                         p = after;
                         mask &= mask - 1;
                         // A line that ends with the word is handed back here, without looking
