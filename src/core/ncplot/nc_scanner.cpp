@@ -460,10 +460,10 @@ constexpr std::array<bool, 256> kContinuesExpression = [] {
     return set;
 }();
 
-// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits with
-// at most seven before the point, at most one point, and then a character that is no part of an
-// expression), read as PlainDecimalAt reads them but with fewer steps, at least 32 characters
-// before the text's end. Sets `value`; returns nullptr for every other word,
+// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign and digits, at most eight
+// of them together and at most seven before the point, at most one point, and then a character
+// that is no part of an expression), read as PlainDecimalAt reads them but with fewer steps, at
+// least 32 characters before the text's end. Sets `value`; returns nullptr for every other word,
 // which PlainDecimalAt then reads.
 inline const char* CommonDecimalAt(const char* p, double& value) {
     // The characters are classified from p, a sign taken as one of the word's digits (a leading
