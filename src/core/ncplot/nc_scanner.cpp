@@ -278,13 +278,16 @@ struct Chars {
 #if defined(__SSE2__)
 // The value of `count` (0 to 8) decimal digits at p, read in one piece: the eight bytes from p are
 // shifted so that the digits end the number, the bytes before them counting as leading zeros.
-std::uint64_t EightDigitsValue(std::uint64_t v, int count) {
-    v -= 0x3030303030303030u;  // no byte of the digits borrows; the others are shifted out
-    v = count == 0 ? 0 : v << (64 - 8 * count);
+// The value of eight digit values, one a byte, the first in the lowest byte.
+std::uint64_t DigitBytesValue(std::uint64_t v) {
     v = v * 10 + (v >> 8);
     return ((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)) +
             ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >>
            32;
+}
+std::uint64_t EightDigitsValue(std::uint64_t v, int count) {
+    v -= 0x3030303030303030u;  // no byte of the digits borrows; the others are shifted out
+    return count == 0 ? 0 : DigitBytesValue(v << (64 - 8 * count));
 }
 std::uint64_t EightBytesAt(const char* p) {
     std::uint64_t v = 0;
@@ -402,7 +405,10 @@ inline const char* ReadG(const char* p, const char* end, float& g) {
             return p + 2;
         }
     }
-    return ReadLongG(p, end, g);
+    float number = g;  // a copy: g itself stays in a register
+    const char* const after = ReadLongG(p, end, number);
+    g = number;
+    return after;
 }
 
 // ReadG beyond one and two digits, and near the text's end.
@@ -425,45 +431,77 @@ const char* ReadLongG(const char* p, const char* end, float& g) {
 }
 
 #if defined(__SSE2__)
-// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign, at most eight digits, at
-// most one point, and then a character that is no part of an expression), read as PlainDecimalAt
-// reads them but with fewer steps, at least 32 characters before the text's end. Returns nullptr
-// for every other word, which PlainDecimalAt then reads.
+// (units - 1) below this for `decimals` digits after the point makes a word below 0.001; the
+// value of units 0 (the word 0) never is.
+constexpr std::array<std::uint64_t, 9> kBelowThousandth = [] {
+    std::array<std::uint64_t, 9> t{};
+    for (std::size_t d = 0; d < t.size(); ++d) t[d] = (d > 3 ? kWholePowersOfTen[d - 3] : 1) - 1;
+    return t;
+}();
+
+// The low n bytes of 64 bits set (n < 8), and the factor that moves the low n bytes (n from 1 to 8)
+// to the top: tables rather than shifts by a count, which wait for the flags before them.
+constexpr std::array<std::uint64_t, 8> kLowBytes = [] {
+    std::array<std::uint64_t, 8> t{};
+    for (std::size_t n = 0; n < t.size(); ++n) t[n] = (std::uint64_t{1} << (8 * n)) - 1;
+    return t;
+}();
+constexpr std::array<std::uint64_t, 9> kToTopBytes = [] {
+    std::array<std::uint64_t, 9> t{};
+    for (std::size_t n = 1; n < t.size(); ++n) t[n] = std::uint64_t{1} << (64 - 8 * n);
+    return t;
+}();
+
+// True for "*" to "9" and "=": a character after the digits that makes the word an expression.
+constexpr std::array<bool, 256> kContinuesExpression = [] {
+    std::array<bool, 256> set{};
+    for (int ch = '*'; ch <= '9'; ++ch) set[static_cast<std::size_t>(ch)] = true;
+    set['='] = true;
+    return set;
+}();
+
+// The common words of a program ("X30.0", "Z-80.0", "X30.303": a sign and digits, at most eight
+// of them together and at most seven before the point, at most one point, and then a character
+// that is no part of an expression), read as PlainDecimalAt reads them but with fewer steps, at
+// least 32 characters before the text's end. Sets `value`; returns nullptr for every other word,
+// which PlainDecimalAt then reads.
 inline const char* CommonDecimalAt(const char* p, double& value) {
-    const char first = *p;
+    // The characters are classified from p, a sign taken as one of the word's digits (a leading
+    // zero): nothing of the classification waits for the sign.
+    const unsigned first = static_cast<unsigned char>(*p);
     const bool negative = first == '-';
-    const char* q = p + ((negative || first == '+') ? 1 : 0);
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+    const unsigned sign = (first == '-' || first == '+') ? 1 : 0;
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i shifted = _mm_xor_si128(_mm_sub_epi8(c, _mm_set1_epi8('0')), _mm_set1_epi8(-128));
-    const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(shifted, _mm_set1_epi8(-118))));
-    const auto points = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('.'))));
-    const int length = std::countr_zero(~(digits | points));  // at most 16
-    const unsigned point = points & ((1u << length) - 1);     // the point within the word, if any
-    const int count = length - (point != 0 ? 1 : 0);          // its digits
-    const unsigned next = static_cast<unsigned char>(q[length]);
-    // Not common: no digit or point, more than one point, more than eight digits, or an
-    // expression (the next character one of "*+,-./0-9" or "=").
-    if (length == 0 || (point & (point - 1)) != 0 || count > 8 || next - unsigned{'*'} <= unsigned{'9' - '*'} ||
-        next == '=') {
+    const __m128i isPoint = _mm_cmpeq_epi8(c, _mm_set1_epi8('.'));
+    const __m128i isPart = _mm_or_si128(_mm_cmplt_epi8(shifted, _mm_set1_epi8(-118)), isPoint);
+    // The characters that end the word (the first of them, at most the 17th, is always among
+    // them), and the points.
+    const unsigned stop = ~(static_cast<unsigned>(_mm_movemask_epi8(isPart)) | sign);
+    const auto points = static_cast<unsigned>(_mm_movemask_epi8(isPoint));
+    const auto length = static_cast<unsigned>(__builtin_ctz(stop));          // the word's characters
+    const auto whole = static_cast<unsigned>(__builtin_ctz(stop | points));  // before the point, the sign too
+    const unsigned count = length - (whole < length ? 1u : 0u);              // digits and sign, if one point
+    // Not common: no digit, more than eight digits and sign or eight before the point, a second
+    // point, or an expression.
+    if (((count - 1) | whole) > 7 || count == sign || (points & (points - 1) & ((1u << length) - 1)) != 0 ||
+        kContinuesExpression[static_cast<unsigned char>(p[length])]) {
         return nullptr;
     }
-    const int whole = point != 0 ? std::countr_zero(point) : length;  // digits before the point
-    const int decimals = count - whole;
-    // The digits without the point, in one piece: those before it from q, the rest from q + 1.
-    const std::uint64_t before = whole >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * whole)) - 1;
-    const std::uint64_t units = EightDigitsValue((EightBytesAt(q) & before) | (EightBytesAt(q + 1) & ~before), count);
-    if (units == 0) {
-        value = 0.0;
-        return q + length;
-    }
+    const unsigned decimals = count - whole;
+    // The digits without the point, in one piece: those before it from p, the rest from p + 1; the
+    // sign is made a zero.
+    const std::uint64_t before = kLowBytes[whole];
+    const std::uint64_t zeros = 0x3030303030303000u | (sign != 0 ? first : unsigned{'0'});
+    const std::uint64_t digitBytes = ((EightBytesAt(p) & before) | (EightBytesAt(p + 1) & ~before)) - zeros;
+    const std::uint64_t units = DigitBytesValue(digitBytes * kToTopBytes[count]);  // see EightDigitsValue
     // Seven significant digits, 0.001 <= units / 10^decimals < 10^7 (see PlainDecimalAt).
-    if (units >= 10000000 || (decimals > 3 && units < kWholePowersOfTen[static_cast<std::size_t>(decimals - 3)])) {
-        return nullptr;
-    }
-    const std::uint64_t signBit = std::uint64_t{negative} << 63;
-    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(static_cast<double>(units) / PowerOfTen(decimals)) |
-                                  signBit);
-    return q + length;
+    if (units >= 10000000 || units - 1 < kBelowThousandth[decimals]) return nullptr;
+    // Exact below 10^7, and a division rounds a negative quotient as its negation: the sign is the
+    // numerator's. Units 0 give +0.
+    const auto numerator = static_cast<std::int32_t>(negative ? 0 - units : units);
+    value = static_cast<double>(numerator) / PowerOfTen(static_cast<int>(decimals));
+    return p + length;
 }
 #endif
 
@@ -565,69 +603,188 @@ const char* LineEndFrom(const char* from, const char* end) {
     return nullptr;
 }
 
+// The text ScanNcLines walks and where it hands its lines back.
+struct WalkText {
+    const char* Begin;   // the text's first character
+    Chars<true> Ends;    // and its end
+    const char* Start;   // where the first line starts
+    ScannedLine* Lines;  // the lines handed back
+    ScannedLine* Full;   // one past the last there is room for
+};
+
+// ScanNcLines' state between two characters, handed to its rare steps: the loop keeps it in
+// registers and copies it here and back around a rare step, so that nothing of it has to live
+// across a call.
+struct Walker {
+    // (The values apart: copied as a pair, the compiler would keep them as one.)
+    double XValue;
+    const char* P;  // the character in hand
+    double ZValue;
+    const char* Base;
+    std::uint64_t Mask;  // the characters to act on from Base on, at or after P
+    ScannedLine* Out;    // the next line to hand back
+    float G;
+    std::uint8_t Flags;  // ScannedLine::NewPath and ScannedLine::InComment of the line in hand
+
+    // The characters before P need no action any more.
+    void PassOver() {
+        const auto passed = P - Base;
+        Mask = passed >= 64 ? 0 : Mask & (~std::uint64_t{0} << passed);
+    }
+    // Hands back the line that ends at the CR `cr`; false when the lines are full.
+    bool Finish(const WalkText& text, const char* cr, std::uint8_t extra) {
+        ScannedLine& line = *Out++;
+        line.End = static_cast<std::size_t>(cr - text.Begin);
+        line.XValue = XValue;
+        line.ZValue = ZValue;
+        line.GValue = G;
+        line.Flags = static_cast<std::uint8_t>(Flags | extra);
+        Flags &= ScannedLine::InComment;
+        P = cr + 1;  // the next line starts with the LF
+        return Out != text.Full;
+    }
+};
+
+// What the loop does after a rare step.
+enum class Next : std::uint8_t {
+    Go,        // on to the next character to act on
+    NextLine,  // the line was handed back: on to the next one
+    Stop,      // the text or the room for lines ran out
+};
+
+// The start of a line while a comment is open: the comment is passed over, to its ")" (Go) or to
+// the line's end.
+[[gnu::noinline]] Next LineInComment(const WalkText& text, Walker& walk) {
+    const char* const end = text.Ends.End;
+    if (walk.P >= end) return Next::Stop;
+    if (text.Ends.EndsLine(walk.P)) {  // an empty line
+        if (!walk.Finish(text, walk.P, 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.Flags |= ScannedLine::NewPath;
+    // The search starts after the character in hand: while a comment is still open from an
+    // earlier line, a ")" in the first column is not seen.
+    const char* close = CommentCloseOrLineEnd(walk.P + 1, end);
+    if (close == nullptr) return Next::Stop;
+    if (*close != ')') {  // nothing inside a comment acts
+        if (!walk.Finish(text, close, 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.Flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
+    walk.P = close + 1;
+    walk.PassOver();
+    return Next::Go;
+}
+
+// The "(" in hand opens a comment.
+[[gnu::noinline]] Next OpenComment(const WalkText& text, Walker& walk) {
+    walk.Flags |= ScannedLine::NewPath | ScannedLine::InComment;
+    const char* close = CommentCloseOrLineEnd(walk.P + 1, text.Ends.End);
+    if (close == nullptr) return Next::Stop;
+    if (*close != ')') {  // nothing inside a comment acts
+        if (!walk.Finish(text, close, 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.Flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
+    walk.P = close + 1;
+    walk.PassOver();
+    return Next::Go;
+}
+
+// The X or Z word in hand where CommonDecimalAt does not read it: near the text's end, plain
+// words of other forms, and through the general reader symbolic words, expressions and long
+// words.
+[[gnu::noinline]] Next RareAxisWord(const WalkText& text, Walker& walk) {
+    const char* const p = walk.P;
+    double& axis = (static_cast<unsigned char>(*p) & 2) != 0 ? walk.ZValue : walk.XValue;
+    double value = 0;
+    if (const char* after = PlainDecimalAt(text.Ends, p + 1, value)) {
+        axis = value;
+        walk.P = after;
+        walk.Mask &= walk.Mask - 1;
+        return Next::Go;
+    }
+    // The general reader, on the line.
+    const char* lineEnd = LineEndFrom(p, text.Ends.End);
+    if (lineEnd == nullptr) return Next::Stop;
+    const char* const begin = walk.Out == text.Lines ? text.Start : text.Begin + walk.Out[-1].End + 1;
+    std::size_t pos = static_cast<std::size_t>(p - begin) + 1;
+    if (const auto general = EvaluateAxisWord({begin, static_cast<std::size_t>(lineEnd - begin)}, pos, nullptr)) {
+        axis = *general;
+    }
+    walk.P = begin + pos;  // the character after the last one consumed
+    if (walk.P >= lineEnd) {
+        if (!walk.Finish(text, lineEnd, walk.P > lineEnd ? ScannedLine::PastEnd : 0)) return Next::Stop;
+        walk.PassOver();
+        return Next::NextLine;
+    }
+    walk.PassOver();
+    return Next::Go;
+}
+
 }  // namespace
 
 std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_t start, ScannedLine* lines,
                         std::size_t capacity) {
     if (start >= text.size() || capacity == 0) return 0;
-    const char* const textBegin = text.data();
-    const Chars<true> chars{textBegin + text.size()};
-    const char* const end = chars.End;
+    const WalkText walkText{text.data(), {text.data() + text.size()}, text.data() + start, lines, lines + capacity};
+    const char* const textBegin = walkText.Begin;
+    const char* const end = walkText.Ends.End;
+    ScannedLine* const full = walkText.Full;
     // The state as it stands after the characters examined so far; a line is handed back only
-    // once its CR LF is reached, so a line the text ends in leaves nothing behind.
+    // once its CR LF is reached, so a line the text ends in leaves nothing behind. Whether a comment
+    // is open is kept among the flags of the line in hand.
     float g = from.GValue;
     double x = from.XValue, z = from.ZValue;
-    bool inComment = from.InComment;
-    std::uint8_t flags = 0;  // of the line in hand
-    std::size_t count = 0;
-    const char* lineBegin = textBegin + start;
-    const char* p = lineBegin;
+    std::uint8_t flags = from.InComment ? ScannedLine::InComment : 0;
+    ScannedLine* out = lines;
+    const char* p = walkText.Start;
     // The characters to act on, found 64 at a time where the text has them (several lines: the
     // walk leaves its window at a place that does not depend on where the lines lie): `mask`
     // holds those from `base` on, at or after `p`. CR is one of them: the walk finds the line
     // ends as it goes.
     const char* base = p;
     std::uint64_t mask = 0;
-    const auto passOver = [&] {
-        const auto passed = p - base;
-        mask = passed >= 64 ? 0 : mask & (~std::uint64_t{0} << passed);
+    // A rare step, on a copy of the state.
+    const auto rare = [&](Next (*step)(const WalkText&, Walker&)) {
+        Walker walk{x, p, z, base, mask, out, g, flags};
+        const Next next = step(walkText, walk);
+        p = walk.P;
+        base = walk.Base;
+        mask = walk.Mask;
+        out = walk.Out;
+        x = walk.XValue;
+        z = walk.ZValue;
+        g = walk.G;
+        flags = walk.Flags;
+        return next;
     };
-    // Hands back the line that ends at the CR `cr`; false when `lines` is full.
-    const auto finish = [&](const char* cr, std::uint8_t extra) {
-        ScannedLine& line = lines[count++];
-        line.End = static_cast<std::size_t>(cr - textBegin);
+    const auto count = [&] { return static_cast<std::size_t>(out - lines); };
+    // Hands back the line that ends at the CR `p` and moves p to the LF, which is passed over;
+    // false when the lines are full.
+    const auto handBack = [&] {
+        ScannedLine& line = *out++;
+        line.End = static_cast<std::size_t>(p - textBegin);
         line.XValue = x;
         line.ZValue = z;
         line.GValue = g;
-        line.Flags = static_cast<std::uint8_t>(flags | extra | (inComment ? ScannedLine::InComment : 0));
-        flags = 0;
-        lineBegin = cr + 1;  // the next line starts with the LF
-        p = lineBegin;
-        return count < capacity;
+        line.Flags = flags;
+        flags &= ScannedLine::InComment;
+        ++p;
+        return out != full;
     };
+    // From here on the text is too short for CommonDecimalAt.
+    const char* const roomy = text.size() >= 40 ? end - 40 : textBegin;
 
     for (;;) {
         // At the start of a line.
-        if (inComment) {
-            if (p >= end) return count;
-            if (chars.EndsLine(p)) {  // an empty line
-                if (!finish(p, 0)) return count;
-                passOver();
-                continue;
-            }
-            flags |= ScannedLine::NewPath;
-            // The search starts after the character in hand: while a comment is still open from an
-            // earlier line, a ")" in the first column is not seen.
-            const char* close = CommentCloseOrLineEnd(p + 1, end);
-            if (close == nullptr) return count;
-            if (*close != ')') {  // nothing inside a comment acts
-                if (!finish(close, 0)) return count;
-                passOver();
-                continue;
-            }
-            inComment = false;
-            p = close + 1;
-            passOver();
+        if ((flags & ScannedLine::InComment) != 0) {
+            const Next next = rare(LineInComment);
+            if (next == Next::Stop) return count();
+            if (next == Next::NextLine) continue;
         }
         // Up to the CR LF that ends the line. A word read in one step holds no character to act
         // on (digits, signs and points): what it passes over needs no change of the mask beyond
@@ -648,7 +805,7 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
                     if (mask == 0) p += 16;
                 } else {
                     while (p < end && kClass[static_cast<unsigned char>(*p)] == kPass) ++p;
-                    if (p == end) return count;
+                    if (p == end) return count();
                     base = p;
                     mask = 1;
                 }
@@ -656,66 +813,53 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
             p = base + std::countr_zero(mask);
             const char ch = *p;
             if ((ch | 2) == 'Z') {  // "X" (0x58) or "Z" (0x5A): the second bit picks the axis
-                const bool isZ = (ch & 2) != 0;
-                double value = 0;
-                const char* after = nullptr;
 #if defined(__SSE2__)
-                if (end - p >= 40) after = CommonDecimalAt(p + 1, value);
-#endif
-                if (after == nullptr) after = PlainDecimalAt(chars, p + 1, value);
-                if (after != nullptr) {
-                    if (isZ) {
-                        z = value;
-                    } else {
-                        x = value;
+                double value = 0;
+                if (p < roomy) {
+                    if (const char* after = CommonDecimalAt(p + 1, value)) {
+                        const bool isZ = (ch & 2) != 0;
+                        if (isZ) {
+                            z = value;
+                        } else {
+                            x = value;
+                        }
+                        p = after;
+                        mask &= mask - 1;
+                        // A line that ends with the word is handed back here, without looking
+                        // for its CR among the characters to act on. That CR is the next of them,
+                        // or lies past them all: its bit is cleared either way.
+                        if (after[0] == '\r' && after[1] == '\n') {
+                            if (!handBack()) return count();
+                            mask &= mask - 1;
+                            break;
+                        }
+                        continue;
                     }
-                    p = after;
-                    mask &= mask - 1;
-                    continue;
                 }
-                // Symbolic words, expressions and long words: the general reader, on the line.
-                const char* lineEnd = LineEndFrom(p, end);
-                if (lineEnd == nullptr) return count;
-                std::size_t pos = static_cast<std::size_t>(p - lineBegin) + 1;
-                if (const auto general =
-                        EvaluateAxisWord({lineBegin, static_cast<std::size_t>(lineEnd - lineBegin)}, pos, nullptr)) {
-                    (isZ ? z : x) = *general;
-                }
-                p = lineBegin + pos;  // the character after the last one consumed
-                if (p >= lineEnd) {
-                    if (!finish(lineEnd, p > lineEnd ? ScannedLine::PastEnd : 0)) return count;
-                    passOver();
-                    goto nextLine;
-                }
-                passOver();
+#endif
+                const Next next = rare(RareAxisWord);
+                if (next == Next::Stop) return count();
+                if (next == Next::NextLine) break;
             } else if (ch == '\r') {
-                if (p + 1 < end && p[1] == '\n') break;
+                if (p + 1 < end && p[1] == '\n') {
+                    if (!handBack()) return count();
+                    mask &= mask - 1;
+                    break;
+                }
                 ++p;
                 mask &= mask - 1;
             } else if (ch == 'G') {
                 p = ReadG(p, end, g);
                 mask &= mask - 1;
             } else if (ch == '(') {
-                flags |= ScannedLine::NewPath;
-                inComment = true;
-                const char* close = CommentCloseOrLineEnd(p + 1, end);
-                if (close == nullptr) return count;
-                if (*close != ')') {  // nothing inside a comment acts
-                    if (!finish(close, 0)) return count;
-                    passOver();
-                    goto nextLine;
-                }
-                inComment = false;
-                p = close + 1;
-                passOver();
+                const Next next = rare(OpenComment);
+                if (next == Next::Stop) return count();
+                if (next == Next::NextLine) break;
             } else {  // ")"
                 ++p;
                 mask &= mask - 1;
             }
         }
-        if (!finish(p, 0)) return count;
-        mask &= mask - 1;  // the CR's; the LF is passed over
-    nextLine:;
     }
 }
 

@@ -2,11 +2,14 @@
 // 10^7, ties at the seventh digit, a carry into a new digit, and the single-precision limit.
 #include "core/ncplot/nc_scanner.h"
 #include "core/ncplot/word_value.h"
+#include "ncplot/reference_scanner.h"
 #include "param_name.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace quillane {
@@ -52,6 +55,61 @@ INSTANTIATE_TEST_SUITE_P(Table, AxisWordBoundary, testing::Values(
     AxisRow{"X1+.5", "1.5", 1.5},
     AxisRow{"X-.5-.25", "-0.75", -0.75}),
     [](const auto& row) { return test::ParamName(row.param.Line); });
+// clang-format on
+
+// A text's common words are read in one step where the text goes on for 40 characters or more,
+// and a line that ends with one is handed back from the word. The words at the edges of that
+// step: signs before zeros and points, eight characters with the sign, seven before the point,
+// a second point, and below 0.001. Each is read once with much text after it and once at the
+// end of its line, and gives what the line scanned alone by the literal scanner gives.
+struct FastWordRow {
+    const char* Word;
+    double Value;  // XValue afterwards, to the bit (a zero is +0)
+};
+
+class FastWord : public testing::TestWithParam<FastWordRow> {};
+
+TEST_P(FastWord, ReadsAsTheLineAlone) {
+    const FastWordRow& row = GetParam();
+    const std::string word = row.Word;
+    const std::string text = word + " M8 F12.7 S700 T0101 M42 F12.7 S700\r\n" + word + "\r\n" + std::string(60, ' ');
+    ScanState from;
+    from.XValue = 111;
+    ScannedLine lines[3];
+    ASSERT_EQ(ScanNcLines(from, text, 0, lines, 3), 2u);
+    ScanState alone;
+    alone.XValue = 111;
+    alone.LineText = word;
+    reference::ScanNcLine(alone);
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    EXPECT_EQ(bits(alone.XValue), bits(row.Value));
+    EXPECT_EQ(bits(lines[0].XValue), bits(row.Value));
+    EXPECT_EQ(bits(lines[1].XValue), bits(row.Value));
+    EXPECT_EQ(lines[1].End, text.find("\r\n", lines[0].End + 2));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, FastWord, testing::Values(
+    FastWordRow{"X-0.000", 0},
+    FastWordRow{"X-0", 0},
+    FastWordRow{"X-.5", -0.5},
+    FastWordRow{"X+.5", 0.5},
+    FastWordRow{"X.", 0},
+    FastWordRow{"X-A", 0},                  // a sign alone: the rest is symbolic
+    FastWordRow{"X-80.0", -80},
+    FastWordRow{"X30.303", 30.303},
+    FastWordRow{"X-0.001", -0.001},
+    FastWordRow{"X0.0001", 0.0001},
+    FastWordRow{"X0.00012345", 0.00012345},
+    FastWordRow{"X-1234567", -1234567},     // eight characters with the sign
+    FastWordRow{"X-123456.7", -123456.7},
+    FastWordRow{"X00000001", 1},            // eight before the point
+    FastWordRow{"X0000000.1", 0.1},
+    FastWordRow{"X9999999", 9999999},
+    FastWordRow{"X12345678", 12345680},     // eight significant digits: seven kept
+    FastWordRow{"X-1234567.8", -1234568},
+    FastWordRow{"X1.5.5", 1.5}),            // a second point ends the number
+    [](const auto& row) { return test::ParamName(row.param.Word); });
 // clang-format on
 
 struct LimitRow {
