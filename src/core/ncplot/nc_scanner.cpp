@@ -652,22 +652,14 @@ enum class Next : std::uint8_t {
     Stop,      // the text or the room for lines ran out
 };
 
-// The start of a line while a comment is open: the comment is passed over, to its ")" (Go) or to
-// the line's end.
-[[gnu::noinline]] Next LineInComment(const WalkText& text, Walker& walk) {
-    const char* const end = text.Ends.End;
-    if (walk.P >= end) return Next::Stop;
-    if (text.Ends.EndsLine(walk.P)) {  // an empty line
-        if (!walk.Finish(text, walk.P, 0)) return Next::Stop;
-        walk.PassOver();
-        return Next::NextLine;
-    }
-    walk.Flags |= ScannedLine::NewPath;
-    // The search starts after the character in hand: while a comment is still open from an
-    // earlier line, a ")" in the first column is not seen.
-    const char* close = CommentCloseOrLineEnd(walk.P + 1, end);
+// Past the open comment that the character in hand lies in or opens: to its ")" (Go), or to
+// the line's end when the line ends first (nothing inside a comment acts). The search starts
+// after the character in hand: while a comment is still open from an earlier line, a ")" in the
+// first column is not seen.
+Next PastComment(const WalkText& text, Walker& walk) {
+    const char* close = CommentCloseOrLineEnd(walk.P + 1, text.Ends.End);
     if (close == nullptr) return Next::Stop;
-    if (*close != ')') {  // nothing inside a comment acts
+    if (*close != ')') {
         if (!walk.Finish(text, close, 0)) return Next::Stop;
         walk.PassOver();
         return Next::NextLine;
@@ -678,20 +670,22 @@ enum class Next : std::uint8_t {
     return Next::Go;
 }
 
-// The "(" in hand opens a comment.
-[[gnu::noinline]] Next OpenComment(const WalkText& text, Walker& walk) {
-    walk.Flags |= ScannedLine::NewPath | ScannedLine::InComment;
-    const char* close = CommentCloseOrLineEnd(walk.P + 1, text.Ends.End);
-    if (close == nullptr) return Next::Stop;
-    if (*close != ')') {  // nothing inside a comment acts
-        if (!walk.Finish(text, close, 0)) return Next::Stop;
+// The start of a line while a comment is open.
+[[gnu::noinline]] Next LineInComment(const WalkText& text, Walker& walk) {
+    if (walk.P >= text.Ends.End) return Next::Stop;
+    if (text.Ends.EndsLine(walk.P)) {  // an empty line
+        if (!walk.Finish(text, walk.P, 0)) return Next::Stop;
         walk.PassOver();
         return Next::NextLine;
     }
-    walk.Flags &= static_cast<std::uint8_t>(~ScannedLine::InComment);
-    walk.P = close + 1;
-    walk.PassOver();
-    return Next::Go;
+    walk.Flags |= ScannedLine::NewPath;
+    return PastComment(text, walk);
+}
+
+// The "(" in hand opens a comment.
+[[gnu::noinline]] Next OpenComment(const WalkText& text, Walker& walk) {
+    walk.Flags |= ScannedLine::NewPath | ScannedLine::InComment;
+    return PastComment(text, walk);
 }
 
 // The X or Z word in hand where CommonDecimalAt does not read it: near the text's end, plain
