@@ -12,6 +12,7 @@
 
 #include <png.h>
 
+#include <cstdio>
 #include <memory>
 #include <new>
 #include <optional>
@@ -33,13 +34,27 @@ void AppendPngBytes(png_structp png, png_bytep data, png_size_t size) {
 }
 void FlushNothing(png_structp /*png*/) {}
 
+// The toolkit's messages as it writes them itself, but for its remark that no folder for runtime
+// files is set (as for root in a container): a picture needs none, and the remark would only be
+// noise on the command's error stream.
+void ToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
 // The toolkit as picture export runs it: an application, which fonts need, and the arguments it
-// keeps pointing to.
+// keeps pointing to; the message handler it had before is put back at the end.
 struct Toolkit {
+    QtMessageHandler Before = qInstallMessageHandler(ToolkitMessage);
     int Argc = 1;
     char Name[13] = "quillane-cli";
     char* Argv[2] = {Name, nullptr};
     QGuiApplication App{Argc, Argv};
+
+    Toolkit() = default;
+    Toolkit(const Toolkit&) = delete;
+    Toolkit& operator=(const Toolkit&) = delete;
+    ~Toolkit() { qInstallMessageHandler(Before); }
 };
 
 // The picture as a PNG file's bytes, false when libpng fails. The toolkit's own writer took

@@ -216,6 +216,9 @@ case_pictures() {
   [ -e "$(dirname "$cli")/libquillane_picture.so" ] || return 0
   run png 0 plot --cutting --shape examples/worked-example.toml -o "$tmp/p.png" "$expected/worked-example.trv.nc"
   if [ "$(head -c 4 "$tmp/p.png" | od -An -tx1 | tr -d ' ')" = 89504e47 ]; then pass; else fail "png: not a PNG"; fi
+  # Nothing on the error stream, also where no runtime folder is set (root in a container).
+  XDG_RUNTIME_DIR= run png-quiet 0 plot --cutting --shape examples/worked-example.toml -o "$tmp/q.png" "$expected/worked-example.trv.nc"
+  empty png-quiet-stderr "$tmp/png-quiet.err"
   run svg 0 plot --points --shape examples/worked-example.toml --size 640x400 -o "$tmp/p.svg" "$expected/worked-example.trv.nc"
   contains svg-text "$tmp/p.svg" "<svg"
   run png-unwritable 2 plot --cutting --shape examples/worked-example.toml -o "$tmp/none/p.png" "$expected/worked-example.trv.nc"
