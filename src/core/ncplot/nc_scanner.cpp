@@ -612,6 +612,15 @@ struct WalkText {
     ScannedLine* Full;   // one past the last there is room for
 };
 
+// Writes a line as ScanNcLines hands it back: the CR that ends it and the state after it.
+inline void HandBackLine(ScannedLine& line, std::size_t end, double x, double z, float g, std::uint8_t flags) {
+    line.End = end;
+    line.XValue = x;
+    line.ZValue = z;
+    line.GValue = g;
+    line.Flags = flags;
+}
+
 // ScanNcLines' state between two characters, handed to its rare steps: the loop keeps it in
 // registers and copies it here and back around a rare step, so that nothing of it has to live
 // across a call.
@@ -633,12 +642,8 @@ struct Walker {
     }
     // Hands back the line that ends at the CR `cr`; false when the lines are full.
     bool Finish(const WalkText& text, const char* cr, std::uint8_t extra) {
-        ScannedLine& line = *Out++;
-        line.End = static_cast<std::size_t>(cr - text.Begin);
-        line.XValue = XValue;
-        line.ZValue = ZValue;
-        line.GValue = G;
-        line.Flags = static_cast<std::uint8_t>(Flags | extra);
+        HandBackLine(*Out++, static_cast<std::size_t>(cr - text.Begin), XValue, ZValue, G,
+                     static_cast<std::uint8_t>(Flags | extra));
         Flags &= ScannedLine::InComment;
         P = cr + 1;  // the next line starts with the LF
         return Out != text.Full;
@@ -760,12 +765,7 @@ std::size_t ScanNcLines(const ScanState& from, std::string_view text, std::size_
     // Hands back the line that ends at the CR `p` and moves p to the LF, which is passed over;
     // false when the lines are full.
     const auto handBack = [&] {
-        ScannedLine& line = *out++;
-        line.End = static_cast<std::size_t>(p - textBegin);
-        line.XValue = x;
-        line.ZValue = z;
-        line.GValue = g;
-        line.Flags = flags;
+        HandBackLine(*out++, static_cast<std::size_t>(p - textBegin), x, z, g, flags);
         flags &= ScannedLine::InComment;
         ++p;
         return out != full;
