@@ -114,12 +114,14 @@ TEST(ByteSize, ParsedAndShown) {
     EXPECT_EQ(ByteSizeText(DefaultInputLimit), "256 MB");
 }
 
-// Line feeds are counted sixteen bytes at a time, each against the byte before it: texts of every
-// length up to a few blocks, with line ends falling on and across the blocks' edges.
+// Line feeds are counted sixteen bytes at a time, each against the byte before it, in runs of up
+// to 255 blocks: texts of every length up to a few blocks, with line ends falling on and across
+// the blocks' edges, and some longer than a run, with and without a feed in every byte.
 TEST(ProgramLineEnds, LoneLineFeedsBecomeCrLf) {
     std::mt19937 random(17);
+    for (const std::size_t size : {4079u, 4080u, 4097u, 9000u}) EXPECT_EQ(LoneLineFeeds(std::string(size, '\n')), size);
     for (int round = 0; round < 3000; ++round) {
-        std::string text(random() % 70, 'X');
+        std::string text(round % 100 == 0 ? 4000 + random() % 5000 : random() % 70, 'X');
         for (char& c : text) c = "\r\nX"[random() % 3];
         std::size_t lone = 0;
         std::string expected;
