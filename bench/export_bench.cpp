@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -51,9 +51,8 @@ void BM_ReadAndSplitLines(benchmark::State& bench) {
     for (auto _ : bench) {
         const std::string text = cli::ReadInput(path, cli::DefaultInputLimit);
         int lines = 0;
-        for (const char* at = text.data(); (at = static_cast<const char*>(
-                                                 std::memchr(at, '\n', text.data() + text.size() - at))) != nullptr;
-             ++at) {
+        for (const char* at = text.data();
+             (at = static_cast<const char*>(std::memchr(at, '\n', text.data() + text.size() - at))) != nullptr; ++at) {
             ++lines;
         }
         benchmark::DoNotOptimize(lines);
@@ -63,8 +62,9 @@ void BM_ReadAndSplitLines(benchmark::State& bench) {
 
 void Plot(benchmark::State& bench, const char* output) {
     const ScratchProgram& program = TenMegabytes();
-    const std::vector<std::string> args = {"--cutting", "--shape", QUILLANE_SOURCE_DIR "/examples/worked-example.toml",
-                                           "-o", program.Folder + output, program.Program};
+    const std::vector<std::string> args = {
+        "--cutting",    "--shape", QUILLANE_SOURCE_DIR "/examples/worked-example.toml", "-o", program.Folder + output,
+        program.Program};
     std::ostringstream out, err;
     for (auto _ : bench) {
         if (cli::RunPlot(args, out, err) != cli::ExitOk) {
