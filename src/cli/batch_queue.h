@@ -17,6 +17,7 @@ namespace quillane::cli {
 struct DrawnBatch {
     UserScale Scale;
     std::vector<Primitive> Items;
+    bool Shown = false;  // already what the picture shows of them (ShownPicture::ShownOf)
 };
 
 // Never makes the drawing thread wait: a batch goes in at once, and storage that has not come

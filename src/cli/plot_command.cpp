@@ -212,10 +212,10 @@ struct DrawnProgram {
 
 // Reads and draws the program, handing the items to `batches` as they gather (a picture needs
 // them all, cut to it and without what is painted over; that is done on the other thread as
-// they come). Nothing is drawn once `wanted` turns false (the picture cannot be painted after
-// all); `batches` is closed in any case.
-DrawnProgram DrawProgram(const PlotArguments& p, const std::atomic<bool>& wanted, BatchQueue& batches,
-                         std::ostream& err) {
+// they come once it is `taking` them, and here before). Nothing is drawn once `wanted` turns false (the picture cannot
+// be painted after all); `batches` is closed in any case.
+DrawnProgram DrawProgram(const PlotArguments& p, const std::atomic<bool>& wanted, const std::atomic<bool>& taking,
+                         BatchQueue& batches, std::ostream& err) {
     struct Closer {
         BatchQueue& Queue;
         ~Closer() { Queue.Close(); }
@@ -223,7 +223,15 @@ DrawnProgram DrawProgram(const PlotArguments& p, const std::atomic<bool>& wanted
     DrawnProgram drawn;
     std::optional<PlotInput> input = ReadPlotInput(p, err, drawn.Exit);
     if (!input || !wanted) return drawn;
-    const DrawingDrain drain = [&batches](Drawing& pending) {
+    const DrawingDrain drain = [&](Drawing& pending) {
+        if (!taking.load(std::memory_order_relaxed)) {
+            // The other thread is still starting the toolkit: the batch is cut and thinned here,
+            // while its items are in this core's cache, and only what it shows is handed over.
+            Drawing shown = ShownPicture::ShownOf(pending, p.Width, p.Height);
+            pending.ClearItems();
+            batches.Push({*pending.Scale, std::move(shown.Items), true});
+            return;
+        }
         // The batch leaves with the list's storage, and the list goes on in returned storage.
         std::vector<Primitive> next = batches.Spare(pending.Items.capacity());
         std::swap(next, pending.Items);
@@ -258,11 +266,11 @@ int PlotPicture(const PlotArguments& p, std::ostream& err) {
     if (platform == nullptr || *platform == '\0') ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // The toolkit's start (some fifty libraries, the fonts) takes about as long as drawing a
     // program of several megabytes: the program is read and drawn on another thread meanwhile,
-    // and this one then cuts and thins the items as they come.
-    std::atomic<bool> wanted{true};
+    // and this one then cuts and thins the items as they come (that thread does so until then).
+    std::atomic<bool> wanted{true}, taking{false};
     BatchQueue batches;
     std::ostringstream drawErr;
-    const auto draw = [&] { return DrawProgram(p, wanted, batches, drawErr); };
+    const auto draw = [&] { return DrawProgram(p, wanted, taking, batches, drawErr); };
     std::future<DrawnProgram> drawn;
     try {
         drawn = std::async(std::launch::async, draw);
@@ -279,10 +287,16 @@ int PlotPicture(const PlotArguments& p, std::ostream& err) {
     }
     const ToolkitRun toolkit(library);
     ShownPicture shown(p.Width, p.Height);
+    taking = true;
     Drawing batch;
     while (std::optional<DrawnBatch> next = batches.Pop()) {
         batch.Scale = next->Scale;
         batch.Items = std::move(next->Items);
+        if (next->Shown) {
+            shown.TakeShown(batch);
+            batch.ClearItems();
+            continue;  // its storage is the drawing thread's own
+        }
         shown.Take(batch);
         batches.Return(std::move(batch.Items));
     }

@@ -104,19 +104,22 @@ void ClipToPicture(Drawing& drawing, double width, double height) {
     drawing.Items.resize(kept);
 }
 
-void ShownPicture::Keep(Drawing& items) {
-    ClipToPicture(items, width_, height_);
-    const Drawing thinned = ThinForPainting(items, width_, height_);
-    kept_.insert(kept_.end(), thinned.Items.begin(), thinned.Items.end());
+Drawing ShownPicture::ShownOf(Drawing& pending, double width, double height) {
+    ClipToPicture(pending, width, height);
+    return ThinForPainting(pending, width, height);
+}
+
+void ShownPicture::TakeShown(const Drawing& shown) {
+    kept_.insert(kept_.end(), shown.Items.begin(), shown.Items.end());
 }
 
 void ShownPicture::Take(Drawing& pending) {
-    Keep(pending);
+    TakeShown(ShownOf(pending, width_, height_));
     pending.ClearItems();
 }
 
 Drawing ShownPicture::Finish(Drawing rest) {
-    Keep(rest);
+    TakeShown(ShownOf(rest, width_, height_));
     rest.ClearItems();
     rest.Items = std::move(kept_);
     kept_.clear();

@@ -25,12 +25,14 @@ public:
     ShownPicture(double width, double height) : width_(width), height_(height) {}
     // A drain: takes the items of `pending` and empties it.
     void Take(Drawing& pending);
+    // What Take keeps of `pending` (cut and thinned; `pending` is cut in place), for a batch that
+    // is made ready elsewhere and then handed to TakeShown, in drawing order with the others.
+    static Drawing ShownOf(Drawing& pending, double width, double height);
+    void TakeShown(const Drawing& shown);
     // The picture's drawing, with `rest` the drawing the plot returned.
     Drawing Finish(Drawing rest);
 
 private:
-    void Keep(Drawing& items);
-
     double width_, height_;
     std::vector<Primitive> kept_;  // what the batches so far keep, in drawing order
 };

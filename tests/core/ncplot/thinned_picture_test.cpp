@@ -191,7 +191,8 @@ INSTANTIATE_TEST_SUITE_P(Pans, ThinnedPictureReach, testing::Values(
 // clang-format on
 
 // A picture gathered from a plot's drained batches, whatever their size, is the whole drawing cut
-// to the picture and thinned: also with lines that come from far off it and are cut at its edge.
+// to the picture and thinned: also with lines that come from far off it and are cut at its edge,
+// and with every other batch made ready elsewhere (ShownOf) before it is taken.
 TEST(ShownPicture, GatheredInBatchesAsTheWhole) {
     Drawing whole = Crowded(20000, 5);
     for (std::size_t i = 0; i < whole.Items.size(); i += 7) {
@@ -204,15 +205,24 @@ TEST(ShownPicture, GatheredInBatchesAsTheWhole) {
     ClipToPicture(expected, 400, 200);
     expected = ThinForPainting(expected, 400, 200);
     ASSERT_LT(expected.Items.size(), whole.Items.size() / 2);
-    for (const std::size_t batch : {std::size_t{1}, std::size_t{999}, std::size_t{4096}, std::size_t{50000}}) {
-        ShownPicture shown(400, 200);
-        Drawing pending = whole;
-        pending.Items.clear();
-        for (const Primitive& item : whole.Items) {
-            pending.Items.push_back(item);
-            if (pending.Items.size() == batch) shown.Take(pending);
+    for (const bool elsewhere : {false, true}) {
+        for (const std::size_t batch : {std::size_t{1}, std::size_t{999}, std::size_t{4096}, std::size_t{50000}}) {
+            ShownPicture shown(400, 200);
+            Drawing pending = whole;
+            pending.Items.clear();
+            std::size_t batches = 0;
+            for (const Primitive& item : whole.Items) {
+                pending.Items.push_back(item);
+                if (pending.Items.size() < batch) continue;
+                if (elsewhere && ++batches % 2 == 0) {
+                    shown.TakeShown(ShownPicture::ShownOf(pending, 400, 200));
+                    pending.ClearItems();
+                } else {
+                    shown.Take(pending);
+                }
+            }
+            EXPECT_EQ(shown.Finish(std::move(pending)), expected) << batch << (elsewhere ? " elsewhere" : "");
         }
-        EXPECT_EQ(shown.Finish(std::move(pending)), expected) << batch;
     }
 }
 
