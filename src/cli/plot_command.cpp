@@ -211,9 +211,9 @@ struct DrawnProgram {
 };
 
 // Reads and draws the program, handing the items to `batches` as they gather (a picture needs
-// them all, cut to it and without what is painted over; that is done on the other thread as
-// they come once it is `taking` them, and here before). Nothing is drawn once `wanted` turns false (the picture cannot
-// be painted after all); `batches` is closed in any case.
+// them all, cut to it and without what is painted over; that is done on the other thread as they
+// come once it is `taking` them, and here before). Nothing is drawn once `wanted` turns false
+// (the picture cannot be painted after all); `batches` is closed in any case.
 DrawnProgram DrawProgram(const PlotArguments& p, const std::atomic<bool>& wanted, const std::atomic<bool>& taking,
                          BatchQueue& batches, std::ostream& err) {
     struct Closer {
