@@ -294,8 +294,7 @@ int PlotPicture(const PlotArguments& p, std::ostream& err) {
         batch.Items = std::move(next->Items);
         if (next->Shown) {
             shown.TakeShown(batch);
-            batch.ClearItems();
-            continue;  // its storage is the drawing thread's own
+            continue;  // a short list made for what shows: no storage to draw into again
         }
         shown.Take(batch);
         batches.Return(std::move(batch.Items));
